@@ -1,0 +1,39 @@
+#pragma once
+
+// The event-analysis library's C interface. The program binds these entries by name from
+// libQM7ZZZ.so beside the executable; EventList crosses by value in both directions.
+
+#include "trace/EventList.h"
+
+#include <cstdint>
+
+#if defined(QM7ZZZ_BUILDING)
+#define QM7ZZZ_API __attribute__((visibility("default")))
+#else
+#define QM7ZZZ_API
+#endif
+
+extern "C" {
+
+// Removes event number `eventNumber` counted from the first event after the start event
+// (row 0 of the event list is event 1) and re-measures its neighbours. `is1550` is 1 for a
+// 1550 nm trace. The last argument is unused (0.0). An out-of-range number returns `list`.
+QM7ZZZ_API EventList QM7ZZZ_deleteEvent(int32_t eventNumber, const uint16_t *samples, int32_t is1550,
+                                        int32_t pulseWidthNs, EventList list, float refractiveIndex,
+                                        float samplingFrequencyMHz, float unused);
+
+// Adds an event at sample `index`, measures it and keeps the list in distance order.
+QM7ZZZ_API EventList QM7ZZZ_insertEvent(int32_t index, const uint16_t *samples, int32_t wavelengthNm,
+                                        int32_t pulseWidthNs, uint32_t sampleCount, EventList list,
+                                        float refractiveIndex, float samplingFrequencyMHz,
+                                        float backscatterDb);
+
+// Fills totalLoss[i] for each i below count, in place.
+QM7ZZZ_API void QM7ZZZ_Acount_Total_Loss(int32_t wavelengthNm, int32_t pulseWidthNs, const uint16_t *samples,
+                                         EventList *list, float refractiveIndex, float samplingFrequencyMHz);
+}
+
+// Function-pointer types the program binds.
+using QM7ZZZ_deleteEvent_fn = decltype(&QM7ZZZ_deleteEvent);
+using QM7ZZZ_insertEvent_fn = decltype(&QM7ZZZ_insertEvent);
+using QM7ZZZ_Acount_Total_Loss_fn = decltype(&QM7ZZZ_Acount_Total_Loss);

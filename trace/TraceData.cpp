@@ -1,0 +1,56 @@
+#include "trace/TraceData.h"
+
+TraceData::TraceData() : eventList(resetEventList()) {}
+
+void eventsToEventList(TraceData &trace)
+{
+    const auto n = trace.events.size();
+    if (n > static_cast<size_t>(EventList::capacity))
+        return;
+    EventList &list = trace.eventList;
+    list.count = static_cast<int32_t>(n);
+    for (size_t i = 0; i < n; ++i) {
+        const TraceEvent &e = trace.events[i];
+        list.index[i] = e.index;
+        list.typeDigit[i] = e.typeDigit;
+        list.reflectance[i] = e.reflectance;
+        list.loss[i] = e.loss;
+        list.attenuation[i] = e.attenuation;
+        list.totalLoss[i] = e.totalLoss;
+        list.codeLetter[i] = e.codeLetter;
+        list.auxValue1 = e.auxValue1;
+        list.auxValue2 = e.auxValue2;
+    }
+}
+
+void eventListToEvents(TraceData &trace)
+{
+    trace.events.clear();
+    const EventList &list = trace.eventList;
+    // 299792448 is the single-precision value nearest to the speed of light.
+    const float spacing = 299792448.0f / trace.refractiveIndex / trace.samplingFrequencyMHz / 1000000.0f * 0.5f;
+    const int count = list.count < EventList::capacity ? list.count : EventList::capacity;
+    for (int i = 0; i < count; ++i) {
+        TraceEvent e;
+        e.index = list.index[i];
+        e.typeDigit = list.typeDigit[i];
+        e.codeLetter = list.codeLetter[i];
+        e.distance = static_cast<float>(list.index[i] + 1) * spacing;
+        e.loss = list.loss[i];
+        e.reflectance = list.reflectance[i];
+        e.attenuation = list.attenuation[i];
+        e.totalLoss = list.totalLoss[i];
+        e.auxValue1 = list.auxValue1;
+        e.auxValue2 = list.auxValue2;
+        trace.events.push_back(e);
+    }
+}
+
+double tenToTheTenth()
+{
+    // 10^10 by repeated squaring in double: 10^2, 10^4, 10^8, times 10^2. Exact.
+    const double p2 = 10.0 * 10.0;
+    const double p4 = p2 * p2;
+    const double p8 = p4 * p4;
+    return p8 * p2;
+}

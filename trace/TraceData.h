@@ -1,0 +1,91 @@
+#pragma once
+
+#include "trace/EventList.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// One event as the event list, the trace view and the report show it.
+struct TraceEvent {
+    int32_t index = 0;        // sample index in TraceData::samples
+    int32_t typeDigit = 0;    // first character of the SOR event code minus '0'
+    float distance = 0.0f;    // m
+    float loss = 0.0f;        // dB
+    float reflectance = 0.0f; // dB
+    float attenuation = 0.0f; // dB/km, fibre before the event
+    float totalLoss = 0.0f;   // dB, cumulative up to and including the event
+    float auxValue1 = 0.0f;
+    float auxValue2 = 0.0f;
+    char codeLetter = 0;      // second character of the SOR event code
+};
+
+struct ScreenPoint {
+    int32_t x = 0; // pixels
+    int32_t y = 0; // pixels
+};
+
+// One loaded trace. A slot reuses its TraceData for every file loaded into it; a load
+// overwrites only what the file supplies.
+struct TraceData {
+    TraceData();
+
+    int32_t viewFlag = 0;
+    std::vector<uint16_t> samples;       // raw, level dB = (65535 - raw) / 1000
+    int32_t verticalOffset = 0;          // pixels
+    int32_t firstVisible = 0;            // sample index
+    int32_t lastVisible = 0;             // sample index
+    float sampleSpacing = 0.0f;          // m
+    float refractiveIndex = 0.0f;        // group index
+    float viewSpan = 0.0f;
+    uint32_t sampleCount = 0;            // samples in `samples`
+    float samplingFrequencyMHz = 0.0f;   // MHz
+    int32_t rangeMetres = 0;             // m
+    int32_t pulseWidthNs = 0;            // ns
+    int32_t wavelengthNm = 0;            // nm
+    int32_t timestamp = 0;               // s since 1970-01-01
+    std::vector<ScreenPoint> screenPoints;
+    std::vector<TraceEvent> events;      // file order
+    float averages = 0.0f;
+    float fibreLength = 0.0f;            // m
+    uint32_t colour = 0xFF0000;          // 0x00BBGGRR
+    float backscatter = 0.0f;            // dB
+    float lossThreshold = 0.0f;          // dB
+    float reflectanceThreshold = 0.0f;   // dB
+    float endThreshold = 0.0f;           // dB
+    QString supplier;
+    float userOffset = 0.0f;             // m
+    float userOffsetDistance = 0.0f;
+    EventList eventList;
+    int32_t averagingTime = 0;           // s
+    QString cableId;
+    QString fiberId;
+    int32_t fiberType = 652;
+    QString operatorName;
+    float cursorA = 0.0f;                // m
+    float cursorB = 0.0f;                // m
+    QString locationA;
+    QString locationB;
+    QString comment;
+    QString model;
+    QString serialNumber;
+    QString direction;
+    QString gps;
+};
+
+// Level of a raw sample in dB, double precision.
+inline double levelDb(uint16_t raw) { return (65535.0 - raw) / 1000.0; }
+
+// Distance of sample index k in metres: index 0 lies one spacing from the start.
+inline float sampleDistance(int64_t k, float spacing) { return static_cast<float>(k + 1) * spacing; }
+
+// Copies events into eventList; more than 100 events leave the list as it was.
+void eventsToEventList(TraceData &trace);
+
+// Rebuilds events from eventList after the event library changed it.
+void eventListToEvents(TraceData &trace);
+
+// The speed of light in m/s and 10^10, formed as the loaders and savers form them.
+inline constexpr double speedOfLight = 299792458.0;
+double tenToTheTenth();

@@ -1,0 +1,47 @@
+#include "trace/TraceSet.h"
+
+namespace {
+
+// Case-insensitive for the ASCII letters only, as path comparison on the platform of origin.
+bool equalIgnoringAsciiCase(const QString &a, const QString &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x >= u'A' && x <= u'Z')
+            x = x - u'A' + u'a';
+        if (y >= u'A' && y <= u'Z')
+            y = y - u'A' + u'a';
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool TraceSet::containsPath(const QString &path) const
+{
+    const int n = loadedCount < slotCount ? loadedCount : slotCount;
+    for (int i = 0; i < n; ++i) {
+        if (equalIgnoringAsciiCase(slots[i].filePath, path))
+            return true;
+    }
+    return false;
+}
+
+uint32_t TraceSet::colourFor(int n) const
+{
+    return (n >= 2 && n <= 8) ? colourTable[n] : colourTable[1];
+}
+
+void TraceSet::reset()
+{
+    const int n = loadedCount < slotCount ? loadedCount : slotCount;
+    for (int i = 0; i < n; ++i)
+        slots[i].loaded = 0;
+    currentSlot = 0;
+    loadedCount = 0;
+}
