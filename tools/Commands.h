@@ -1,0 +1,7 @@
+#pragma once
+
+// The sub-commands of sortool. Each takes the arguments after its own name and returns the
+// process exit code.
+int runDump(int argc, char **argv);
+int runResave(int argc, char **argv);
+int runGen(int argc, char **argv);

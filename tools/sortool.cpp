@@ -1,0 +1,33 @@
+#include "tools/Commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void printUsage()
+{
+    std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n"
+               "       sortool resave [--no-analysis] IN OUT\n"
+               "       sortool gen [options] OUT\n",
+               stderr);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        printUsage();
+        return 2;
+    }
+    const char *command = argv[1];
+    if (std::strcmp(command, "dump") == 0)
+        return runDump(argc - 2, argv + 2);
+    if (std::strcmp(command, "resave") == 0)
+        return runResave(argc - 2, argv + 2);
+    if (std::strcmp(command, "gen") == 0)
+        return runGen(argc - 2, argv + 2);
+    printUsage();
+    return 2;
+}
