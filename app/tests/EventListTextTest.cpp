@@ -1,0 +1,141 @@
+#include "app/EventListText.h"
+#include "app/MainLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace {
+
+TraceEvent event(float distance, int digit, char letter, float loss = 0.0f, float total = 0.0f,
+                 float attenuation = 0.0f, float reflectance = 0.0f)
+{
+    TraceEvent e;
+    e.distance = distance;
+    e.typeDigit = digit;
+    e.codeLetter = letter;
+    e.loss = loss;
+    e.totalLoss = total;
+    e.attenuation = attenuation;
+    e.reflectance = reflectance;
+    return e;
+}
+
+TEST(FormatReflectance, MarksSaturatedAndFloorValues)
+{
+    struct Case {
+        float r;
+        const char *expected;
+    } cases[] = {
+        {-45.288f, ">-45.3"}, {-60.177f, "<-60.2"}, {-45.123f, "-45.1"},
+        {-14.988f, ">-15.0"}, {-30.0f, "-30.0"},    {-72.777f, "<-72.8"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(FormatReflectance(c.r), QString::fromLatin1(c.expected)) << c.r;
+}
+
+TEST(EventListRows, FewerThanTwoEventsGiveNoRows)
+{
+    TraceData t;
+    EXPECT_TRUE(eventListRows(t, "m", 3).empty());
+    t.events.push_back(event(0, 1, 'F'));
+    EXPECT_TRUE(eventListRows(t, "m", 3).empty());
+}
+
+TEST(EventListRows, RowShowsTheEventAfterTheStartWithLastLossDashed)
+{
+    TraceData t;
+    t.events = {event(0, 1, 'F', 0.4f), event(1234.5f, 0, 'F', 0.12f, 0.52f, 0.19f, 0.0f),
+                event(5000.0f, 1, 'E', 0.8f, 1.9f, 0.2f, -45.288f)};
+    const auto rows = eventListRows(t, "m", 3);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].columns[0], "(F)1");
+    EXPECT_EQ(rows[0].columns[1], "1.235");
+    EXPECT_EQ(rows[0].columns[2], "1.235"); // segment from 0, not from the start event
+    EXPECT_EQ(rows[0].columns[3], "0.120");
+    EXPECT_EQ(rows[0].columns[4], "0.520");
+    EXPECT_EQ(rows[0].columns[5], "0.190");
+    EXPECT_EQ(rows[0].columns[6], "--");
+    EXPECT_EQ(rows[0].icon, 0);
+    EXPECT_EQ(rows[1].columns[0], "(E)2");
+    EXPECT_EQ(rows[1].columns[2], "3.766");
+    EXPECT_EQ(rows[1].columns[3], "--"); // the last event's loss is never listed
+    EXPECT_EQ(rows[1].columns[6], ">-45.3");
+    EXPECT_EQ(rows[1].icon, 1);
+}
+
+TEST(EventListRows, DistanceTextsFollowUnitAndDecimals)
+{
+    TraceData t;
+    t.events = {event(0, 1, 'F'), event(2000.0f, 0, 'X'), event(10000.0f, 1, 'E')};
+    struct Case {
+        const char *unit;
+        int decimals;
+        const char *distance;
+        const char *segment;
+    } cases[] = {
+        {"m", 0, "10", "8"},          {"m", 2, "10.00", "8.00"},
+        {"mi", 3, "6.214", "4.971"},  {"ft", 1, "32.8", "26.2"},
+        {"", 3, "2", "2"},            {"km", 3, "2", "2"}, // unknown units show the row number
+        {"m", 7, "10", "8"},
+    };
+    for (const Case &c : cases) {
+        const auto rows = eventListRows(t, QString::fromLatin1(c.unit), c.decimals);
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[1].columns[1], QString::fromLatin1(c.distance)) << c.unit << c.decimals;
+        EXPECT_EQ(rows[1].columns[2], QString::fromLatin1(c.segment)) << c.unit << c.decimals;
+    }
+    EXPECT_EQ(eventListRows(t, "m", 0)[0].columns[0], "    1"); // unknown kind letter
+}
+
+TEST(EventListRows, UserOffsetAppliesWithinFiveKilometresOnly)
+{
+    TraceData t;
+    t.events = {event(0, 1, 'F'), event(8000.0f, 1, 'E')};
+    t.userOffset = 1000.0f;
+    EXPECT_EQ(eventListRows(t, "m", 1)[0].columns[1], "7.0");
+    EXPECT_EQ(eventListRows(t, "m", 1)[0].columns[2], "8.0"); // segment ignores the offset
+    t.userOffset = 6000.0f;
+    EXPECT_EQ(eventListRows(t, "m", 1)[0].columns[1], "8.0");
+    t.userOffset = -5000.0f;
+    EXPECT_EQ(eventListRows(t, "m", 1)[0].columns[1], "13.0");
+}
+
+TEST(EventListRows, OtherKindsRepeatTheIconAbove)
+{
+    TraceData t;
+    t.events = {event(0, 1, 'F'), event(100, 2, 'F'), event(200, 1, 'F'), event(300, 3, 'F'),
+                event(400, 0, 'E')};
+    const auto rows = eventListRows(t, "m", 0);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].icon, 0);
+    EXPECT_EQ(rows[1].icon, 1);
+    EXPECT_EQ(rows[2].icon, 1);
+    EXPECT_EQ(rows[3].icon, 0);
+}
+
+TEST(MainLayout, ResizeKeepsAnchors)
+{
+    MainLayout layout;
+    const QSize client(1000, 700);
+    layout.capture({QRect(10, 5, 980, 50), QRect(4, 60, 600, 450), QRect(620, 62, 370, 460),
+                    QRect(622, 560, 366, 130), QRect(0, 540, 610, 150)},
+                   client);
+    // Same size gives the same rectangles back.
+    const auto same = layout.apply(client);
+    EXPECT_EQ(same[MainLayout::TraceView], QRect(4, 60, 600, 450));
+    EXPECT_EQ(same[MainLayout::EventList], QRect(0, 540, 610, 150));
+
+    const auto big = layout.apply(QSize(1600, 900));
+    EXPECT_EQ(big[MainLayout::Toolbar], QRect(10, 5, 1580, 50));
+    EXPECT_EQ(big[MainLayout::TraceView], QRect(4, 60, 1200, 650));
+    EXPECT_EQ(big[MainLayout::InfoPanel], QRect(1220, 62, 370, 660));
+    EXPECT_EQ(big[MainLayout::Overview], QRect(1222, 760, 366, 130));
+    EXPECT_EQ(big[MainLayout::EventList], QRect(0, 740, 1210, 150));
+}
+
+} // namespace
