@@ -35,6 +35,9 @@ void SaveCurrentTrace();
 // reported in a message box; returns true when written.
 bool SaveTraceTo(const QString &path);
 
+// Tells the user that a file could not be written (caption "Kestrelle", text 253).
+void reportSaveFailure(QWidget *parent);
+
 // The new vertical extent after a successful load into slot k of a file whose highest level is
 // `maximumLevelDb`.
 int nextVerticalRangeDb(int current, int maximumLevelDb, int k);

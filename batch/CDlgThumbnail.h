@@ -1,0 +1,45 @@
+#pragma once
+
+#include "batch/OverviewPoints.h"
+
+#include <QWidget>
+
+#include <vector>
+
+struct TraceData;
+
+// The overview panel below the information panel: the current trace in miniature with a green
+// frame around the part the trace view shows. It draws what it is given; the main window sets
+// the trace on load, select, remove and clear, and the window whenever the view changes.
+class CDlgThumbnail : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CDlgThumbnail(QWidget *parent = nullptr);
+
+    // The trace to show, or none. The trace must stay alive while it is set.
+    void setTrace(const TraceData *trace);
+    const TraceData *trace() const { return m_trace; }
+    // Rebuilds the overview points of the trace (after it was loaded, saved or changed).
+    void BuildOverviewPoints();
+    void setViewWindow(const OverviewWindow &window);
+    void setVerticalRange(int verticalRangeDb);
+    // Background colour, 0x00BBGGRR as the configuration stores it.
+    void setBackground(uint32_t colour);
+
+    const std::vector<ScreenPoint> &points() const { return m_points; }
+    QRect viewRect() const;
+
+    static constexpr QRgb panelColour = 0xFFECE9D8;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    const TraceData *m_trace = nullptr;
+    std::vector<ScreenPoint> m_points;
+    OverviewWindow m_window;
+    int m_verticalRangeDb = 0;
+    uint32_t m_background = 0; // 0x00BBGGRR
+};

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "panels/InfoPanelValues.h"
+#include "panels/TextLookup.h"
+
+#include <QWidget>
+
+#include <array>
+
+class CDropfileList;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+struct TraceSet;
+
+// The information panel beside the trace view: test conditions, fibre and file information of
+// the current trace, and the list of loaded traces with a colour swatch each. It keeps the list
+// in step with the trace set (row i is slot i) and tells the main window what changed through
+// signals; the main window brings the trace view, the event list and the overview panel along.
+class CSubDlgInfo : public QWidget {
+    Q_OBJECT
+
+public:
+    // Control identifiers, also the controls' objectNames ("value1005", "label1031", "button1000").
+    enum ControlId {
+        IdRemove = 1000,
+        IdClear = 1001,
+        IdWavelength = 1005,
+        IdSampleCount = 1006,
+        IdTestRange = 1007,
+        IdAveragingTime = 1008,
+        IdPulseWidth = 1009,
+        IdRefractiveIndex = 1010,
+        IdCableId = 1013,
+        IdFiberType = 1014,
+        IdFiberId = 1015,
+        IdOperator = 1016,
+        IdFileName = 1017,
+        IdFileList = 1019,
+        IdMultiTrace = 1020,
+        IdFileDate = 1021,
+        IdEdit = 1022,
+    };
+
+    static constexpr int templateWidthDu = 225;
+    static constexpr int templateHeightDu = 233;
+
+    // `traces` is the process-wide trace set; it must outlive the panel.
+    CSubDlgInfo(TraceSet &traces, TextLookup texts, QWidget *parent = nullptr);
+    ~CSubDlgInfo() override;
+
+    // The distance unit setting ("m", "mi" or "ft") the test range is shown in.
+    void setDistanceUnit(const QString &unit);
+
+    // Fills the value fields from the current slot's trace (no change when the current slot is
+    // free; empty fields when no trace is loaded).
+    void RefreshValues();
+    // Rebuilds the list from the loaded slots, with swatches in the trace set's colours 1..8.
+    void RefreshList();
+    // Makes row `row` current: selects and focuses it, sets currentSlot and emits
+    // currentTraceChanged(row). -1 does nothing.
+    void SelectRow(int row);
+    // "Toggle curve": selects the row after the last selected one, wrapping; needs two rows.
+    void SelectNextRow();
+    // Removes the trace of the clicked row (the "Remove" button and menu item).
+    void RemoveClicked();
+    // Unloads every trace (the "Delete" button and menu item); no confirmation.
+    void ClearAll();
+
+    int clickedRow() const { return m_clickedRow; }
+    int selectedRow() const { return m_selectedRow; }
+    int rowCount() const;
+    bool multiTrace() const;
+    CDropfileList *fileList() const { return m_fileList; }
+    QString valueText(int controlId) const;
+
+Q_SIGNALS:
+    // Row `row` became current (-1: no trace left). The main window makes curve `row` current
+    // in the trace view, rebuilds the event list and points the overview panel at the slot's
+    // trace (or at none).
+    void currentTraceChanged(int row);
+    // The trace of row `row` left the trace set; its curve is to be removed from the trace view
+    // and the event list rebuilt. currentTraceChanged follows for the row now selected.
+    void traceRemoved(int row);
+    // Every trace left the trace set: the trace view drops all curves, the event list and the
+    // overview panel empty.
+    void tracesCleared();
+    // The multi-trace box was clicked: true shows every curve, false only the current one.
+    void multiTraceChanged(bool on);
+    // "Edit" with at least one row: open the fibre-information editor for the current trace.
+    void editRequested();
+    // Files dropped on the list, full paths in drop order.
+    void filesDropped(const QStringList &paths);
+
+private:
+    void buildControls();
+    void setLabelTexts();
+    void showValues(const InfoPanelValues &values);
+    void onCurrentRowChanged(int row);
+    void onContextMenu(const QPoint &pos);
+    void onMultiTraceClicked(bool checked);
+    void onEditClicked();
+    QIcon swatchFor(int colourNumber) const;
+
+    TraceSet &m_traces;
+    TextLookup m_texts;
+    QString m_unit = QStringLiteral("m");
+    int m_clickedRow = -1;
+    int m_selectedRow = -1;
+    bool m_selecting = false;
+
+    CDropfileList *m_fileList = nullptr;
+    QCheckBox *m_multiTrace = nullptr;
+    QPushButton *m_remove = nullptr;
+    QPushButton *m_clear = nullptr;
+    QPushButton *m_edit = nullptr;
+    std::array<QGroupBox *, 3> m_groups{};
+    struct Field {
+        int labelId;
+        int valueId;
+        int textId;
+        QLabel *label;
+        QLabel *value;
+    };
+    std::array<Field, 12> m_fields{};
+    QLabel *m_fileListLabel = nullptr;
+};
+
+// The one information panel while it exists.
+extern CSubDlgInfo *g_infoPanel;
