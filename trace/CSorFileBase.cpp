@@ -1,0 +1,186 @@
+#include "trace/CSorFileBase.h"
+
+#include "trace/InfoTexts.h"
+#include "trace/SorMath.h"
+#include "trace/TraceData.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QSaveFile>
+
+Q_LOGGING_CATEGORY(lcSor, "lumidor.sor")
+
+using sormath::truncToInt32;
+
+CSorFileBase::CSorFileBase() : blocks_(defaultSorBlocks()) {}
+
+int CSorFileBase::ReadFromMemory(const uint8_t *data, size_t length, SorRecord &record)
+{
+    // Images of blocks the file lacks come out empty rather than holding what the previous
+    // file left there, so no value of one file ever shows up in another.
+    const int result = parseSorBytes(data, length, blocks_);
+    if (result != SorResult::Done) {
+        ClearSamples();
+        blocks_ = defaultSorBlocks();
+        return result;
+    }
+    blocksToRecord(blocks_, record);
+    return SorResult::Done;
+}
+
+int CSorFileBase::ReadFile(const QString &path, SorRecord &record)
+{
+    if (path.isEmpty())
+        return SorResult::CannotOpen;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCInfo(lcSor) << "cannot open" << path << file.errorString();
+        return SorResult::CannotOpen;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        qCInfo(lcSor) << "cannot read" << path << file.errorString();
+        return SorResult::CannotOpen;
+    }
+    file.close();
+    return ReadFromMemory(reinterpret_cast<const uint8_t *>(bytes.constData()), static_cast<size_t>(bytes.size()),
+                          record);
+}
+
+int CSorFileBase::SaveFile(const QString &path, const SorRecord &record)
+{
+    if (path.isEmpty())
+        return SorResult::CannotOpen;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcSor) << "cannot create" << path << file.errorString();
+        return SorResult::CannotCreate;
+    }
+    const QByteArray bytes = SaveToBytes(record);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        qCWarning(lcSor) << "cannot write" << path << file.errorString();
+        file.cancelWriting();
+        return SorResult::CannotCreate;
+    }
+    return SorResult::Done;
+}
+
+void CSorFileBase::ClearSamples()
+{
+    for (SorTrace &t : blocks_.dataPts.traces) {
+        t.points.clear();
+        t.points.shrink_to_fit();
+    }
+}
+
+QByteArray CSorFileBase::SaveToBytes(const SorRecord &record)
+{
+    blocks_ = defaultSorBlocks();
+    recordToBlocks(record, blocks_);
+    return writeSorBytes(blocks_);
+}
+
+void blocksToRecord(SorBlocks &blocks, SorRecord &record)
+{
+    const FxdParams &f = blocks.fxdParams;
+
+    record.traces.clear();
+    record.traces.reserve(blocks.dataPts.traces.size());
+    for (SorTrace &t : blocks.dataPts.traces) {
+        SorTrace out;
+        out.pointCount = t.pointCount;
+        out.scaleFactor = t.scaleFactor;
+        out.points = std::move(t.points);
+        t.points.clear();
+        record.traces.push_back(std::move(out));
+    }
+
+    const float n = static_cast<float>(f.groupIndex / 100000.0);
+    record.refractiveIndex = n;
+    const float d = f.pulses.empty() ? 0.0f : static_cast<float>(f.pulses[0].dataSpacing / 1e14);
+    record.sampleSpacing = static_cast<float>(static_cast<double>(d) * speedOfLight / static_cast<double>(n));
+    if (!f.pulses.empty()) {
+        const FxdPulse &p = f.pulses[0];
+        record.fibreLength = static_cast<float>(p.pointCount) * record.sampleSpacing;
+        record.pulseWidthNs = p.pulseWidth;
+        // The doubling is 32-bit integer arithmetic; a spacing of 0 gives an infinite frequency.
+        record.samplingFrequencyMHz = static_cast<float>(1e8 / sormath::wrapMul(2, p.dataSpacing));
+    }
+    record.wavelengthNm = f.actualWavelength / 10;
+
+    record.events.clear();
+    record.events.reserve(blocks.keyEvents.events.size());
+    for (const KeyEvent &k : blocks.keyEvents.events) {
+        SorEvent e;
+        e.time = k.time;
+        e.attenuation = k.attenuation;
+        e.loss = k.loss;
+        e.reflectance = k.reflectance;
+        e.code = k.code;
+        e.technique = k.technique;
+        e.comment = k.comment;
+        record.events.push_back(std::move(e));
+    }
+
+    record.backscatter = static_cast<float>(f.backscatter / 10.0);
+    record.lossThreshold = static_cast<float>(f.lossThreshold / 1000.0);
+    record.reflectanceThreshold = static_cast<float>(f.reflectanceThreshold / 1000.0);
+    record.endThreshold = static_cast<float>(f.endThreshold / 1000.0);
+    record.rangeMetres = sormath::wrapMul(f.acquisitionRangeDistance, 1000) / 10;
+    record.timestamp = static_cast<int64_t>(f.timestamp);
+    record.averages = f.averages;
+    record.groupIndexRaw = f.groupIndex;
+    record.infoTexts = infotexts::fromBlocks(blocks);
+}
+
+void recordToBlocks(const SorRecord &record, SorBlocks &blocks)
+{
+    DataPts &data = blocks.dataPts;
+    data.traces = record.traces;
+    int32_t total = 0;
+    for (SorTrace &t : data.traces) {
+        t.pointCount = static_cast<int32_t>(t.points.size());
+        total = sormath::wrapAdd(total, t.pointCount);
+    }
+    data.dataPointCount = total;
+
+    FxdParams &f = blocks.fxdParams;
+    if (f.pulses.empty())
+        f.pulses.assign(1, FxdPulse{});
+    FxdPulse &p = f.pulses[0];
+    f.timestamp = static_cast<uint32_t>(record.timestamp);
+    f.actualWavelength = static_cast<int16_t>(sormath::wrapMul(record.wavelengthNm, 10));
+    p.pulseWidth = static_cast<int16_t>(record.pulseWidthNs);
+    p.dataSpacing = truncToInt32(1e8f / (record.samplingFrequencyMHz * 2.0f));
+    p.pointCount = total;
+    f.groupIndex = truncToInt32(record.refractiveIndex * 100000.0f);
+    f.backscatter = static_cast<int16_t>(truncToInt32(record.backscatter * 10.0f));
+    f.lossThreshold = static_cast<uint16_t>(truncToInt32(record.lossThreshold * 1000.0f));
+    f.reflectanceThreshold = static_cast<uint16_t>(truncToInt32(record.reflectanceThreshold * 1000.0f));
+    f.endThreshold = static_cast<uint16_t>(truncToInt32(record.endThreshold * 1000.0f));
+    const int32_t range = sormath::wrapAdd(record.rangeMetres, 50);
+    f.acquisitionRange = truncToInt32(tenToTheTenth() * static_cast<double>(record.refractiveIndex) *
+                                      static_cast<double>(range) / speedOfLight);
+    f.acquisitionRangeDistance = sormath::wrapMul(range, 10) / 1000;
+
+    blocks.genParams.nominalWavelength = static_cast<int16_t>(record.wavelengthNm);
+
+    KeyEvents &k = blocks.keyEvents;
+    k.events.clear();
+    k.events.reserve(record.events.size());
+    for (size_t i = 0; i < record.events.size(); ++i) {
+        const SorEvent &e = record.events[i];
+        KeyEvent out;
+        out.number = static_cast<int16_t>(i);
+        out.time = e.time;
+        out.attenuation = e.attenuation;
+        out.loss = e.loss;
+        out.reflectance = e.reflectance;
+        out.code = e.code;
+        out.technique = e.technique;
+        out.comment = e.comment;
+        k.events.push_back(std::move(out));
+    }
+
+    infotexts::applyToBlocks(record.infoTexts, blocks);
+}

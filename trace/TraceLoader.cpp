@@ -1,0 +1,239 @@
+#include "trace/TraceLoader.h"
+
+#include "trace/InfoTexts.h"
+#include "trace/SorMath.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+using sormath::truncToInt32;
+
+namespace {
+
+// The number at the start of an event comment, as "%f" reads it (leading blanks and a sign
+// allowed). The comment is read through a 20-byte buffer: only its first 19 bytes count.
+bool commentNumber(const QByteArray &comment, float &value)
+{
+    char buffer[20];
+    const size_t n = std::min<size_t>(static_cast<size_t>(comment.size()), sizeof buffer - 1);
+    std::memcpy(buffer, comment.constData(), n);
+    const char *p = buffer;
+    const char *end = buffer + n;
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
+        ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    if (p < end && (*p == '+' || *p == '-'))
+        return false;
+    float v = 0.0f;
+    const auto result = std::from_chars(p, end, v);
+    if (result.ec == std::errc::invalid_argument)
+        return false;
+    // Out of range: "%f" gives infinity or zero; from_chars leaves v unchanged.
+    if (result.ec == std::errc::result_out_of_range)
+        v = std::numeric_limits<float>::infinity();
+    value = negative ? -v : v;
+    return true;
+}
+
+} // namespace
+
+uint16_t normalisedPoint(uint16_t raw, int16_t scaleFactor)
+{
+    const int64_t scaled = (static_cast<int64_t>(raw) * scaleFactor * 2 + 1000) / 2000; // rounded half up
+    if (scaleFactor <= 0 || scaled < 0)
+        return 0;
+    return scaled > 65535 ? 65535 : static_cast<uint16_t>(scaled);
+}
+
+void normalisedPoints(const SorTrace &trace, size_t count, uint16_t *out)
+{
+    if (count == 0)
+        return;
+    if (trace.scaleFactor == 1000) {
+        std::memcpy(out, trace.points.data(), count * sizeof(uint16_t));
+        return;
+    }
+    for (size_t i = 0; i < count; ++i)
+        out[i] = normalisedPoint(trace.points[i], trace.scaleFactor);
+}
+
+void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+{
+    // 1. Samples of the first trace. A point count that exceeds the points held is cut to them.
+    if (!record.traces.empty()) {
+        const SorTrace &first = record.traces.front();
+        const size_t count = std::min<size_t>(static_cast<size_t>(std::max(first.pointCount, 0)), first.points.size());
+        trace.samples.resize(count);
+        normalisedPoints(first, count, trace.samples.data());
+        trace.sampleCount = static_cast<uint32_t>(count);
+    }
+
+    // 2. Acquisition values.
+    trace.pulseWidthNs = record.pulseWidthNs;
+    trace.wavelengthNm = record.wavelengthNm;
+    trace.refractiveIndex = record.refractiveIndex;
+    trace.samplingFrequencyMHz = record.samplingFrequencyMHz;
+    trace.sampleSpacing = record.sampleSpacing;
+    trace.fibreLength = record.fibreLength;
+
+    // 3. Events, snapped to samples.
+    const float n = record.refractiveIndex;
+    const float s = record.sampleSpacing;
+    const double metresPerTime = speedOfLight / (static_cast<double>(n) * tenToTheTenth());
+    trace.events.clear();
+    trace.events.reserve(record.events.size());
+    int32_t typeDigit = 0;
+    char codeLetter = 0;
+    float cumulative = 0.0f;
+    bool commentSeen = false;
+    for (const SorEvent &se : record.events) {
+        TraceEvent e;
+        if (se.code.size() >= 6) {
+            typeDigit = static_cast<signed char>(se.code[0]) - '0';
+            codeLetter = se.code[1];
+        }
+        e.typeDigit = typeDigit;
+        e.codeLetter = codeLetter;
+        e.distance = static_cast<float>(metresPerTime * se.time);
+
+        const float x = e.distance / s - 1.0f;
+        const int32_t whole = truncToInt32(x);
+        const int32_t nudged = truncToInt32(static_cast<double>(x) + 0.1);
+        if (whole == nudged) {
+            e.index = whole;
+        } else {
+            e.index = nudged;
+            e.distance = static_cast<float>(nudged + 1) * s;
+        }
+        // Negative or past the end (compared unsigned): the last sample. An empty trace has no
+        // last sample; its events point at index 0.
+        if (static_cast<uint32_t>(e.index) >= trace.sampleCount)
+            e.index = trace.sampleCount > 0 ? static_cast<int32_t>(trace.sampleCount - 1) : 0;
+
+        e.attenuation = static_cast<float>(se.attenuation / 1000.0);
+        e.loss = static_cast<float>(se.loss / 1000.0);
+        e.reflectance = static_cast<float>(se.reflectance / 1000.0);
+        if (!se.comment.isEmpty()) {
+            commentSeen = true;
+            commentNumber(se.comment, cumulative);
+        }
+        e.totalLoss = cumulative;
+        trace.events.push_back(e);
+    }
+
+    // 4. Cumulative losses from the event library when no event carried a comment. The list
+    // holds 100 events; later events of a longer trace get 0.
+    if (!commentSeen) {
+        EventList list = resetEventList();
+        const size_t count = std::min<size_t>(trace.events.size(), EventList::capacity);
+        for (size_t i = 0; i < count; ++i) {
+            const TraceEvent &e = trace.events[i];
+            list.index[i] = e.index;
+            list.typeDigit[i] = e.typeDigit;
+            list.reflectance[i] = e.reflectance;
+            list.loss[i] = e.loss;
+            list.attenuation[i] = e.attenuation;
+            list.codeLetter[i] = e.codeLetter;
+            list.auxValue1 = e.auxValue1;
+            list.auxValue2 = e.auxValue2;
+        }
+        list.count = static_cast<int32_t>(count);
+        // The library reads samples at the event indices; without samples it is not called.
+        if (totalLoss && trace.sampleCount > 0)
+            totalLoss(trace.wavelengthNm, trace.pulseWidthNs, trace.samples.data(), &list, trace.refractiveIndex,
+                      trace.samplingFrequencyMHz);
+        for (size_t i = 0; i < trace.events.size(); ++i)
+            trace.events[i].totalLoss = i < count ? list.totalLoss[i] : 0.0f;
+    }
+
+    // 5. Further values.
+    trace.rangeMetres = record.rangeMetres;
+    trace.timestamp = static_cast<int32_t>(static_cast<uint32_t>(record.timestamp));
+    trace.lossThreshold = record.lossThreshold;
+    trace.reflectanceThreshold = record.reflectanceThreshold;
+    trace.endThreshold = record.endThreshold;
+    trace.backscatter = record.backscatter;
+    trace.averages = static_cast<float>(record.averages);
+
+    // 6. Information texts.
+    infotexts::applyToTrace(record.infoTexts, trace);
+}
+
+void traceToRecord(const TraceData &trace, SorRecord &record)
+{
+    const double n = trace.refractiveIndex;
+    SorTrace out;
+    const size_t count = std::min<size_t>(trace.sampleCount, trace.samples.size());
+    out.pointCount = static_cast<int32_t>(count);
+    out.scaleFactor = 1000;
+    out.points.assign(trace.samples.begin(), trace.samples.begin() + static_cast<std::ptrdiff_t>(count));
+    record.traces.clear();
+    record.traces.push_back(std::move(out));
+
+    record.refractiveIndex = trace.refractiveIndex;
+    record.pulseWidthNs = trace.pulseWidthNs;
+    record.wavelengthNm = trace.wavelengthNm;
+    record.samplingFrequencyMHz = trace.samplingFrequencyMHz;
+    record.backscatter = trace.backscatter;
+    record.lossThreshold = trace.lossThreshold;
+    record.reflectanceThreshold = trace.reflectanceThreshold;
+    record.endThreshold = trace.endThreshold;
+    record.fibreLength = trace.fibreLength;
+    record.timestamp = trace.timestamp;
+    record.rangeMetres = truncToInt32(trace.fibreLength);
+
+    // Values are shifted up by 0.0001 before the truncation toward zero.
+    auto thousandths = [](float v) { return truncToInt32((static_cast<double>(v) + 0.0001) * 1000.0); };
+    record.events.clear();
+    record.events.reserve(trace.events.size());
+    for (const TraceEvent &e : trace.events) {
+        SorEvent out;
+        out.time = truncToInt32(n * tenToTheTenth() * e.distance / speedOfLight);
+        out.attenuation = static_cast<int16_t>(thousandths(e.attenuation));
+        out.loss = static_cast<int16_t>(thousandths(e.loss));
+        out.reflectance = thousandths(e.reflectance);
+        out.code = QByteArray(1, static_cast<char>('0' + e.typeDigit)) + QByteArray(1, e.codeLetter) + "9999";
+        out.technique = "LS";
+        record.events.push_back(std::move(out));
+    }
+    record.infoTexts = infotexts::forSave(trace);
+}
+
+int maximumLevel(const SorRecord &record)
+{
+    int best = 0;
+    for (const SorTrace &t : record.traces) {
+        if (t.points.empty())
+            continue;
+        // The level falls as the raw value rises: the smallest normalised point gives the most.
+        uint16_t lowest = 65535;
+        for (uint16_t raw : t.points)
+            lowest = std::min(lowest, normalisedPoint(raw, t.scaleFactor));
+        best = std::max(best, static_cast<int>((65535.0 - lowest) / 1000.0));
+    }
+    return best;
+}
+
+std::vector<float> viewLevels(const SorRecord &record, uint32_t sampleCount)
+{
+    std::vector<float> levels(sampleCount, 0.0f);
+    size_t at = 0;
+    for (const SorTrace &t : record.traces) {
+        for (size_t i = 0; i < t.points.size() && at < sampleCount; ++i, ++at)
+            levels[at] = static_cast<float>(levelDb(normalisedPoint(t.points[i], t.scaleFactor)));
+        if (at >= sampleCount)
+            break;
+    }
+    return levels;
+}
+
+float recordUserOffset(const SorRecord &record)
+{
+    return infotexts::recordUserOffset(record);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "analysis/QM7ZZZ.h"
+#include "trace/SorRecord.h"
+#include "trace/TraceData.h"
+
+#include <cstdint>
+#include <vector>
+
+// Turns a SorRecord into a TraceData (a load) and a TraceData into a SorRecord (a save).
+
+// Fills `trace` from `record`: samples of the first trace (normalised to the 1000 scale), the
+// acquisition values, the events snapped to samples with their cumulative losses (from the
+// event comments, or from `totalLoss` when no event has a comment; 0 when it is null), and the
+// information texts. Members the record does not supply keep their values.
+void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss);
+
+// The record a save writes for `trace`: one trace at scale 1000, the acquisition values, the
+// events and the information texts of a save.
+void traceToRecord(const TraceData &trace, SorRecord &record);
+
+// The largest integer part of (65535 - raw) / 1000 over every point of every trace (points
+// normalised to the 1000 scale); 0 without points.
+int maximumLevel(const SorRecord &record);
+
+// The levels the trace view receives: the first `sampleCount` points of all traces taken in
+// order, normalised to the 1000 scale, each (65535 - raw) / 1000. Always `sampleCount` entries;
+// when the record holds fewer points the rest are 0 dB.
+std::vector<float> viewLevels(const SorRecord &record, uint32_t sampleCount);
+
+// The user offset in metres the trace view receives for a record (last "UO" text).
+float recordUserOffset(const SorRecord &record);
+
+// A raw point of a trace with scale factor `scaleFactor` on the 1000 scale: raw x scale / 1000,
+// rounded, held to 0..65535. Several instruments store 1470 instead of 1000.
+uint16_t normalisedPoint(uint16_t raw, int16_t scaleFactor);
+
+// The points of `trace` normalised to the 1000 scale (copied as they are at scale 1000).
+void normalisedPoints(const SorTrace &trace, size_t count, uint16_t *out);
