@@ -31,9 +31,27 @@ QM7ZZZ_API EventList QM7ZZZ_insertEvent(int32_t index, const uint16_t *samples, 
 // Fills totalLoss[i] for each i below count, in place.
 QM7ZZZ_API void QM7ZZZ_Acount_Total_Loss(int32_t wavelengthNm, int32_t pulseWidthNs, const uint16_t *samples,
                                          EventList *list, float refractiveIndex, float samplingFrequencyMHz);
+
+// Finds the events of a raw trace: the start event (code letter 'S'), every splice or
+// connector whose loss reaches `lossThresholdDb` or whose reflectance reaches
+// `reflectanceThresholdDb` (code letter 'F'), and the fibre end, where the level falls by at
+// least `endThresholdDb` into the noise (code letter 'E'). Losses, reflectances, attenuations
+// and cumulative losses are measured as for an added event. A threshold of 0 or less takes a
+// default (0.05 dB loss, -65 dB reflectance, 3 dB end); a backscatter coefficient of 0 takes a
+// typical value for the wavelength. Invalid arguments give an empty list (count 0).
+QM7ZZZ_API EventList QM7ZZZ_Event_Analysis(const uint16_t *samples, uint32_t sampleCount, int32_t wavelengthNm,
+                                           int32_t pulseWidthNs, float refractiveIndex,
+                                           float samplingFrequencyMHz, float lossThresholdDb,
+                                           float reflectanceThresholdDb, float endThresholdDb,
+                                           float backscatterDb);
+
+// Version of the analysis algorithms as major * 10000 + minor * 100 + patch.
+QM7ZZZ_API int32_t QM7ZZZ_algorithm_Version(void);
 }
 
 // Function-pointer types the program binds.
 using QM7ZZZ_deleteEvent_fn = decltype(&QM7ZZZ_deleteEvent);
 using QM7ZZZ_insertEvent_fn = decltype(&QM7ZZZ_insertEvent);
 using QM7ZZZ_Acount_Total_Loss_fn = decltype(&QM7ZZZ_Acount_Total_Loss);
+using QM7ZZZ_Event_Analysis_fn = decltype(&QM7ZZZ_Event_Analysis);
+using QM7ZZZ_algorithm_Version_fn = decltype(&QM7ZZZ_algorithm_Version);

@@ -1,0 +1,230 @@
+#include "analysis/EventDetect.h"
+
+#include "analysis/EventListEdit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace qm7 {
+
+namespace {
+
+// Prefix sums of the levels, so that any window mean costs two reads.
+class LevelSums {
+public:
+    explicit LevelSums(const Samples &s) : sums_(static_cast<size_t>(s.count) + 1, 0.0)
+    {
+        for (int64_t i = 0; i < s.count; ++i)
+            sums_[static_cast<size_t>(i) + 1] = sums_[static_cast<size_t>(i)] + s.level(i);
+    }
+    // Mean of first .. last - 1; the caller keeps the window inside the trace and non-empty.
+    double mean(int64_t first, int64_t last) const
+    {
+        return (sums_[static_cast<size_t>(last)] - sums_[static_cast<size_t>(first)]) / static_cast<double>(last - first);
+    }
+
+private:
+    std::vector<double> sums_;
+};
+
+// Noise of single samples in blocks, from the median absolute difference of neighbours, which
+// steps and peaks barely move.
+std::vector<double> blockNoise(const Samples &s, int64_t block)
+{
+    std::vector<double> noise;
+    std::vector<double> diffs;
+    for (int64_t b = 0; b < s.count; b += block) {
+        const int64_t e = std::min(s.count, b + block);
+        diffs.clear();
+        for (int64_t i = b + 1; i < e; ++i)
+            diffs.push_back(std::abs(s.level(i) - s.level(i - 1)));
+        double sigma = 0.0;
+        if (!diffs.empty()) {
+            auto mid = diffs.begin() + static_cast<std::ptrdiff_t>(diffs.size() / 2);
+            std::nth_element(diffs.begin(), mid, diffs.end());
+            // median |difference| = 0.6745 * sqrt(2) * sigma for Gaussian noise
+            sigma = *mid / (0.6745 * std::sqrt(2.0));
+        }
+        noise.push_back(sigma);
+    }
+    return noise;
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0.0;
+    auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    return *mid;
+}
+
+// Roughly where the fibre ends: the end of the last window whose mean stands `endDb` above the
+// noise floor, with the noise right after it. -1 when the trace does not reach the noise.
+int64_t findEnd(const Samples &s, const LevelSums &sums, int64_t window, int64_t from, double endDb)
+{
+    const int64_t tail = std::max<int64_t>(16, s.count / 50);
+    if (s.count - from < tail + 2 * window)
+        return -1;
+    std::vector<double> tailLevels;
+    for (int64_t i = s.count - tail; i < s.count; ++i)
+        tailLevels.push_back(s.level(i));
+    const double floorLevel = median(std::move(tailLevels));
+    for (int64_t i = s.count - window; i >= from + window; --i) {
+        if (sums.mean(i - window, i) > floorLevel + endDb) {
+            // i is the first window start after the fall; the noise must follow it.
+            const int64_t after = std::min(s.count, i + 2 * window);
+            return sums.mean(i, after) < floorLevel + endDb ? i : -1;
+        }
+    }
+    return -1;
+}
+
+// The first sample in first .. last at which the level leaves the backscatter line fitted just
+// before `first`: the start of the event's edge or peak. `floor` bounds the fit on the left.
+int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, double step)
+{
+    const Geometry &g = c.geometry;
+    const int64_t fitLast = first;
+    const int64_t fitFirst = std::max(floor, fitLast - std::max<int64_t>(64, 16 * g.settle));
+    if (fitLast - fitFirst < 6)
+        return first;
+    const Line line = fitLine(c.samples, fitFirst, fitLast);
+    const double threshold = std::max(3.0 * line.rms, 0.25 * std::abs(step));
+    const int64_t scanEnd = std::min(c.samples.count - 1, last);
+    for (int64_t i = first; i < scanEnd; ++i) {
+        const double d0 = std::abs(c.samples.level(i) - line.at(static_cast<double>(i)));
+        const double d1 = std::abs(c.samples.level(i + 1) - line.at(static_cast<double>(i + 1)));
+        if (d0 > threshold && d1 > threshold)
+            return i;
+    }
+    return first;
+}
+
+void appendEvent(EventList &list, int64_t index, char letter)
+{
+    const int k = list.count++;
+    list.index[k] = static_cast<int32_t>(index);
+    list.typeDigit[k] = 0;
+    list.codeLetter[k] = letter;
+    list.loss[k] = 0.0f;
+    list.reflectance[k] = 0.0f;
+    list.attenuation[k] = 0.0f;
+    list.totalLoss[k] = 0.0f;
+}
+
+// Measures every event of the list from its neighbours; the start keeps loss 0 and the end its
+// reflection only, as the level after it is noise.
+void measureAll(EventList &list, const Context &c)
+{
+    for (int k = 0; k < list.count; ++k) {
+        Neighbours around;
+        around.previous = k > 0 ? list.index[k - 1] : -1;
+        around.next = k + 1 < list.count ? list.index[k + 1] : c.samples.count;
+        around.nextIsEvent = k + 1 < list.count;
+        const Measurement m = measureAt(c, list.index[k], around, 0.0);
+        const bool start = list.codeLetter[k] == 'S';
+        const bool end = list.codeLetter[k] == 'E';
+        list.loss[k] = (start || end || !m.lossValid) ? 0.0f : static_cast<float>(m.loss);
+        list.attenuation[k] = (start || !m.attenuationValid) ? 0.0f : static_cast<float>(m.attenuation);
+        list.typeDigit[k] = m.reflective && !start ? 1 : 0;
+        list.reflectance[k] = m.reflective && !start ? static_cast<float>(m.reflectance) : 0.0f;
+    }
+}
+
+} // namespace
+
+void detectEvents(EventList &list, const Context &c, const Thresholds &t)
+{
+    const Samples &s = c.samples;
+    const Geometry &g = c.geometry;
+    const auto p = static_cast<int64_t>(std::ceil(g.pulseSamples));
+    const int64_t window = std::max<int64_t>(16, 4 * p);
+    const int64_t gap = g.settle + g.guardBefore;
+    const int64_t block = std::max<int64_t>(256, 4 * window);
+    const LevelSums sums(s);
+    const std::vector<double> noise = blockNoise(s, block);
+
+    appendEvent(list, 0, 'S');
+    const int64_t launchEnd = deadZoneEnd(c, 0, s.count);
+    int64_t end = findEnd(s, sums, window, launchEnd, t.endDb);
+    if (end >= 0) {
+        const int64_t from = std::max(launchEnd, end - 2 * window);
+        end = edgeStart(c, from, end + window, launchEnd, t.endDb);
+    }
+    const int64_t scanLast = (end >= 0 ? end : s.count) - gap - window;
+
+    // Fibre slope over the whole fibre, to take the attenuation out of the step statistic.
+    const Line fibre = fitLine(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count);
+    const double slope = fibre.points >= 2 ? fibre.slope : 0.0;
+    // A reflection shows as a peak this high for the threshold reflectance.
+    const double peakThreshold =
+        5.0 * std::log10(1.0 + std::pow(10.0, (t.reflectanceDb - c.backscatterDb - 10.0 * std::log10(std::max(1, g.pulseWidthNs))) / 10.0));
+
+    std::vector<int64_t> found;
+    int64_t runStart = -1;
+    int64_t runEnd = -1;
+    double runStep = 0.0;
+    const auto closeRun = [&]() {
+        if (runStart < 0)
+            return;
+        const int64_t floor = found.empty() ? launchEnd : deadZoneEnd(c, found.back(), runStart);
+        const int64_t at = edgeStart(c, runStart, runEnd + g.settle, floor, runStep);
+        if (found.empty() || at > found.back() + g.settle)
+            found.push_back(at);
+        runStart = -1;
+        runStep = 0.0;
+    };
+    for (int64_t i = launchEnd + window; i < scanLast; ++i) {
+        const double sigma = noise[static_cast<size_t>(i / block)];
+        const double left = sums.mean(i - window, i);
+        const double right = sums.mean(i + gap, i + gap + window);
+        const double step = left - right + slope * static_cast<double>(window + gap);
+        const double peak = s.level(i) - left;
+        const double stepNoise = 5.0 * sigma * std::sqrt(2.0 / static_cast<double>(window));
+        const bool isStep = std::abs(step) >= std::max(t.lossDb, stepNoise);
+        const bool isPeak = peak >= std::max(peakThreshold, 5.0 * sigma);
+        if (isStep || isPeak) {
+            if (runStart < 0)
+                runStart = i;
+            runEnd = i;
+            runStep = std::max({runStep, std::abs(step), isPeak ? peak : 0.0});
+        } else {
+            closeRun();
+        }
+    }
+    closeRun();
+
+    for (int64_t index : found) {
+        if (list.count >= EventList::capacity - 1)
+            break;
+        if (index > list.index[list.count - 1])
+            appendEvent(list, index, 'F');
+    }
+    if (end > list.index[list.count - 1])
+        appendEvent(list, end, 'E');
+
+    measureAll(list, c);
+    // Drop what measures below both thresholds, then measure again without it.
+    EventList kept = list;
+    kept.count = 0;
+    for (int k = 0; k < list.count; ++k) {
+        const bool significant = std::abs(list.loss[k]) >= t.lossDb ||
+                                 (list.typeDigit[k] == 1 && list.reflectance[k] >= t.reflectanceDb);
+        if (list.codeLetter[k] != 'F' || significant) {
+            const int j = kept.count++;
+            kept.index[j] = list.index[k];
+            kept.codeLetter[j] = list.codeLetter[k];
+        }
+    }
+    for (int j = kept.count; j < EventList::capacity; ++j) {
+        kept.index[j] = 0;
+        kept.codeLetter[j] = 0;
+    }
+    list = kept;
+    measureAll(list, c);
+    accumulateTotals(list, g.spacingM, nullptr);
+}
+
+} // namespace qm7
