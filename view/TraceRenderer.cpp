@@ -1,0 +1,465 @@
+#include "view/TraceRenderer.h"
+
+#include "trace/Units.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+const QColor currentCurveColour(225, 225, 0);
+const QColor markColour(255, 0, 0);
+const QColor cursorTextColour(255, 255, 255);
+const QColor axisTextColour(30, 168, 234);
+const QColor zoomBoxColour(255, 0, 0);
+const QColor arrowColour(200, 200, 200);
+const QColor passFailColour(255, 0, 0);
+
+int32_t truncToInt(float v)
+{
+    if (std::isnan(v))
+        return std::numeric_limits<int32_t>::min();
+    if (v >= 2147483647.0f)
+        return std::numeric_limits<int32_t>::max();
+    if (v <= -2147483648.0f)
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);
+}
+
+int64_t truncToInt64(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 9.0e18)
+        return static_cast<int64_t>(9.0e18);
+    if (v <= -9.0e18)
+        return static_cast<int64_t>(-9.0e18);
+    return static_cast<int64_t>(v);
+}
+
+QFont makeFont(int pixels, bool bold)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    f.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return f;
+}
+
+// A Win32-style rectangle outline covering columns left..right-1 and rows top..bottom-1.
+void drawOutline(QPainter &p, int left, int top, int right, int bottom)
+{
+    p.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+}
+
+// Sample range and pixel scales of one curve in the current window.
+struct CurveGeometry {
+    bool drawn = false;
+    int64_t first = 0;
+    int64_t last = 0;
+    float width = 0.0f;
+    float span = 0.0f; // xMax - xMin
+    float k = 0.0f;    // pixels per dB
+    float b = 0.0f;    // row of 0 dB
+};
+
+CurveGeometry curveGeometry(const TraceViewState &state, const TraceCurve &curve)
+{
+    CurveGeometry g;
+    const int w = state.plotRect.width();
+    const int h = state.plotRect.height();
+    const int64_t n = std::min<int64_t>(std::max(curve.sampleCount, 0),
+                                        static_cast<int64_t>(curve.levels.size()));
+    if (w <= 0 || h <= 0 || n <= 0 || !(curve.spacing > 0.0f) || !(state.xMax > state.xMin)
+        || !(state.yMax > state.yMin))
+        return g;
+    const double s = curve.spacing;
+    g.first = truncToInt64((static_cast<double>(state.xMin) - 0.001) / s);
+    g.last = truncToInt64((static_cast<double>(state.xMax) - 0.001) / s);
+    if (g.first >= n)
+        return g;
+    // With fewer samples than columns one more sample reaches the right edge.
+    if (g.last - g.first < w)
+        g.last += 1;
+    if (g.last >= n)
+        g.last = n - 1;
+    if (g.first < 0 || g.last < g.first)
+        return g;
+    g.drawn = true;
+    g.width = static_cast<float>(w);
+    g.span = state.xMax - state.xMin;
+    const float hf = static_cast<float>(h);
+    g.k = hf / (state.yMax - state.yMin);
+    g.b = hf * state.yMin / (state.yMax - state.yMin) + hf + static_cast<float>(curve.pixelOffset);
+    return g;
+}
+
+void drawMarks(QPainter &p, const TraceViewState &state, const TraceCurve &curve,
+               const CurveGeometry &g, const ViewSettings &settings, const TraceViewFonts &fonts)
+{
+    const QColor textColour = bgrColor(settings.colors.eventMarks);
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.setFont(fonts.markNumber);
+    p.setPen(textColour);
+    const QFontMetrics boldMetrics(fonts.markNumber);
+    const int plotWidth = state.plotRect.width();
+    p.drawText(QRect(0, 0, plotWidth, boldMetrics.height()), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
+               curve.caption);
+
+    for (size_t j = 0; j < curve.markers.size(); ++j) {
+        const EventMark &m = curve.markers[j];
+        if (m.sampleIndex < g.first || m.sampleIndex > g.last)
+            continue;
+        const int x = truncToInt((m.distance - state.xMin) * g.width / g.span);
+        const int y = truncToInt(g.b - curve.levels[static_cast<size_t>(m.sampleIndex)] * g.k);
+        const int boxLeft = x - 8;
+        const int boxTop = y + 20;
+        const int boxRight = x + 8 + (j > 8 ? 2 : 0); // two-digit numbers need a wider box
+        const int boxBottom = y + 38;
+
+        p.setPen(QPen(markColour, 0));
+        p.drawLine(x, y - 10, x, y + 20);
+        drawOutline(p, boxLeft, boxTop, boxRight, boxBottom);
+
+        const QString number = QString::number(static_cast<int>(j) + 1);
+        p.setPen(textColour);
+        p.setFont(fonts.markNumber);
+        p.drawText(QRect(boxLeft + 2, boxTop + 2, boxRight - boxLeft - 4, boxBottom - boxTop - 4),
+                   Qt::AlignCenter | Qt::TextSingleLine, number);
+
+        const float km = (m.distance - curve.userOffset) / 1000.0f;
+        QString label;
+        if (settings.unit == QLatin1String("m"))
+            label = QString::asprintf("%.3fkm", static_cast<double>(km));
+        else if (settings.unit == QLatin1String("mi"))
+            label = QString::asprintf("%.3fmiles", static_cast<double>(units::convertKm(km, settings.unit)));
+        else if (settings.unit == QLatin1String("ft"))
+            label = QString::asprintf("%.3fkft", static_cast<double>(units::convertKm(km, settings.unit)));
+        else
+            label = number;
+        const int w = boldMetrics.horizontalAdvance(label);
+        const int h = boldMetrics.height();
+        // Reads upward and ends at the bottom of the box, centred on the mark line.
+        p.save();
+        p.translate(x - h / 2, boxBottom + w);
+        p.rotate(-90.0);
+        p.setFont(fonts.markLabel);
+        p.drawText(QRect(0, 0, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, label);
+        p.restore();
+    }
+}
+
+void drawGrid(QPainter &p, const TraceViewState &state, const ViewSettings &settings)
+{
+    const int left = state.plotRect.left();
+    const int right = left + state.plotRect.width();
+    const int w = state.plotRect.width();
+    const int h = state.plotRect.height();
+    QList<QPoint> dots;
+    for (int i = 0; i <= 9; ++i) {
+        const int x = i * (w / 10) + left;
+        for (int y = h; y > 0; y -= 2)
+            dots.append(QPoint(x, y));
+    }
+    for (int j = 0; j <= 9; ++j) {
+        const int y = h - j * (h / 10);
+        for (int x = left; x < right; x += 2)
+            dots.append(QPoint(x, y));
+    }
+    p.setPen(QPen(bgrColor(settings.colors.grid), 0));
+    p.drawPoints(dots.constData(), static_cast<int>(dots.size()));
+}
+
+void drawLevelLabels(QPainter &p, const TraceViewState &state, const TraceViewFonts &fonts)
+{
+    if (!(state.yMax >= 0.0f && state.yMax <= 100.0f))
+        return;
+    const QFontMetrics fm(fonts.axis);
+    const int th = fm.height();
+    const int h = state.plotRect.height();
+    const int left = state.clientRect.left();
+    for (int k = 1; k <= 9; ++k) {
+        const float v = state.yMin + (state.yMax - state.yMin) * static_cast<float>(k) / 10.0f;
+        const int y = h - k * (h / 10);
+        p.drawText(QRect(left, y - th / 2, 23, th), Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
+                   QString::asprintf("%.1f", static_cast<double>(v)));
+    }
+    p.drawText(QRect(left, state.clientRect.top() + 5, 23, th), Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
+               QStringLiteral("dB"));
+}
+
+void drawDistanceLabels(QPainter &p, const TraceViewState &state, const TraceViewFonts &fonts)
+{
+    if (!(state.xMax > 0.0f))
+        return;
+    const TraceCurve *c = state.current();
+    const float offset = c ? c->userOffset : 0.0f;
+    const QFontMetrics fm(fonts.axis);
+    const int th = fm.height();
+    const int bottom = state.clientRect.top() + state.clientRect.height() - 3;
+    const int w = state.plotRect.width();
+    const int left = state.plotRect.left();
+    for (int k = 0; k <= 9; ++k) {
+        const float v = ((state.xMax - state.xMin) * static_cast<float>(k) / 10.0f + state.xMin - offset) * 0.001f;
+        const QString text = QString::asprintf(v > 1.0f ? "%.1f" : "%.3f", static_cast<double>(v));
+        const int x = k * (w / 10) + left;
+        const int tw = fm.horizontalAdvance(text);
+        p.drawText(QRect(x - tw / 2, bottom - th, tw, th), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    }
+    const QString km = QStringLiteral("km");
+    const int kw = fm.horizontalAdvance(km);
+    const int right = state.clientRect.left() + state.clientRect.width() - 10;
+    p.drawText(QRect(right - kw, bottom - th, kw, th), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, km);
+}
+
+void drawCursor(QPainter &p, TraceViewState &state, const ViewCursor &k, bool isA,
+                const ViewSettings &settings, const TraceViewFonts &fonts)
+{
+    const int plotLeft = state.plotRect.left();
+    const int plotRight = plotLeft + state.plotRect.width();
+    const int plotBottom = state.plotRect.top() + state.plotRect.height();
+    int x = state.distanceToColumn(k.distance);
+    if (x < plotLeft + 1)
+        x = plotLeft + 2;
+    const bool active = (isA && state.activeCursor == 1) || (!isA && state.activeCursor == 2)
+        || state.activeCursor == 3;
+    p.setPen(QPen(active ? bgrColor(settings.colors.cursor) : bgrColor(k.colour), 2));
+    p.drawLine(x, state.plotRect.top() + 30, x, plotBottom);
+
+    p.setFont(fonts.cursor);
+    p.setPen(cursorTextColour);
+    p.setBackgroundMode(Qt::TransparentMode);
+    state.UpdateCursorTexts(settings.unit);
+
+    const QFontMetrics fm(fonts.cursor);
+    const QString label = state.cursorLabel(k);
+    const int w = fm.horizontalAdvance(label);
+    const int h = fm.height();
+    const int top = isA ? 30 : 50;
+    const QRect box = x + 1 + w > plotRight ? QRect(x - w - 1, top, w, h) : QRect(x + 1, top, w, h);
+    p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, label);
+
+    const QString ab = state.abReadoutText();
+    const int aw = fm.horizontalAdvance(ab);
+    const int right = plotRight - 1;
+    p.drawText(QRect(right - aw, 0, aw, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ab);
+}
+
+void drawPassFail(QPainter &p, const TraceViewState &state, int verdict, const TraceViewFonts &fonts)
+{
+    if (verdict != 1 && verdict != 2)
+        return;
+    const QRect c = state.clientRect;
+    const int right = c.left() + c.width();
+    const int wc = c.width();
+    const int hc = c.height();
+    const int top = c.top() + hc / 20;
+    const QRect box(right - wc / 10, top, wc / 10, hc / 10);
+    p.setFont(fonts.passFail);
+    p.setPen(passFailColour);
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine,
+               verdict == 1 ? QStringLiteral("PASS") : QStringLiteral("FAIL"));
+}
+
+void drawArrows(QPainter &p, const TraceViewState &state)
+{
+    if (state.curves.empty())
+        return;
+    const int mx = state.mousePoint.x();
+    const int my = state.mousePoint.y();
+    const int ca = state.cursorA.column;
+    const int cb = state.cursorB.column;
+    int c = 0;
+    if (state.dragTarget == 1) {
+        c = ca;
+    } else if (state.dragTarget == 2) {
+        c = cb;
+    } else {
+        const int64_t da = std::llabs(static_cast<int64_t>(ca) - mx);
+        const int64_t db = std::llabs(static_cast<int64_t>(cb) - mx);
+        if (da > 6 && db > 6)
+            return;
+        c = db < da ? cb : ca;
+    }
+    p.setPen(QPen(arrowColour, 0));
+    const QPoint leftHead[] = {{c - 6, my - 3}, {c - 9, my}, {c - 6, my + 3}};
+    const QPoint rightHead[] = {{c + 3, my - 3}, {c + 6, my}, {c + 3, my + 3}};
+    p.drawPolyline(leftHead, 3);
+    p.drawPolyline(rightHead, 3);
+}
+
+} // namespace
+
+QColor bgrColor(uint32_t bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+TraceViewFonts::TraceViewFonts()
+    : passFail(makeFont(32, true))
+    , cursor(makeFont(16, true))
+    , axis(makeFont(15, true))
+    , markNumber(makeFont(16, true))
+    , markLabel(makeFont(16, false))
+{
+}
+
+std::vector<QPoint> curvePoints(const TraceViewState &state, const TraceCurve &curve,
+                                CurveDrawMode mode, int32_t *first, int32_t *last)
+{
+    std::vector<QPoint> points;
+    const CurveGeometry g = curveGeometry(state, curve);
+    if (!g.drawn)
+        return points;
+    if (first)
+        *first = static_cast<int32_t>(g.first);
+    if (last)
+        *last = static_cast<int32_t>(g.last);
+
+    const float s = curve.spacing;
+    const float xMin = state.xMin;
+    const float *levels = curve.levels.data();
+    auto column = [&](int64_t i) { return truncToInt((static_cast<float>(i) * s - xMin) * g.width / g.span); };
+    auto row = [&](int64_t i) { return truncToInt(g.b - levels[i] * g.k); };
+
+    const bool reduce = mode == CurveDrawMode::Reduced && g.last - g.first > g.width;
+    if (!reduce) {
+        points.reserve(static_cast<size_t>(g.last - g.first + 1));
+        for (int64_t i = g.first; i <= g.last; ++i)
+            points.emplace_back(column(i), row(i));
+        return points;
+    }
+
+    // Each run of samples in one pixel column becomes first, min, max, last (in the order
+    // min and max occur), which covers the same pixels as the full polyline.
+    points.reserve(static_cast<size_t>(state.plotRect.width()) * 4 + 8);
+    int64_t i = g.first;
+    while (i <= g.last) {
+        const int x = column(i);
+        const int firstY = row(i);
+        int minY = firstY, maxY = firstY, lastY = firstY;
+        int64_t minAt = i, maxAt = i;
+        int64_t j = i + 1;
+        for (; j <= g.last; ++j) {
+            if (column(j) != x)
+                break;
+            lastY = row(j);
+            if (lastY < minY) {
+                minY = lastY;
+                minAt = j;
+            }
+            if (lastY > maxY) {
+                maxY = lastY;
+                maxAt = j;
+            }
+        }
+        points.emplace_back(x, firstY);
+        if (j - i > 1) {
+            if (minAt <= maxAt) {
+                points.emplace_back(x, minY);
+                points.emplace_back(x, maxY);
+            } else {
+                points.emplace_back(x, maxY);
+                points.emplace_back(x, minY);
+            }
+            points.emplace_back(x, lastY);
+        }
+        i = j;
+    }
+    return points;
+}
+
+void TraceLayer::resize(const QSize &size)
+{
+    if (m_image.size() == size)
+        return;
+    m_image = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    renderedVersion = ~uint64_t(0);
+}
+
+void TraceLayer::render(const TraceViewState &state, const ViewSettings &settings, CurveDrawMode mode)
+{
+    if (m_image.isNull())
+        resize(state.plotRect.size());
+    m_image.fill(qRgb(0, 0, 0));
+    {
+        QPainter p(&m_image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const int n = static_cast<int>(state.curves.size());
+        for (int i = 0; i < n; ++i) {
+            const TraceCurve &c = state.curves[static_cast<size_t>(i)];
+            if (c.visible != 1 || i == state.currentCurve)
+                continue;
+            const std::vector<QPoint> pts = curvePoints(state, c, mode);
+            if (pts.empty())
+                continue;
+            p.setPen(QPen(bgrColor(settings.colors.trace[static_cast<size_t>(i) % settings.colors.trace.size()]), 0));
+            p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+        }
+        if (const TraceCurve *c = state.current()) {
+            const std::vector<QPoint> pts = curvePoints(state, *c, mode);
+            if (!pts.empty()) {
+                p.setPen(QPen(currentCurveColour, 0));
+                p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+                if (c->showMarkers == 1)
+                    drawMarks(p, state, *c, curveGeometry(state, *c), settings, m_fonts);
+            }
+        }
+    }
+    // Black is the layer's transparent colour.
+    const QRgb black = qRgb(0, 0, 0);
+    for (int y = 0; y < m_image.height(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+        for (int x = 0; x < m_image.width(); ++x) {
+            if (line[x] == black)
+                line[x] = 0;
+        }
+    }
+}
+
+void paintTraceView(QPainter &p, TraceViewState &state, const QImage &layer,
+                    const ViewSettings &settings, int verdict, const TraceViewFonts &fonts)
+{
+    const QColor background = bgrColor(settings.colors.background);
+    p.fillRect(state.clientRect, background);
+    if (settings.grid)
+        drawGrid(p, state, settings);
+
+    p.setFont(fonts.axis);
+    p.setPen(axisTextColour);
+    p.setBackground(background);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    drawLevelLabels(p, state, fonts);
+
+    p.drawImage(state.plotRect.topLeft(), layer);
+
+    if (state.zoomStart != state.zoomEnd) {
+        p.setPen(QPen(zoomBoxColour, 0));
+        const QPoint box[] = {state.zoomStart, QPoint(state.zoomEnd.x(), state.zoomStart.y()), state.zoomEnd,
+                              QPoint(state.zoomStart.x(), state.zoomEnd.y()), state.zoomStart};
+        p.drawPolyline(box, 5);
+    }
+
+    p.setFont(fonts.axis);
+    p.setPen(axisTextColour);
+    p.setBackground(background);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    drawDistanceLabels(p, state, fonts);
+
+    // Without a trace there is nothing to measure: the cursors appear with the first curve.
+    if (state.cursorsVisible && state.current()) {
+        if (state.cursorInView(state.cursorA))
+            drawCursor(p, state, state.cursorA, true, settings, fonts);
+        if (state.cursorInView(state.cursorB))
+            drawCursor(p, state, state.cursorB, false, settings, fonts);
+    }
+    drawPassFail(p, state, verdict, fonts);
+    drawArrows(p, state);
+}
