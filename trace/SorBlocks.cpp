@@ -504,9 +504,10 @@ QByteArray writeSorBytes(const SorBlocks &blocks)
     w.i32(blocks.vendor.cursorA);
     w.i32(blocks.vendor.cursorB);
     close(5);
+    // The checksum covers the finished directory, so the block's size is patched first.
+    patch(sizeFields[6], 8);
     w.text("Cksum");
     w.u16(crc16CcittFalse(reinterpret_cast<const uint8_t *>(out.constData()), static_cast<size_t>(out.size())));
-    close(6);
     return out;
 }
 
