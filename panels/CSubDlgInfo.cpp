@@ -1,0 +1,371 @@
+#include "panels/CSubDlgInfo.h"
+
+#include "batch/CDropfileList.h"
+#include "trace/TraceSet.h"
+#include "view/DialogUnits.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+CSubDlgInfo *g_infoPanel = nullptr;
+
+namespace {
+
+// Label id, value id, caption text id and group (0 test conditions, 1 fibre, 2 file).
+struct FieldSpec {
+    int labelId;
+    int valueId;
+    int textId;
+    int group;
+};
+
+constexpr FieldSpec fieldSpecs[] = {
+    {1031, CSubDlgInfo::IdWavelength, 203, 0},
+    {1032, CSubDlgInfo::IdSampleCount, 204, 0},
+    {1033, CSubDlgInfo::IdTestRange, 205, 0},
+    {1034, CSubDlgInfo::IdAveragingTime, 206, 0},
+    {1035, CSubDlgInfo::IdPulseWidth, 207, 0},
+    {1036, CSubDlgInfo::IdRefractiveIndex, 208, 0},
+    {1038, CSubDlgInfo::IdCableId, 210, 1},
+    {1040, CSubDlgInfo::IdFiberId, 211, 1},
+    {1039, CSubDlgInfo::IdFiberType, 212, 1},
+    {1041, CSubDlgInfo::IdOperator, 213, 1},
+    {1043, CSubDlgInfo::IdFileName, 215, 2},
+    {1044, CSubDlgInfo::IdFileDate, 216, 2},
+};
+
+constexpr int groupIds[] = {1030, 1037, 1042};
+constexpr int groupTextIds[] = {202, 209, 214};
+
+// A configuration colour 0x00BBGGRR.
+QColor colourFromBgr(uint32_t bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+} // namespace
+
+CSubDlgInfo::CSubDlgInfo(TraceSet &traces, TextLookup texts, QWidget *parent)
+    : QWidget(parent), m_traces(traces), m_texts(std::move(texts))
+{
+    setObjectName(QStringLiteral("infoPanel"));
+    buildControls();
+    setLabelTexts();
+    const DialogUnits du(font());
+    resize(du.x(templateWidthDu), du.y(templateHeightDu));
+    g_infoPanel = this;
+}
+
+CSubDlgInfo::~CSubDlgInfo()
+{
+    if (g_infoPanel == this)
+        g_infoPanel = nullptr;
+}
+
+void CSubDlgInfo::buildControls()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+
+    std::array<QGridLayout *, 3> grids{};
+    for (int g = 0; g < 3; ++g) {
+        m_groups[g] = new QGroupBox(this);
+        m_groups[g]->setObjectName(QStringLiteral("group%1").arg(groupIds[g]));
+        grids[g] = new QGridLayout(m_groups[g]);
+        grids[g]->setContentsMargins(6, 4, 6, 4);
+        grids[g]->setVerticalSpacing(2);
+        grids[g]->setColumnStretch(1, 1);
+        layout->addWidget(m_groups[g]);
+    }
+
+    int i = 0;
+    for (const FieldSpec &spec : fieldSpecs) {
+        auto *label = new QLabel(m_groups[spec.group]);
+        label->setObjectName(QStringLiteral("label%1").arg(spec.labelId));
+        auto *value = new QLabel(m_groups[spec.group]);
+        value->setObjectName(QStringLiteral("value%1").arg(spec.valueId));
+        value->setTextFormat(Qt::PlainText);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // A long name is clipped by the panel rather than widening it; the tooltip shows it whole.
+        value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        QGridLayout *grid = grids[spec.group];
+        const int row = grid->rowCount();
+        grid->addWidget(label, row, 0);
+        grid->addWidget(value, row, 1);
+        m_fields[i++] = {spec.labelId, spec.valueId, spec.textId, label, value};
+    }
+
+    m_fileListLabel = new QLabel(this);
+    m_fileListLabel->setObjectName(QStringLiteral("label1045"));
+    layout->addWidget(m_fileListLabel);
+
+    m_fileList = new CDropfileList(this);
+    m_fileList->setObjectName(QStringLiteral("list%1").arg(IdFileList));
+    m_fileList->setColumnCount(2);
+    m_fileList->setColumnWidth(0, 50);
+    m_fileList->setColumnWidth(1, 286);
+    m_fileList->horizontalHeader()->setStretchLastSection(true);
+    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    layout->addWidget(m_fileList, 1);
+
+    auto *buttons = new QHBoxLayout;
+    m_multiTrace = new QCheckBox(this);
+    m_multiTrace->setObjectName(QStringLiteral("check%1").arg(IdMultiTrace));
+    m_multiTrace->setChecked(true);
+    m_remove = new QPushButton(this);
+    m_remove->setObjectName(QStringLiteral("button%1").arg(IdRemove));
+    m_clear = new QPushButton(this);
+    m_clear->setObjectName(QStringLiteral("button%1").arg(IdClear));
+    m_edit = new QPushButton(this);
+    m_edit->setObjectName(QStringLiteral("button%1").arg(IdEdit));
+    for (QPushButton *b : {m_remove, m_clear, m_edit})
+        b->setAutoDefault(false);
+    buttons->addWidget(m_multiTrace);
+    buttons->addStretch(1);
+    buttons->addWidget(m_remove);
+    buttons->addWidget(m_clear);
+    buttons->addWidget(m_edit);
+    layout->addLayout(buttons);
+
+    auto *removeKey = new QAction(m_fileList);
+    removeKey->setShortcut(QKeySequence::Delete);
+    removeKey->setShortcutContext(Qt::WidgetShortcut);
+    m_fileList->addAction(removeKey);
+    connect(removeKey, &QAction::triggered, this, &CSubDlgInfo::RemoveClicked);
+
+    connect(m_fileList, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int, int) { onCurrentRowChanged(row); });
+    connect(m_fileList, &QWidget::customContextMenuRequested, this, &CSubDlgInfo::onContextMenu);
+    connect(m_fileList, &CDropfileList::filesDropped, this, &CSubDlgInfo::filesDropped);
+    connect(m_multiTrace, &QCheckBox::clicked, this, &CSubDlgInfo::onMultiTraceClicked);
+    connect(m_remove, &QPushButton::clicked, this, &CSubDlgInfo::RemoveClicked);
+    connect(m_clear, &QPushButton::clicked, this, &CSubDlgInfo::ClearAll);
+    connect(m_edit, &QPushButton::clicked, this, &CSubDlgInfo::onEditClicked);
+}
+
+void CSubDlgInfo::setLabelTexts()
+{
+    for (int g = 0; g < 3; ++g)
+        m_groups[g]->setTitle(lookupText(m_texts, groupTextIds[g]));
+    for (const Field &field : m_fields)
+        field.label->setText(lookupText(m_texts, field.textId));
+    m_fileListLabel->setText(lookupText(m_texts, 217));
+    m_multiTrace->setText(lookupText(m_texts, 218));
+    m_remove->setText(lookupText(m_texts, 219));
+    m_clear->setText(lookupText(m_texts, 220));
+    m_edit->setText(lookupText(m_texts, 235));
+    m_fileList->setHorizontalHeaderLabels({lookupText(m_texts, 161), lookupText(m_texts, 162)});
+}
+
+void CSubDlgInfo::setDistanceUnit(const QString &unit)
+{
+    m_unit = unit;
+    RefreshValues();
+}
+
+int CSubDlgInfo::rowCount() const
+{
+    return m_fileList->rowCount();
+}
+
+bool CSubDlgInfo::multiTrace() const
+{
+    return m_multiTrace->isChecked();
+}
+
+QString CSubDlgInfo::valueText(int controlId) const
+{
+    for (const Field &field : m_fields) {
+        if (field.valueId == controlId)
+            return field.value->text();
+    }
+    return QString();
+}
+
+void CSubDlgInfo::showValues(const InfoPanelValues &v)
+{
+    const std::pair<int, const QString *> texts[] = {
+        {IdWavelength, &v.wavelength},   {IdSampleCount, &v.sampleCount},
+        {IdTestRange, &v.testRange},     {IdAveragingTime, &v.averagingTime},
+        {IdPulseWidth, &v.pulseWidth},   {IdRefractiveIndex, &v.refractiveIndex},
+        {IdCableId, &v.cableId},         {IdFiberType, &v.fiberType},
+        {IdFiberId, &v.fiberId},         {IdOperator, &v.operatorName},
+        {IdFileName, &v.fileName},       {IdFileDate, &v.fileDate},
+    };
+    for (const Field &field : m_fields) {
+        for (const auto &[id, text] : texts) {
+            if (id == field.valueId) {
+                field.value->setText(*text);
+                field.value->setToolTip(*text);
+            }
+        }
+    }
+}
+
+void CSubDlgInfo::RefreshValues()
+{
+    if (m_traces.loadedCount <= 0) {
+        // Nothing loaded: no stale values of a removed trace.
+        showValues(InfoPanelValues{});
+        return;
+    }
+    const int slot = m_traces.currentSlot;
+    if (slot < 0 || slot >= TraceSet::slotCount || !m_traces.slots[slot].loaded)
+        return;
+    const TraceSlot &s = m_traces.slots[slot];
+    showValues(infoPanelValues(*s.trace, s.fileName, m_unit, m_texts));
+}
+
+QIcon CSubDlgInfo::swatchFor(int colourNumber) const
+{
+    // A 15 x 15 square of the trace colour; black stays transparent, as the swatch mask makes it.
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    const uint32_t colour = m_traces.colourFor(colourNumber);
+    if ((colour & 0xFFFFFF) != 0) {
+        QPainter painter(&pixmap);
+        painter.fillRect(QRect(0, 0, 15, 15), colourFromBgr(colour));
+    }
+    return QIcon(pixmap);
+}
+
+void CSubDlgInfo::RefreshList()
+{
+    m_selecting = true;
+    m_fileList->setRowCount(0);
+    const int loaded = std::min<int>(m_traces.loadedCount, TraceSet::slotCount);
+    for (int i = 0; i < loaded; ++i) {
+        const TraceSlot &slot = m_traces.slots[i];
+        if (!slot.loaded)
+            continue;
+        const int row = m_fileList->rowCount();
+        m_fileList->insertRow(row);
+        auto *number = new QTableWidgetItem(swatchFor(i + 1), QString::number(i + 1));
+        number->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        auto *name = new QTableWidgetItem(slot.fileName);
+        name->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        name->setToolTip(slot.filePath);
+        m_fileList->setItem(row, 0, number);
+        m_fileList->setItem(row, 1, name);
+    }
+    if (m_selectedRow >= 0 && m_selectedRow < m_fileList->rowCount())
+        m_fileList->setCurrentCell(m_selectedRow, 0);
+    m_selecting = false;
+}
+
+void CSubDlgInfo::SelectRow(int row)
+{
+    if (row < 0 || row >= m_fileList->rowCount())
+        return;
+    m_clickedRow = row;
+    m_selectedRow = row;
+    m_traces.currentSlot = row;
+    m_selecting = true;
+    m_fileList->setCurrentCell(row, 0);
+    m_selecting = false;
+    RefreshValues();
+    Q_EMIT currentTraceChanged(row);
+}
+
+void CSubDlgInfo::onCurrentRowChanged(int row)
+{
+    if (m_selecting || row < 0)
+        return;
+    SelectRow(row);
+}
+
+void CSubDlgInfo::SelectNextRow()
+{
+    const int row = nextTraceRow(m_fileList->rowCount(), m_clickedRow);
+    if (row >= 0)
+        SelectRow(row);
+}
+
+void CSubDlgInfo::RemoveClicked()
+{
+    const int row = m_clickedRow;
+    if (row < 0 || row >= m_fileList->rowCount())
+        return;
+    if (!removeTraceSlot(m_traces, row))
+        return;
+
+    m_selecting = true;
+    m_fileList->removeRow(row);
+    for (int r = row; r < m_fileList->rowCount(); ++r) {
+        if (QTableWidgetItem *number = m_fileList->item(r, 0)) {
+            number->setText(QString::number(r + 1));
+            number->setIcon(swatchFor(r + 1));
+        }
+        m_traces.slots[r].trace->colour = m_traces.colourFor(r + 1);
+    }
+    m_fileList->clearSelection();
+    m_selecting = false;
+
+    Q_EMIT traceRemoved(row);
+    RefreshValues();
+
+    const int next = rowAfterRemove(row, m_fileList->rowCount());
+    m_clickedRow = next;
+    m_selectedRow = next;
+    if (next >= 0) {
+        SelectRow(next);
+    } else {
+        m_traces.currentSlot = 0;
+        Q_EMIT currentTraceChanged(-1);
+    }
+}
+
+void CSubDlgInfo::ClearAll()
+{
+    m_traces.reset();
+    m_selecting = true;
+    m_fileList->setRowCount(0);
+    m_selecting = false;
+    showValues(InfoPanelValues{});
+    m_clickedRow = -1;
+    m_selectedRow = -1;
+    Q_EMIT tracesCleared();
+}
+
+void CSubDlgInfo::onContextMenu(const QPoint &pos)
+{
+    const int row = m_fileList->rowAt(pos.y());
+    if (row < 0)
+        return;
+    m_clickedRow = row;
+    const QList<QTableWidgetItem *> selected = m_fileList->selectedItems();
+    m_selectedRow = selected.isEmpty() ? row : selected.first()->row();
+
+    QMenu menu(this);
+    QAction *remove = menu.addAction(lookupText(m_texts, 219));
+    remove->setObjectName(QStringLiteral("menu32816"));
+    QAction *clear = menu.addAction(lookupText(m_texts, 220));
+    clear->setObjectName(QStringLiteral("menu32817"));
+    QAction *chosen = menu.exec(m_fileList->viewport()->mapToGlobal(pos));
+    if (chosen == remove)
+        RemoveClicked();
+    else if (chosen == clear)
+        ClearAll();
+}
+
+void CSubDlgInfo::onMultiTraceClicked(bool checked)
+{
+    Q_EMIT multiTraceChanged(checked);
+}
+
+void CSubDlgInfo::onEditClicked()
+{
+    if (m_fileList->rowCount() >= 1)
+        Q_EMIT editRequested();
+}
