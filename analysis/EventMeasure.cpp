@@ -95,23 +95,34 @@ Measurement measureAt(const Context &c, int64_t index, const Neighbours &around,
     Measurement m;
     const Range rb = sectionRange(c, around.previous, index, true);
     const Range ra = sectionRange(c, index, around.next, around.nextIsEvent);
-    const bool fitBefore = rb.size() >= minFitPoints;
-    const bool fitAfter = ra.size() >= minFitPoints;
-    Line before = fitBefore ? fitLine(c.samples, rb.first, rb.last) : Line{};
-    Line after = fitAfter ? fitLine(c.samples, ra.first, ra.last) : Line{};
+
+    // The attenuation comes from the whole section before the event.
+    const bool sectionFits = rb.size() >= minFitPoints;
+    const Line section = sectionFits ? fitLine(c.samples, rb.first, rb.last) : Line{};
+    if (sectionFits) {
+        m.attenuationValid = true;
+        m.attenuation = -section.slope / c.geometry.spacingM * 1000.0;
+    }
+
+    // The loss from the fibre next to the event only, so that a change further along the
+    // section (an event deleted there, a bend) does not tilt the lines.
+    const auto p = static_cast<int64_t>(std::ceil(c.geometry.pulseSamples));
+    const int64_t reach = std::max<int64_t>(256, 32 * p);
+    const Range lb{std::max(rb.first, rb.last - reach), rb.last};
+    const Range la{ra.first, std::min(ra.last, ra.first + reach)};
+    const bool fitBefore = lb.size() >= minFitPoints;
+    const bool fitAfter = la.size() >= minFitPoints;
+    Line before = fitBefore ? fitLine(c.samples, lb.first, lb.last) : Line{};
+    Line after = fitAfter ? fitLine(c.samples, la.first, la.last) : Line{};
     if (!fitBefore)
-        before = levelWithSlope(c.samples, rb.first, rb.last, fitAfter ? after.slope : fallbackSlope);
+        before = levelWithSlope(c.samples, lb.first, lb.last, fitAfter ? after.slope : fallbackSlope);
     if (!fitAfter)
-        after = levelWithSlope(c.samples, ra.first, ra.last, fitBefore ? before.slope : fallbackSlope);
+        after = levelWithSlope(c.samples, la.first, la.last, fitBefore ? before.slope : fallbackSlope);
 
     const double x = static_cast<double>(index);
     if (before.points > 0 && after.points > 0) {
         m.lossValid = true;
         m.loss = before.at(x) - after.at(x);
-    }
-    if (fitBefore) {
-        m.attenuationValid = true;
-        m.attenuation = -before.slope / c.geometry.spacingM * 1000.0;
     }
 
     if (before.points > 0) {

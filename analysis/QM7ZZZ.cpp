@@ -101,8 +101,9 @@ QM7ZZZ_API EventList QM7ZZZ_Event_Analysis(const uint16_t *samples, uint32_t sam
         qm7::Thresholds thresholds;
         if (std::isfinite(lossThresholdDb) && lossThresholdDb > 0.0f)
             thresholds.lossDb = lossThresholdDb;
-        if (std::isfinite(reflectanceThresholdDb) && reflectanceThresholdDb < 0.0f)
-            thresholds.reflectanceDb = reflectanceThresholdDb;
+        // Files store the reflectance threshold unsigned: 65 stands for -65 dB.
+        if (std::isfinite(reflectanceThresholdDb) && reflectanceThresholdDb != 0.0f)
+            thresholds.reflectanceDb = -std::abs(reflectanceThresholdDb);
         if (std::isfinite(endThresholdDb) && endThresholdDb > 0.0f)
             thresholds.endDb = endThresholdDb;
         EventList result = empty;

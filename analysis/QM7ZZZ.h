@@ -36,9 +36,10 @@ QM7ZZZ_API void QM7ZZZ_Acount_Total_Loss(int32_t wavelengthNm, int32_t pulseWidt
 // connector whose loss reaches `lossThresholdDb` or whose reflectance reaches
 // `reflectanceThresholdDb` (code letter 'F'), and the fibre end, where the level falls by at
 // least `endThresholdDb` into the noise (code letter 'E'). Losses, reflectances, attenuations
-// and cumulative losses are measured as for an added event. A threshold of 0 or less takes a
-// default (0.05 dB loss, -65 dB reflectance, 3 dB end); a backscatter coefficient of 0 takes a
-// typical value for the wavelength. Invalid arguments give an empty list (count 0).
+// and cumulative losses are measured as for an added event. The reflectance threshold may come
+// signed or, as files store it, unsigned (65 for -65 dB). A threshold of 0 takes a default
+// (0.05 dB loss, -65 dB reflectance, 3 dB end); a backscatter coefficient of 0 takes a typical
+// value for the wavelength. Invalid arguments give an empty list (count 0).
 QM7ZZZ_API EventList QM7ZZZ_Event_Analysis(const uint16_t *samples, uint32_t sampleCount, int32_t wavelengthNm,
                                            int32_t pulseWidthNs, float refractiveIndex,
                                            float samplingFrequencyMHz, float lossThresholdDb,
