@@ -1,0 +1,72 @@
+#include "trace/EventEditing.h"
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <exception>
+
+Q_LOGGING_CATEGORY(lcEventEditing, "lumidor.eventediting")
+
+namespace {
+
+// Takes the library's answer when it is a list the trace can hold.
+bool adopt(TraceData &trace, const EventList &result)
+{
+    if (result.count < 0 || result.count > EventList::capacity) {
+        qCWarning(lcEventEditing) << "event library returned an invalid event count" << result.count;
+        return false;
+    }
+    trace.eventList = result;
+    eventListToEvents(trace);
+    return true;
+}
+
+// The sample count the library may rely on: never more than the samples actually held.
+uint32_t readableCount(const TraceData &trace)
+{
+    return static_cast<uint32_t>(std::min<size_t>(trace.sampleCount, trace.samples.size()));
+}
+
+} // namespace
+
+bool insertEventAt(TraceData &trace, int32_t sampleIndex, const EventAnalysisBinding &binding)
+{
+    if (trace.events.empty())
+        return false;
+    if (!binding.insertEvent)
+        return adopt(trace, fallbackEventList);
+    EventList result;
+    try {
+        result = binding.insertEvent(sampleIndex, trace.samples.data(), trace.wavelengthNm, trace.pulseWidthNs,
+                                     readableCount(trace), trace.eventList, trace.refractiveIndex,
+                                     trace.samplingFrequencyMHz, trace.backscatter);
+    } catch (const std::exception &e) {
+        qCWarning(lcEventEditing) << "adding an event failed:" << e.what();
+        return false;
+    } catch (...) {
+        qCWarning(lcEventEditing) << "adding an event failed";
+        return false;
+    }
+    return adopt(trace, result);
+}
+
+bool deleteEventRow(TraceData &trace, int row, const EventAnalysisBinding &binding)
+{
+    if (row < 0 || row > trace.eventList.count)
+        return false;
+    if (!binding.deleteEvent)
+        return adopt(trace, fallbackEventList);
+    EventList result;
+    try {
+        result = binding.deleteEvent(row, trace.samples.data(), trace.wavelengthNm == 1550 ? 1 : 0,
+                                     trace.pulseWidthNs, trace.eventList, trace.refractiveIndex,
+                                     trace.samplingFrequencyMHz, 0.0f);
+    } catch (const std::exception &e) {
+        qCWarning(lcEventEditing) << "deleting an event failed:" << e.what();
+        return false;
+    } catch (...) {
+        qCWarning(lcEventEditing) << "deleting an event failed";
+        return false;
+    }
+    return adopt(trace, result);
+}

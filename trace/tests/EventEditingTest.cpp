@@ -1,0 +1,299 @@
+#include "analysis/QM7ZZZ.h"
+#include "tools/gen/TraceGenerator.h"
+#include "trace/EventAnalysis.h"
+#include "trace/EventEditing.h"
+#include "trace/TraceLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// A small loaded trace: three events on 1000 samples, n 1.5 and 100 MHz (0.999308 m a sample).
+TraceData smallTrace()
+{
+    TraceData t;
+    t.samples.assign(1000, 20000);
+    t.sampleCount = 1000;
+    t.refractiveIndex = 1.5f;
+    t.samplingFrequencyMHz = 100.0f;
+    t.pulseWidthNs = 30;
+    t.wavelengthNm = 1550;
+    t.backscatter = -81.0f;
+    for (int32_t index : {0, 400, 900}) {
+        TraceEvent e;
+        e.index = index;
+        e.loss = 0.2f;
+        e.codeLetter = 'F';
+        t.events.push_back(e);
+    }
+    eventsToEventList(t);
+    return t;
+}
+
+bool sameList(const EventList &a, const EventList &b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// What the fake library entries saw.
+struct Seen {
+    int32_t first = 0; // index or row
+    const uint16_t *samples = nullptr;
+    int32_t wavelengthOrFlag = 0;
+    int32_t pulse = 0;
+    uint32_t sampleCount = 0;
+    EventList list{};
+    float n = 0, f = 0, last = -1;
+    int calls = 0;
+} seen;
+
+EventList answer; // what the fakes return
+
+EventList fakeInsert(int32_t index, const uint16_t *samples, int32_t wavelength, int32_t pulse, uint32_t count,
+                     EventList list, float n, float f, float backscatter)
+{
+    seen = {index, samples, wavelength, pulse, count, list, n, f, backscatter, seen.calls + 1};
+    return answer;
+}
+
+EventList fakeDelete(int32_t row, const uint16_t *samples, int32_t is1550, int32_t pulse, EventList list, float n,
+                     float f, float unused)
+{
+    seen = {row, samples, is1550, pulse, 0, list, n, f, unused, seen.calls + 1};
+    return answer;
+}
+
+EventList throwingInsert(int32_t, const uint16_t *, int32_t, int32_t, uint32_t, EventList, float, float, float)
+{
+    throw std::runtime_error("analysis failed");
+}
+
+EventList throwingDelete(int32_t, const uint16_t *, int32_t, int32_t, EventList, float, float, float)
+{
+    throw 42; // not even an std::exception
+}
+
+EventList twoEvents()
+{
+    EventList list = resetEventList();
+    list.count = 2;
+    list.index[0] = 0;
+    list.index[1] = 499;
+    list.loss[1] = 0.7f;
+    list.totalLoss[1] = 1.1f;
+    list.codeLetter[1] = 'A';
+    list.typeDigit[1] = 1;
+    list.auxValue1 = 2.5f;
+    return list;
+}
+
+class EventEditing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        seen = {};
+        answer = twoEvents();
+    }
+};
+
+TEST_F(EventEditing, InsertPassesTheTraceAndTakesTheResult)
+{
+    TraceData t = smallTrace();
+    t.sampleCount = 800; // fewer than held: the count passed is the trace's
+    const EventList sent = t.eventList;
+    EventAnalysisBinding b;
+    b.insertEvent = &fakeInsert;
+    ASSERT_TRUE(insertEventAt(t, 499, b));
+    EXPECT_EQ(seen.first, 499);
+    EXPECT_EQ(seen.samples, t.samples.data());
+    EXPECT_EQ(seen.wavelengthOrFlag, 1550);
+    EXPECT_EQ(seen.pulse, 30);
+    EXPECT_EQ(seen.sampleCount, 800u);
+    EXPECT_TRUE(sameList(seen.list, sent));
+    EXPECT_EQ(seen.n, 1.5f);
+    EXPECT_EQ(seen.f, 100.0f);
+    EXPECT_EQ(seen.last, -81.0f);
+
+    EXPECT_TRUE(sameList(t.eventList, answer));
+    ASSERT_EQ(t.events.size(), 2u);
+    const float spacing = 299792448.0f / 1.5f / 100.0f / 1000000.0f * 0.5f;
+    EXPECT_FLOAT_EQ(t.events[1].distance, 500 * spacing);
+    EXPECT_EQ(t.events[1].loss, 0.7f);
+    EXPECT_EQ(t.events[1].totalLoss, 1.1f);
+    EXPECT_EQ(t.events[1].codeLetter, 'A');
+    EXPECT_EQ(t.events[1].typeDigit, 1);
+    EXPECT_EQ(t.events[1].auxValue1, 2.5f);
+}
+
+TEST_F(EventEditing, InsertNeverClaimsMoreSamplesThanHeld)
+{
+    TraceData t = smallTrace();
+    t.sampleCount = 5000;
+    EventAnalysisBinding b;
+    b.insertEvent = &fakeInsert;
+    ASSERT_TRUE(insertEventAt(t, 10, b));
+    EXPECT_EQ(seen.sampleCount, 1000u);
+}
+
+TEST_F(EventEditing, DeletePassesRowAnd1550Flag)
+{
+    struct Case {
+        int32_t wavelength;
+        int32_t flag;
+    } cases[] = {{1550, 1}, {1310, 0}, {1625, 0}};
+    for (const Case &c : cases) {
+        TraceData t = smallTrace();
+        t.wavelengthNm = c.wavelength;
+        EventAnalysisBinding b;
+        b.deleteEvent = &fakeDelete;
+        ASSERT_TRUE(deleteEventRow(t, 1, b));
+        EXPECT_EQ(seen.first, 1);
+        EXPECT_EQ(seen.wavelengthOrFlag, c.flag) << c.wavelength;
+        EXPECT_EQ(seen.last, 0.0f);
+        EXPECT_EQ(t.events.size(), 2u);
+    }
+}
+
+TEST_F(EventEditing, DeleteRowAboveTheCountDoesNothing)
+{
+    TraceData t = smallTrace();
+    const EventList before = t.eventList;
+    EventAnalysisBinding b;
+    b.deleteEvent = &fakeDelete;
+    EXPECT_FALSE(deleteEventRow(t, 4, b));
+    EXPECT_FALSE(deleteEventRow(t, -1, b));
+    EXPECT_EQ(seen.calls, 0);
+    EXPECT_TRUE(sameList(t.eventList, before));
+    // A row equal to the count still reaches the library, which answers for it.
+    EXPECT_TRUE(deleteEventRow(t, 3, b));
+    EXPECT_EQ(seen.calls, 1);
+}
+
+TEST_F(EventEditing, InsertWithoutEventsDoesNothing)
+{
+    TraceData t = smallTrace();
+    t.events.clear();
+    EventAnalysisBinding b;
+    b.insertEvent = &fakeInsert;
+    EXPECT_FALSE(insertEventAt(t, 100, b));
+    EXPECT_EQ(seen.calls, 0);
+}
+
+// A library that throws, or answers with a list no trace can hold, leaves the trace as it was.
+TEST_F(EventEditing, FaultsAbandonTheCommandWithTheTraceUnchanged)
+{
+    EventList badCount = twoEvents();
+    badCount.count = 101;
+    EventList negativeCount = twoEvents();
+    negativeCount.count = -3;
+    struct Case {
+        const char *name;
+        QM7ZZZ_insertEvent_fn insert;
+        QM7ZZZ_deleteEvent_fn remove;
+        EventList reply;
+    } cases[] = {
+        {"throws", &throwingInsert, &throwingDelete, twoEvents()},
+        {"count above 100", &fakeInsert, &fakeDelete, badCount},
+        {"negative count", &fakeInsert, &fakeDelete, negativeCount},
+    };
+    for (const Case &c : cases) {
+        answer = c.reply;
+        EventAnalysisBinding b;
+        b.insertEvent = c.insert;
+        b.deleteEvent = c.remove;
+        TraceData t = smallTrace();
+        const EventList list = t.eventList;
+        const std::vector<TraceEvent> events = t.events;
+        EXPECT_FALSE(insertEventAt(t, 200, b)) << c.name;
+        EXPECT_FALSE(deleteEventRow(t, 0, b)) << c.name;
+        EXPECT_TRUE(sameList(t.eventList, list)) << c.name;
+        ASSERT_EQ(t.events.size(), events.size()) << c.name;
+        for (size_t i = 0; i < events.size(); ++i) {
+            EXPECT_EQ(t.events[i].index, events[i].index) << c.name;
+            EXPECT_EQ(t.events[i].loss, events[i].loss) << c.name;
+        }
+    }
+}
+
+TEST_F(EventEditing, UnboundLibraryLeavesTheTraceWithoutEvents)
+{
+    const EventAnalysisBinding unbound;
+    TraceData t = smallTrace();
+    EXPECT_TRUE(insertEventAt(t, 200, unbound));
+    EXPECT_TRUE(t.events.empty());
+    EXPECT_TRUE(sameList(t.eventList, fallbackEventList));
+
+    TraceData u = smallTrace();
+    EXPECT_TRUE(deleteEventRow(u, 0, unbound));
+    EXPECT_TRUE(u.events.empty());
+    EXPECT_EQ(u.eventList.auxValue2, 10.0f);
+}
+
+// The whole road with the project's own library: delete a splice of a generated link and add it
+// back at the cursor; the measured loss matches what the generator put there.
+TEST_F(EventEditing, RealLibraryDeletesAndAddsBack)
+{
+    gen::Options o;
+    o.pointCount = 32000;
+    o.events = {{gen::EventKind::Splice, 5000.0, 0.2, 0.0},
+                {gen::EventKind::Splice, 12000.0, 0.4, 0.0},
+                {gen::EventKind::End, 20000.0, 0.0, -40.0}};
+    const gen::Trace g = gen::generate(o);
+    TraceData t;
+    loadTrace(g.record, t, &QM7ZZZ_Acount_Total_Loss);
+    eventsToEventList(t);
+    ASSERT_EQ(t.events.size(), 3u);
+    const int32_t spliceIndex = t.events[1].index;
+
+    EventAnalysisBinding b;
+    b.insertEvent = &QM7ZZZ_insertEvent;
+    b.deleteEvent = &QM7ZZZ_deleteEvent;
+    ASSERT_TRUE(deleteEventRow(t, 0, b)); // row 0 shows the second event
+    ASSERT_EQ(t.events.size(), 2u);
+    EXPECT_EQ(t.events[1].codeLetter, 'E');
+
+    ASSERT_TRUE(insertEventAt(t, spliceIndex, b));
+    ASSERT_EQ(t.events.size(), 3u);
+    EXPECT_EQ(t.events[1].index, spliceIndex);
+    EXPECT_EQ(t.events[1].codeLetter, 'A');
+    EXPECT_NEAR(t.events[1].loss, 0.4, 0.05);
+    EXPECT_NEAR(t.events[1].distance, 12000.0, t.sampleSpacing * 2);
+    EXPECT_NEAR(t.events[2].totalLoss, 0.19 * 20.0 + 0.2 + 0.4, 0.1);
+}
+
+// The binding is made once per process, so each case runs in a child process of its own.
+TEST(EventAnalysisBindingDeathTest, BindsTheBuiltLibrary)
+{
+    const char *bin = std::getenv("LUMIDOR_BIN_DIR");
+    if (!bin)
+        GTEST_SKIP() << "LUMIDOR_BIN_DIR not set";
+    const QString folder = QString::fromLocal8Bit(bin);
+    EXPECT_EXIT(
+        {
+            const EventAnalysisBinding &b = bindEventAnalysis(folder);
+            const bool all = b.deleteEvent && b.insertEvent && b.eventAnalysis && b.algorithmVersion && b.totalLoss;
+            const auto version = reinterpret_cast<QM7ZZZ_algorithm_Version_fn>(b.algorithmVersion);
+            std::exit(all && version() == 10000 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(EventAnalysisBindingDeathTest, FolderWithoutLibraryLeavesAllUnbound)
+{
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    const QString folder = empty.path();
+    EXPECT_EXIT(
+        {
+            const EventAnalysisBinding &b = bindEventAnalysis(folder);
+            const bool none = !b.deleteEvent && !b.insertEvent && !b.eventAnalysis && !b.algorithmVersion && !b.totalLoss;
+            std::exit(none && b.attempted ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
