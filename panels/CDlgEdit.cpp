@@ -1,7 +1,7 @@
 #include "panels/CDlgEdit.h"
 
-#include "app/MessageBox.h"
 #include "app/TextIds.h"
+#include "panels/FileCommands.h"
 #include "textres/TextResources.h"
 #include "trace/SorEditing.h"
 #include "trace/TraceSet.h"
@@ -97,7 +97,8 @@ void CDlgEdit::accept()
     t.fiberType = fiberTypeForItem(item);
 
     const int result = rewriteFibreInfo(m_slot.filePath, t.cableId, t.fiberId, t.fiberType, t.operatorName);
+    // The trace keeps the new texts either way; a file that could not be written is said so.
     if (result != 1)
-        showMessage(this, {fileCaption, loadText(text::ErrorSavingFile), QMessageBox::Warning, QMessageBox::Ok});
+        reportSaveFailure(this);
     QDialog::accept();
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 // Opening, dropping and saving SOR files for the main window, the toolbar strip and the
 // information panel.
 

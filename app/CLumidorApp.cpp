@@ -1,0 +1,99 @@
+#include "app/CLumidorApp.h"
+
+#include "app/CLumidorDlg.h"
+#include "app/Program.h"
+#include "panels/FileCommands.h"
+#include "view/COtdrTrace.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Ends the run at the trace view's first paint once the window is up, and reports the time.
+class FirstPaintWatch : public QObject {
+public:
+    explicit FirstPaintWatch(const QElapsedTimer &clock) : m_clock(clock) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            const qint64 ms = m_clock.elapsed();
+            QTimer::singleShot(0, qApp, [ms] {
+                std::fprintf(stderr, "first paint after %lld ms\n", static_cast<long long>(ms));
+                if (CLumidorDlg *window = program::mainWindow())
+                    window->reject();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const QElapsedTimer &m_clock;
+    bool m_done = false;
+};
+
+} // namespace
+
+CLumidorApp::CLumidorApp(int &argc, char **argv)
+    : m_argc(argc), m_argv(argv)
+{
+}
+
+CLumidorApp::Options CLumidorApp::parseArguments(const QStringList &arguments)
+{
+    Options options;
+    bool onlyFiles = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        if (!onlyFiles && a == QLatin1String("--"))
+            onlyFiles = true;
+        else if (!onlyFiles && a == QLatin1String("--quit-after-first-paint"))
+            options.quitAfterFirstPaint = true;
+        else if (!onlyFiles && (a == QLatin1String("--help") || a == QLatin1String("-h")))
+            options.help = true;
+        else if (!onlyFiles && a.startsWith(QLatin1Char('-')) && a.size() > 1)
+            options.error = QStringLiteral("unknown option %1").arg(a);
+        else
+            options.files << QFileInfo(a).absoluteFilePath();
+    }
+    return options;
+}
+
+int CLumidorApp::InitInstance()
+{
+    QElapsedTimer clock;
+    clock.start();
+    QApplication app(m_argc, m_argv);
+    QApplication::setApplicationName(QStringLiteral("Lumidor"));
+    QApplication::setApplicationVersion(QStringLiteral(LUMIDOR_VERSION));
+
+    const Options options = parseArguments(QApplication::arguments());
+    if (options.help || !options.error.isEmpty()) {
+        if (!options.error.isEmpty())
+            std::fprintf(stderr, "Lumidor: %s\n", qPrintable(options.error));
+        std::fprintf(options.help ? stdout : stderr,
+                     "usage: Lumidor [--quit-after-first-paint] [file.sor ...]\n");
+        return options.help ? 0 : 2;
+    }
+
+    program::setBinFolder(QCoreApplication::applicationDirPath());
+    CLumidorDlg window;
+    window.OnInitDialog();
+    if (!options.files.isEmpty())
+        OpenPaths(options.files);
+
+    FirstPaintWatch watch(clock);
+    if (options.quitAfterFirstPaint && window.traceView())
+        window.traceView()->installEventFilter(&watch);
+
+    window.exec();
+    return 0;
+}

@@ -1,0 +1,526 @@
+#include "app/CLumidorDlg.h"
+
+#include "app/CAboutDlg.h"
+#include "app/EventListText.h"
+#include "app/Icons.h"
+#include "app/MessageBox.h"
+#include "app/Program.h"
+#include "app/ReportSetup.h"
+#include "app/Settings.h"
+#include "app/TextIds.h"
+#include "batch/CDlgThumbnail.h"
+#include "config/Configuration.h"
+#include "panels/CDlgEdit.h"
+#include "panels/CDlgPass.h"
+#include "panels/CSubDlgInfo.h"
+#include "panels/CSubDlgToolbar.h"
+#include "panels/EventCommands.h"
+#include "panels/FileCommands.h"
+#include "panels/HoldRepeat.h"
+#include "textres/TextResources.h"
+#include "trace/EventAnalysis.h"
+#include "view/COtdrTrace.h"
+#include "view/DialogUnits.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The text shown when the text library cannot be loaded.
+const char *const textLibraryFailure = "加载资源文件失败，请检查";
+
+QWidget *placeholder(QWidget *parent, int id)
+{
+    auto *w = new QWidget(parent);
+    w->setObjectName(QString::number(id));
+    w->hide();
+    return w;
+}
+
+} // namespace
+
+CLumidorDlg::CLumidorDlg(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("CLumidorDlg"));
+    setWindowIcon(windowIcon());
+    setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+    createControls();
+    createMenu();
+    program::setMainWindow(this);
+}
+
+CLumidorDlg::~CLumidorDlg()
+{
+    // Panels first: they refer to the trace set and the view while they go.
+    delete m_toolbar;
+    delete m_infoPanel;
+    delete m_overview;
+    m_toolbar = nullptr;
+    m_infoPanel = nullptr;
+    m_overview = nullptr;
+    unloadTextLibrary();
+    if (program::traceView() == m_traceView)
+        program::setTraceView(nullptr);
+    if (program::mainWindow() == this)
+        program::setMainWindow(nullptr);
+}
+
+void CLumidorDlg::createControls()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_menuBar = new QMenuBar(this);
+    layout->setMenuBar(m_menuBar);
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->installEventFilter(this);
+    layout->addWidget(m_client);
+
+    // Controls at their template rectangles (dialog units of the dialog font).
+    const DialogUnits du(font());
+    m_client->resize(du.x(502), du.y(347));
+    m_toolbarPlaceholder = placeholder(m_client, IdToolbarPlaceholder);
+    m_toolbarPlaceholder->setGeometry(du.rect(6, 3, 496, 29));
+    m_traceView = new COtdrTrace(m_client);
+    m_traceView->setObjectName(QString::number(IdTraceView));
+    m_traceView->setGeometry(du.rect(2, 35, 304, 234));
+    m_infoPlaceholder = placeholder(m_client, IdInfoPlaceholder);
+    m_infoPlaceholder->setGeometry(du.rect(310, 36, 192, 235));
+    m_overviewPlaceholder = placeholder(m_client, IdOverviewPlaceholder);
+    m_overviewPlaceholder->setGeometry(du.rect(311, 280, 190, 66));
+    m_eventList = new QTableWidget(m_client);
+    m_eventList->setObjectName(QString::number(IdEventList));
+    m_eventList->setGeometry(du.rect(0, 276, 305, 71));
+}
+
+void CLumidorDlg::createMenu()
+{
+    struct Item {
+        int id;
+        int caption; // text identifier; 0 keeps the fixed caption
+        const char *fixed;
+    };
+    struct Popup {
+        int caption;
+        std::vector<Item> items;
+    };
+    const std::vector<Popup> popups = {
+        {text::MenuFile,
+         {{CmdOpen, text::Open, "Open"},
+          {CmdSave, text::SaveFile, "Save"},
+          {CmdPrintPreview, text::PrintPreview, "Print preview"},
+          {CmdPrint, text::Print, "Print"},
+          {CmdBatch, text::BatchPrinting, "Batch printing"},
+          {CmdExit, text::Exit, "Exit"}}},
+        {text::MenuTrace,
+         {{CmdHZoomIn, text::HZoomIn, "H_zoom in"},
+          {CmdHZoomOut, text::HZoomOut, "H_zoom out"},
+          {CmdVZoomIn, text::VZoomIn, "V_zoom in"},
+          {CmdVZoomOut, text::VZoomOut, "V_zoom out"},
+          {CmdTraceUp, text::TraceUp, "Trace up"},
+          {CmdTraceDown, text::TraceDown, "Trace down"}}},
+        {text::MenuCursor,
+         {{CmdMoveLeft, text::MoveLeft, "Move left"},
+          {CmdMoveRight, text::MoveRight, "Move right"},
+          {CmdToggleCursor, text::ToggleCursor, "Toggle cursor"}}},
+        {text::MenuAnalyze,
+         {{CmdAddEvent, text::AddEvent, "Add event"},
+          {CmdDeleteEvent, text::DeleteEvent, "Delete event"},
+          {CmdPassFail, 0, "Pass/Fail"}}},
+        {text::MenuAbout, {{CmdAbout, text::MenuAbout, "About"}}},
+    };
+    for (const Popup &popup : popups) {
+        QMenu *menu = m_menuBar->addMenu(QString());
+        menu->setObjectName(QStringLiteral("menu%1").arg(popup.caption));
+        m_captionIds.insert(menu->menuAction(), popup.caption);
+        for (const Item &item : popup.items) {
+            QAction *action = menu->addAction(QString::fromUtf8(item.fixed));
+            action->setObjectName(QStringLiteral("action%1").arg(item.id));
+            m_actions.insert(item.id, action);
+            if (item.caption != 0)
+                m_captionIds.insert(action, item.caption);
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        }
+    }
+}
+
+void CLumidorDlg::setMenuCaptions()
+{
+    for (auto it = m_captionIds.cbegin(); it != m_captionIds.cend(); ++it)
+        it.key()->setText(loadText(it.value()));
+}
+
+void CLumidorDlg::OnInitDialog(bool showWindow)
+{
+    const QString folder = program::binFolder();
+
+    // Texts: a missing library leaves every text empty; the program goes on.
+    setTextLoadFailureHandler([this](const QString &) {
+        showMessage(this, {QString(), QString::fromUtf8(textLibraryFailure), QMessageBox::NoIcon, QMessageBox::Ok});
+    });
+    loadTextLibrary(folder);
+    setMenuCaptions();
+    setWindowTitle(loadText(text::Title));
+
+    m_traceView->setTraceSource([]() -> const TraceData * {
+        const TraceSet &set = program::traceSet();
+        if (set.loadedCount == 0 || !set.slots[static_cast<size_t>(set.currentSlot)].loaded)
+            return nullptr;
+        return set.slots[static_cast<size_t>(set.currentSlot)].trace.get();
+    });
+    m_traceView->setVerdictSource(&currentVerdict);
+    m_traceView->setVerticalRangeSource([] { return verticalRangeDb; });
+    m_traceView->setCursorsVisible(true);
+    m_traceView->InitScrollBars();
+    program::setTraceView(m_traceView);
+    m_traceView->setActiveCursor(1);
+
+    // Settings, event library and an empty trace set.
+    bindConfiguration(folder);
+    bindEventAnalysis(folder);
+    program::traceSet().reset();
+    program::distanceUnit() = QStringLiteral("m");
+    applyDisplaySettings(*m_traceView, program::traceSet());
+
+    // Panels over their placeholders.
+    m_toolbar = new CSubDlgToolbar(&loadText, m_client);
+    m_toolbar->setObjectName(QStringLiteral("CSubDlgToolbar"));
+    m_infoPanel = new CSubDlgInfo(program::traceSet(), &loadText, m_client);
+    m_infoPanel->setObjectName(QStringLiteral("CSubDlgInfo"));
+    m_infoPanel->setDistanceUnit(program::distanceUnit());
+    m_overview = new CDlgThumbnail(m_client);
+    m_overview->setObjectName(QStringLiteral("CDlgThumbnail"));
+    m_overview->setBackground(displayBackground());
+    PlacePanels();
+    connectPanels();
+
+    setUpEventList();
+    loadReportSetup(&loadText);
+
+    CaptureLayout();
+    ApplyLayout();
+    if (showWindow)
+        showMaximized();
+    ApplyLayout();
+    PlacePanels();
+    m_traceView->InitScrollBars();
+
+    setLogoPath(folder + QStringLiteral("/logo.bmp"));
+    loadPassThresholds(folder);
+}
+
+void CLumidorDlg::setUpEventList()
+{
+    QTableWidget *list = m_eventList;
+    list->setColumnCount(7);
+    QStringList captions;
+    for (int id = text::EventNo; id <= text::EventReflect; ++id)
+        captions << loadText(id);
+    list->setHorizontalHeaderLabels(captions);
+    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int c = 0; c < 7; ++c)
+        list->setColumnWidth(c, 137);
+    list->verticalHeader()->hide();
+    list->setShowGrid(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setIconSize(QSize(16, 16));
+    list->setWordWrap(false);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+    connect(list, &QTableWidget::itemSelectionChanged, this, &CLumidorDlg::onEventRowSelected);
+}
+
+void CLumidorDlg::connectPanels()
+{
+    COtdrTrace *view = m_traceView;
+    CSubDlgToolbar *tb = m_toolbar;
+    connect(tb, &CSubDlgToolbar::openRequested, this, [] { OpenFiles(); });
+    connect(tb, &CSubDlgToolbar::saveRequested, this, [] { SaveCurrentTrace(); });
+    connect(tb, &CSubDlgToolbar::resetViewRequested, view, &COtdrTrace::ResetView);
+    connect(tb, &CSubDlgToolbar::cursorToggleRequested, this, [this] { runCommand(CmdToggleCursor); });
+    connect(tb, &CSubDlgToolbar::nextTraceRequested, m_infoPanel, &CSubDlgInfo::SelectNextRow);
+    connect(tb, &CSubDlgToolbar::addEventRequested, this, [] { AddEvent(); });
+    connect(tb, &CSubDlgToolbar::deleteEventRequested, this, [] { DeleteEvent(); });
+    connect(tb, &CSubDlgToolbar::zoomInHRequested, view, &COtdrTrace::ZoomInH);
+    connect(tb, &CSubDlgToolbar::zoomOutHRequested, view, &COtdrTrace::ZoomOutH);
+    connect(tb, &CSubDlgToolbar::zoomInVRequested, view, &COtdrTrace::ZoomInV);
+    connect(tb, &CSubDlgToolbar::zoomOutVRequested, view, &COtdrTrace::ZoomOutV);
+    connect(tb, &CSubDlgToolbar::cursorStepRequested, view, &COtdrTrace::StepCursor);
+    connect(tb, &CSubDlgToolbar::curveMoveRequested, view, &COtdrTrace::MoveCurve);
+
+    CSubDlgInfo *info = m_infoPanel;
+    connect(info, &CSubDlgInfo::currentTraceChanged, this, &CLumidorDlg::onCurrentTraceChanged);
+    connect(info, &CSubDlgInfo::traceRemoved, this, [this](int row) {
+        m_traceView->RemoveCurve(row);
+        RefreshEventList();
+        if (program::traceSet().loadedCount == 0)
+            showOverviewOf(-1);
+    });
+    connect(info, &CSubDlgInfo::tracesCleared, this, [this] {
+        RefreshEventList();
+        m_traceView->RemoveAllCurves();
+        m_traceView->update();
+        showOverviewOf(-1);
+    });
+    connect(info, &CSubDlgInfo::multiTraceChanged, this, [this](bool on) {
+        program::multiTraceMode() = on;
+        storeMultiTraceMode(on);
+        applyCurveVisibility();
+    });
+    connect(info, &CSubDlgInfo::editRequested, this, &CLumidorDlg::editFibreInformation);
+    connect(info, &CSubDlgInfo::filesDropped, this, [](const QStringList &paths) { DropFiles(paths); });
+
+    connect(view, &COtdrTrace::viewChanged, this, &CLumidorDlg::updateOverviewWindow);
+    connect(view, &COtdrTrace::curvesChanged, this, &CLumidorDlg::updateOverviewWindow);
+}
+
+void CLumidorDlg::onCurrentTraceChanged(int row)
+{
+    if (row >= 0)
+        m_traceView->SelectCurve(row);
+    RefreshEventList();
+    showOverviewOf(row);
+}
+
+void CLumidorDlg::showOverviewOf(int row)
+{
+    if (!m_overview)
+        return;
+    const TraceSet &set = program::traceSet();
+    const TraceData *trace = nullptr;
+    if (row >= 0 && row < set.loadedCount && set.slots[static_cast<size_t>(row)].loaded)
+        trace = set.slots[static_cast<size_t>(row)].trace.get();
+    m_overview->setTrace(trace);
+    m_overview->setVerticalRange(verticalRangeDb);
+    m_overview->BuildOverviewPoints();
+    updateOverviewWindow();
+}
+
+void CLumidorDlg::updateOverviewWindow()
+{
+    if (!m_overview)
+        return;
+    const TraceViewState &s = m_traceView->state();
+    OverviewWindow w;
+    if (const TraceCurve *c = s.current()) {
+        w.valid = true;
+        w.xMin = s.xMin;
+        w.xMax = s.xMax;
+        w.yMin = s.yMin;
+        w.yMax = s.yMax;
+        w.length = c->length;
+    }
+    m_overview->setViewWindow(w);
+    m_overview->update();
+}
+
+void CLumidorDlg::applyCurveVisibility()
+{
+    const bool multi = program::multiTraceMode();
+    const int current = m_traceView->state().currentCurve;
+    const int n = static_cast<int>(m_traceView->state().curves.size());
+    for (int i = 0; i < n; ++i)
+        m_traceView->setCurveVisible(i, multi || i == current);
+    m_traceView->setSingleCurveMode(!multi);
+    m_traceView->RefreshCurves();
+}
+
+void CLumidorDlg::editFibreInformation()
+{
+    TraceSet &set = program::traceSet();
+    if (set.loadedCount == 0)
+        return;
+    CDlgEdit dialog(set.slots[static_cast<size_t>(set.currentSlot)], this);
+    if (dialog.exec() == QDialog::Accepted && m_infoPanel)
+        m_infoPanel->RefreshValues();
+}
+
+void CLumidorDlg::RefreshEventList()
+{
+    m_filling = true;
+    m_eventList->clearContents();
+    m_eventList->setRowCount(0);
+    const TraceSet &set = program::traceSet();
+    if (set.loadedCount > 0) {
+        const TraceData &trace = *set.slots[static_cast<size_t>(set.currentSlot)].trace;
+        const std::vector<EventRow> rows = eventListRows(trace, program::distanceUnit(), program::distanceDecimals());
+        m_eventList->setRowCount(static_cast<int>(rows.size()));
+        for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+            const EventRow &row = rows[static_cast<size_t>(r)];
+            for (int c = 0; c < 7; ++c) {
+                auto *item = new QTableWidgetItem(row.columns[static_cast<size_t>(c)]);
+                if (c == 0)
+                    item->setIcon(eventIcon(row.icon));
+                m_eventList->setItem(r, c, item);
+            }
+        }
+    }
+    m_filling = false;
+}
+
+int CLumidorDlg::firstSelectedEventRow() const
+{
+    const QList<QTableWidgetSelectionRange> ranges = m_eventList->selectedRanges();
+    int first = -1;
+    for (const QTableWidgetSelectionRange &range : ranges) {
+        if (first < 0 || range.topRow() < first)
+            first = range.topRow();
+    }
+    return first;
+}
+
+int CLumidorDlg::eventRowCount() const
+{
+    return m_eventList->rowCount();
+}
+
+void CLumidorDlg::selectEventRow(int row)
+{
+    if (row < 0 || row >= m_eventList->rowCount())
+        return;
+    m_eventList->selectRow(row);
+    m_eventList->setCurrentCell(row, 0);
+}
+
+void CLumidorDlg::onEventRowSelected()
+{
+    if (m_filling)
+        return;
+    const int row = firstSelectedEventRow();
+    // Row r shows event r + 1, so the cursor goes to that event's mark.
+    if (row >= 0)
+        m_traceView->MoveCursorToEvent(row + 1);
+}
+
+int CLumidorDlg::heldMs() const
+{
+    return m_toolbar ? m_toolbar->heldMs() : 0;
+}
+
+void CLumidorDlg::runCommand(int id)
+{
+    COtdrTrace *view = m_traceView;
+    const bool large = heldMs() > HoldRepeat::smallStepMs;
+    switch (id) {
+    case CmdOpen: OpenFiles(); break;
+    case CmdSave: SaveCurrentTrace(); break;
+    case CmdPrintPreview:
+    case CmdPrint:
+        if (preparePrinting())
+            showMessage(this, {tipsCaption, QStringLiteral("Printing is not available yet."),
+                               QMessageBox::Information, QMessageBox::Ok});
+        break;
+    case CmdBatch:
+        showMessage(this, {tipsCaption, QStringLiteral("Batch printing is not available yet."),
+                           QMessageBox::Information, QMessageBox::Ok});
+        break;
+    case CmdExit: askExit(); break;
+    case CmdHZoomIn: view->ZoomInH(0.02f); break;
+    case CmdHZoomOut: view->ZoomOutH(0.02f); break;
+    case CmdVZoomIn: view->ZoomInV(0.02f); break;
+    case CmdVZoomOut: view->ZoomOutV(0.02f); break;
+    case CmdTraceUp: view->MoveCurve(large ? -10 : -1); break;
+    case CmdTraceDown: view->MoveCurve(large ? 10 : 1); break;
+    case CmdMoveLeft: view->StepCursor(large ? -10 : -2); break;
+    case CmdMoveRight: view->StepCursor(large ? 10 : 2); break;
+    case CmdToggleCursor:
+        view->setActiveCursor(nextActiveCursor(view->activeCursor()));
+        view->update();
+        break;
+    case CmdAddEvent: AddEvent(); break;
+    case CmdDeleteEvent: DeleteEvent(); break;
+    case CmdPassFail: showPassFail(); break;
+    case CmdAbout: showAbout(); break;
+    default: break;
+    }
+}
+
+bool CLumidorDlg::preparePrinting()
+{
+    if (program::traceSet().loadedCount == 0) {
+        showMessage(this, {tipsCaption, loadText(text::OpenAtLeastOneCurve), QMessageBox::Warning, QMessageBox::Ok});
+        return false;
+    }
+    return true;
+}
+
+void CLumidorDlg::askExit()
+{
+    const auto answer = showMessage(this, {tipsCaption, loadText(text::ConfirmExit), QMessageBox::Question,
+                                           QMessageBox::Ok | QMessageBox::Cancel});
+    if (answer == QMessageBox::Ok)
+        reject();
+}
+
+void CLumidorDlg::showAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CLumidorDlg::showPassFail()
+{
+    CDlgPass dialog(passThresholdsPath(), this);
+    dialog.exec();
+    m_traceView->update();
+}
+
+void CLumidorDlg::CaptureLayout()
+{
+    std::array<QRect, MainLayout::ControlCount> rects;
+    rects[MainLayout::Toolbar] = m_toolbarPlaceholder->geometry();
+    rects[MainLayout::TraceView] = m_traceView->geometry();
+    rects[MainLayout::InfoPanel] = m_infoPlaceholder->geometry();
+    rects[MainLayout::Overview] = m_overviewPlaceholder->geometry();
+    rects[MainLayout::EventList] = m_eventList->geometry();
+    m_layout.capture(rects, m_client->size());
+    m_layoutCaptured = true;
+}
+
+void CLumidorDlg::ApplyLayout()
+{
+    if (!m_layoutCaptured)
+        return;
+    const auto rects = m_layout.apply(m_client->size());
+    m_toolbarPlaceholder->setGeometry(rects[MainLayout::Toolbar]);
+    m_traceView->setGeometry(rects[MainLayout::TraceView]);
+    m_infoPlaceholder->setGeometry(rects[MainLayout::InfoPanel]);
+    m_overviewPlaceholder->setGeometry(rects[MainLayout::Overview]);
+    m_eventList->setGeometry(rects[MainLayout::EventList]);
+}
+
+void CLumidorDlg::PlacePanels()
+{
+    if (m_toolbar)
+        m_toolbar->setGeometry(m_toolbarPlaceholder->geometry());
+    if (m_infoPanel)
+        m_infoPanel->setGeometry(m_infoPlaceholder->geometry());
+    if (m_overview)
+        m_overview->setGeometry(m_overviewPlaceholder->geometry());
+}
+
+bool CLumidorDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize && m_layoutCaptured) {
+        ApplyLayout();
+        PlacePanels();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CLumidorDlg::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "app/MainLayout.h"
+
+#include <QDialog>
+#include <QHash>
+
+class QAction;
+class QMenuBar;
+class QTableWidget;
+class COtdrTrace;
+class CSubDlgToolbar;
+class CSubDlgInfo;
+class CDlgThumbnail;
+
+// The main window: trace view, event list and the three panels, the menu bar and its commands.
+// It delegates: the panels and the file and event commands do the work, this window places
+// them and routes commands to them.
+class CLumidorDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Control identifiers, also the controls' objectNames.
+    enum : int {
+        IdTraceView = 1000, IdEventList = 1001, IdInfoPlaceholder = 1002, IdToolbarPlaceholder = 1003,
+        IdOverviewPlaceholder = 1048,
+    };
+    // Menu command identifiers, also the actions' objectNames ("action32772").
+    enum : int {
+        CmdOpen = 32772, CmdSave = 32774, CmdPrintPreview = 32776, CmdPrint = 32780, CmdBatch = 32782,
+        CmdExit = 32784, CmdHZoomIn = 32786, CmdHZoomOut = 32788, CmdVZoomIn = 32790,
+        CmdVZoomOut = 32792, CmdTraceUp = 32794, CmdTraceDown = 32797, CmdMoveLeft = 32801,
+        CmdMoveRight = 32803, CmdToggleCursor = 32799, CmdAddEvent = 32807, CmdDeleteEvent = 32809,
+        CmdPassFail = 32823, CmdAbout = 32819,
+    };
+
+    explicit CLumidorDlg(QWidget *parent = nullptr);
+    ~CLumidorDlg() override;
+
+    // The start sequence: texts, menu, title, settings, event library, panels, event list,
+    // report set-up, layout, thresholds. `showWindow` false keeps the window hidden (tests).
+    void OnInitDialog(bool showWindow = true);
+
+    // Refills the event list from the current trace (empty when nothing is loaded).
+    void RefreshEventList();
+    // First selected row of the event list, -1 when none.
+    int firstSelectedEventRow() const;
+    int eventRowCount() const;
+    void selectEventRow(int row);
+
+    // Runs a menu command by its identifier.
+    void runCommand(int id);
+    QAction *action(int id) const { return m_actions.value(id); }
+
+    COtdrTrace *traceView() const { return m_traceView; }
+    QTableWidget *eventList() const { return m_eventList; }
+    CSubDlgToolbar *toolbar() const { return m_toolbar; }
+    CSubDlgInfo *infoPanel() const { return m_infoPanel; }
+    CDlgThumbnail *overviewPanel() const { return m_overview; }
+
+    // Shows every curve in multi-trace mode, otherwise only the current one; refreshes the view.
+    void applyCurveVisibility();
+
+    void ApplyLayout();
+    void PlacePanels();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void setMenuCaptions();
+    void setUpEventList();
+    void connectPanels();
+    void CaptureLayout();
+    void onEventRowSelected();
+    void onCurrentTraceChanged(int row);
+    void showOverviewOf(int row);
+    void updateOverviewWindow();
+    void editFibreInformation();
+    void askExit();
+    void showAbout();
+    void showPassFail();
+    bool preparePrinting();
+    int heldMs() const;
+
+    QWidget *m_client = nullptr; // the area below the menu bar that the controls are laid out in
+    QMenuBar *m_menuBar = nullptr;
+    COtdrTrace *m_traceView = nullptr;
+    QTableWidget *m_eventList = nullptr;
+    QWidget *m_toolbarPlaceholder = nullptr;
+    QWidget *m_infoPlaceholder = nullptr;
+    QWidget *m_overviewPlaceholder = nullptr;
+    CSubDlgToolbar *m_toolbar = nullptr;
+    CSubDlgInfo *m_infoPanel = nullptr;
+    CDlgThumbnail *m_overview = nullptr;
+    QHash<int, QAction *> m_actions;
+    QHash<QAction *, int> m_captionIds;
+    MainLayout m_layout;
+    bool m_layoutCaptured = false;
+    bool m_filling = false; // set while the event list is refilled, so selection changes are ignored
+};

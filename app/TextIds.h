@@ -1,0 +1,28 @@
+#pragma once
+
+// Identifiers of the user-interface texts the program fetches from the text library.
+namespace text {
+
+enum : int {
+    Title = 103,
+    EventNo = 116, EventDistance = 117, EventSegment = 118, EventLoss = 119, EventTotalLoss = 120,
+    EventSlope = 121, EventReflect = 122,
+    OpenAtLeastOneCurve = 123,
+    ConfirmExit = 124,
+    MaximumCurves = 178,
+    ErrorOpeningFile = 179,
+    MenuFile = 180, MenuTrace = 181, MenuCursor = 182, MenuAnalyze = 183, MenuAbout = 184,
+    HZoomIn = 185, HZoomOut = 186, VZoomIn = 187, VZoomOut = 188, TraceUp = 189, TraceDown = 190,
+    ToggleCursor = 191, Open = 192, SaveFile = 193, PrintPreview = 194, Print = 195,
+    BatchPrinting = 196, Exit = 197, MoveLeft = 198, MoveRight = 199, AddEvent = 200,
+    DeleteEvent = 201,
+    FiberInformation = 209, CableNo = 210, FiberNo = 211, FiberType = 212, Operator = 213,
+    SinglemodeFiber = 231, DispersionShiftedFiber = 232, MultiModeFiber = 233,
+    NzDispersionShiftedFiber = 234,
+    Save = 236, Cancel = 237,
+    PassTitle = 243, PassReflection = 244, PassNonReflection = 245, PassTotalLoss = 246,
+    PassReturnLoss = 247, PassAverage = 248,
+    ErrorSavingFile = 253,
+};
+
+} // namespace text

@@ -1,0 +1,476 @@
+#include "app/CLumidorDlg.h"
+#include "app/MessageBox.h"
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "batch/CDlgThumbnail.h"
+#include "config/PassThresholds.h"
+#include "panels/CDlgEdit.h"
+#include "panels/CDlgPass.h"
+#include "panels/CSubDlgInfo.h"
+#include "panels/CSubDlgToolbar.h"
+#include "panels/CUiPngButton.h"
+#include "panels/FileCommands.h"
+#include "textres/TextResources.h"
+#include "tools/gen/TraceGenerator.h"
+#include "trace/CSorFileBase.h"
+#include "trace/EventAnalysis.h"
+#include "trace/TraceLoader.h"
+#include "view/COtdrTrace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace {
+
+QString binDir()
+{
+    const QByteArray env = qgetenv("LUMIDOR_BIN_DIR");
+    return env.isEmpty() ? QStringLiteral(LUMIDOR_TEST_BIN_DIR) : QString::fromLocal8Bit(env);
+}
+
+// A generated trace: a splice, a connector and the fibre end, `lengthM` long.
+gen::Trace sampleTrace(double lengthM, uint32_t seed, int wavelengthNm = 1550)
+{
+    gen::Options o;
+    o.wavelengthNm = wavelengthNm;
+    o.seed = seed;
+    o.pointCount = 8000;
+    o.events = {{gen::EventKind::Splice, lengthM * 0.3, 0.15, 0.0},
+                {gen::EventKind::Connector, lengthM * 0.6, 0.5, -45.0},
+                {gen::EventKind::End, lengthM, 0.0, -14.0}};
+    return gen::generate(o);
+}
+
+// Records every message box and answers with `answer`.
+struct MessageLog {
+    std::vector<MessageRequest> seen;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+
+    MessageLog()
+    {
+        setMessageHook([this](const MessageRequest &r) {
+            seen.push_back(r);
+            return answer;
+        });
+    }
+    ~MessageLog() { setMessageHook({}); }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto &r : seen)
+            out << r.text;
+        return out;
+    }
+};
+
+// One application object for the whole binary, on the offscreen platform unless told otherwise.
+QApplication &application()
+{
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char *argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        application();
+        ASSERT_TRUE(dir.isValid());
+        program::setBinFolder(binDir());
+        window = std::make_unique<CLumidorDlg>();
+        window->OnInitDialog(false);
+        window->resize(1400, 900);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        QApplication::processEvents();
+    }
+
+    // Writes `count` distinct sample files and returns their paths.
+    QStringList writeSamples(int count, const QString &prefix = QStringLiteral("t"))
+    {
+        QStringList paths;
+        CSorFileBase file;
+        for (int i = 0; i < count; ++i) {
+            const QString path = dir.filePath(QStringLiteral("%1%2.sor").arg(prefix).arg(i));
+            const gen::Trace t = sampleTrace(5000.0 + 1000.0 * i, static_cast<uint32_t>(i + 1));
+            EXPECT_EQ(file.SaveFile(path, t.record), 1);
+            paths << path;
+        }
+        return paths;
+    }
+
+    static QStringList namesOf(const QStringList &paths)
+    {
+        QStringList names;
+        for (const QString &p : paths)
+            names << QFileInfo(p).fileName();
+        return names;
+    }
+
+    void load(const QStringList &paths) { LoadFiles(paths, namesOf(paths)); }
+
+    int loaded() const { return program::traceSet().loadedCount; }
+    int curves() const { return static_cast<int>(window->traceView()->state().curves.size()); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CLumidorDlg> window;
+};
+
+TEST_F(MainWindowTest, StartsEmptyWithTextsAndSettings)
+{
+    EXPECT_EQ(window->windowTitle(), loadText(103));
+    EXPECT_FALSE(window->windowTitle().isEmpty());
+    EXPECT_EQ(window->action(CLumidorDlg::CmdOpen)->text(), loadText(192));
+    EXPECT_EQ(window->action(CLumidorDlg::CmdPassFail)->text(), "Pass/Fail");
+    EXPECT_EQ(loaded(), 0);
+    EXPECT_EQ(curves(), 0);
+    EXPECT_EQ(window->eventRowCount(), 0);
+    EXPECT_EQ(window->eventList()->columnCount(), 7);
+    EXPECT_EQ(window->eventList()->horizontalHeaderItem(1)->text(), loadText(117));
+    EXPECT_EQ(window->traceView()->activeCursor(), 1);
+    EXPECT_EQ(program::traceView(), window->traceView());
+}
+
+TEST_F(MainWindowTest, PanelsSitOnTheirPlaceholdersAfterResize)
+{
+    window->show();
+    window->resize(1500, 950);
+    QApplication::processEvents();
+    auto *tbHolder = window->findChild<QWidget *>(QStringLiteral("1003"));
+    auto *infoHolder = window->findChild<QWidget *>(QStringLiteral("1002"));
+    auto *ovHolder = window->findChild<QWidget *>(QStringLiteral("1048"));
+    ASSERT_TRUE(tbHolder && infoHolder && ovHolder);
+    EXPECT_EQ(window->toolbar()->geometry(), tbHolder->geometry());
+    EXPECT_EQ(window->infoPanel()->geometry(), infoHolder->geometry());
+    EXPECT_EQ(window->overviewPanel()->geometry(), ovHolder->geometry());
+    const QRect list = window->eventList()->geometry();
+    const QRect info = window->infoPanel()->geometry();
+    window->resize(1200, 800);
+    QApplication::processEvents();
+    // Fixed height along the bottom, fixed width on the right.
+    EXPECT_EQ(window->eventList()->height(), list.height());
+    EXPECT_EQ(window->infoPanel()->width(), info.width());
+    EXPECT_EQ(window->infoPanel()->geometry(), infoHolder->geometry());
+    EXPECT_LT(window->eventList()->width(), list.width());
+}
+
+TEST_F(MainWindowTest, LoadsFilesIntoSlotsUpToEight)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(10);
+    load(paths.mid(0, 7));
+    EXPECT_EQ(loaded(), 7);
+    EXPECT_EQ(curves(), 7);
+    EXPECT_TRUE(log.seen.empty());
+
+    // Seven loaded, three more: only the first fits, the rest are dropped silently.
+    load(paths.mid(7, 3));
+    EXPECT_EQ(loaded(), 8);
+    EXPECT_EQ(program::traceSet().slots[7].filePath, paths[7]);
+    EXPECT_TRUE(log.seen.empty());
+
+    load({paths[9]});
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].text, loadText(178));
+    EXPECT_EQ(log.seen[0].caption, "Kestrelle");
+    EXPECT_EQ(loaded(), 8);
+    EXPECT_EQ(window->infoPanel()->rowCount(), 8);
+}
+
+TEST_F(MainWindowTest, DuplicateAndBrokenFiles)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(2);
+    load({paths[0]});
+    // The same file again, also in other letter case: silently skipped; b still loads.
+    QString upper = paths[0];
+    upper.replace(QStringLiteral("t0.sor"), QStringLiteral("T0.SOR"));
+    load({paths[0], upper, paths[1]});
+    EXPECT_EQ(loaded(), 2);
+    EXPECT_TRUE(log.seen.empty());
+    EXPECT_EQ(program::traceSet().slots[1].filePath, paths[1]);
+
+    // A broken file between good ones: one message, the others load into contiguous slots.
+    const QString broken = dir.filePath(QStringLiteral("broken.sor"));
+    QFile f(broken);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a trace at all");
+    f.close();
+    const QStringList more = writeSamples(1, QStringLiteral("u"));
+    load({broken, more[0]});
+    EXPECT_EQ(log.texts(), QStringList{loadText(179)});
+    EXPECT_EQ(loaded(), 3);
+    EXPECT_EQ(program::traceSet().slots[2].filePath, more[0]);
+}
+
+TEST_F(MainWindowTest, PowerMeterChoicesAreRoutedAndUpperCaseGoesToTheReader)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(2);
+    OpenPaths({paths[0], dir.filePath(QStringLiteral("meter.opm")), paths[1]});
+    // The viewer is not there yet: it says so and the files around it do not load.
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_TRUE(log.seen[0].text.contains(QStringLiteral("not available yet")));
+    EXPECT_EQ(loaded(), 0);
+
+    log.seen.clear();
+    OpenPaths({dir.filePath(QStringLiteral("METER.OPM")), paths[1]});
+    EXPECT_EQ(log.texts(), QStringList{loadText(179)});
+    EXPECT_EQ(loaded(), 1);
+}
+
+TEST_F(MainWindowTest, VerticalRangeFollowsTheHighestLevel)
+{
+    struct Case {
+        int current, maximum, k, expected;
+    } cases[] = {
+        {0, 40, 0, 50},   // U = 48: W = 9, 0 + 45 + 5
+        {50, 30, 1, 50},  // lower, not the first slot: unchanged
+        {100, 30, 0, 50}, // lower in the first slot: shrinks, not below 50
+        {50, 60, 2, 75},  // U = 72: W = 4, 50 + 20 + 5
+        {120, 60, 0, 75}, // U = 72: W = 9, 120 - 45
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(nextVerticalRangeDb(c.current, c.maximum, c.k), c.expected) << c.current << " " << c.maximum;
+}
+
+TEST_F(MainWindowTest, InformationPanelRemoveClearAndSelect)
+{
+    const QStringList paths = writeSamples(3);
+    load(paths);
+    ASSERT_EQ(loaded(), 3);
+    EXPECT_EQ(program::traceSet().currentSlot, 2);
+    EXPECT_EQ(window->traceView()->state().currentCurve, 2);
+    EXPECT_EQ(window->overviewPanel()->trace(), program::traceSet().slots[2].trace.get());
+
+    window->infoPanel()->SelectRow(0);
+    EXPECT_EQ(program::traceSet().currentSlot, 0);
+    EXPECT_EQ(window->traceView()->state().currentCurve, 0);
+    const auto rows0 = window->eventRowCount();
+    EXPECT_EQ(rows0, static_cast<int>(program::traceSet().slots[0].trace->events.size()) - 1);
+
+    QTest::mouseClick(window->infoPanel()->findChild<QWidget *>(QStringLiteral("button1000")), Qt::LeftButton);
+    EXPECT_EQ(loaded(), 2);
+    EXPECT_EQ(curves(), 2);
+    EXPECT_EQ(program::traceSet().slots[0].filePath, paths[1]);
+
+    QTest::mouseClick(window->infoPanel()->findChild<QWidget *>(QStringLiteral("button1001")), Qt::LeftButton);
+    EXPECT_EQ(loaded(), 0);
+    EXPECT_EQ(curves(), 0);
+    EXPECT_EQ(window->eventRowCount(), 0);
+    EXPECT_EQ(window->overviewPanel()->trace(), nullptr);
+}
+
+TEST_F(MainWindowTest, MultiTraceBoxHidesOtherCurves)
+{
+    load(writeSamples(3));
+    auto *box = window->infoPanel()->findChild<QAbstractButton *>(QStringLiteral("check1020"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(box->isChecked());
+    box->click();
+    const auto &state = window->traceView()->state();
+    int visible = 0;
+    for (const auto &c : state.curves)
+        visible += c.visible;
+    EXPECT_EQ(visible, 1);
+    EXPECT_EQ(state.curves[static_cast<size_t>(state.currentCurve)].visible, 1);
+    box->click();
+    visible = 0;
+    for (const auto &c : state.curves)
+        visible += c.visible;
+    EXPECT_EQ(visible, 3);
+}
+
+TEST_F(MainWindowTest, EventListShowsTheCurrentTraceAndMovesTheCursorToTheRowsEvent)
+{
+    load(writeSamples(1));
+    const TraceData &t = *program::traceSet().slots[0].trace;
+    ASSERT_GE(t.events.size(), 3u);
+    QTableWidget *list = window->eventList();
+    ASSERT_EQ(list->rowCount(), static_cast<int>(t.events.size()) - 1);
+    EXPECT_TRUE(list->item(0, 0)->text().endsWith(QLatin1String("1")));
+    EXPECT_EQ(list->item(list->rowCount() - 1, 3)->text(), "--");
+
+    window->selectEventRow(1);
+    const auto &state = window->traceView()->state();
+    // Row 1 shows event 2: the cursor goes to that event's distance.
+    EXPECT_NEAR(state.cursorA.distance, t.events[2].distance, t.sampleSpacing * 1.5);
+}
+
+TEST_F(MainWindowTest, ToolbarAndMenuCommandsReachTheView)
+{
+    load(writeSamples(1));
+    const auto &state = window->traceView()->state();
+    const float span = state.xMax - state.xMin;
+    window->runCommand(CLumidorDlg::CmdHZoomIn);
+    EXPECT_LT(state.xMax - state.xMin, span);
+
+    // Toggle cursor three times from A: B, both, A.
+    int seen[3];
+    for (int &s : seen) {
+        window->action(CLumidorDlg::CmdToggleCursor)->trigger();
+        s = window->traceView()->activeCursor();
+    }
+    EXPECT_EQ(seen[0], 2);
+    EXPECT_EQ(seen[1], 3);
+    EXPECT_EQ(seen[2], 1);
+
+    QTest::mouseClick(window->toolbar()->button(CSubDlgToolbar::IdToggleCursor), Qt::LeftButton);
+    EXPECT_EQ(window->traceView()->activeCursor(), 2);
+
+    QTest::mouseClick(window->toolbar()->button(CSubDlgToolbar::IdResetView), Qt::LeftButton);
+    EXPECT_FLOAT_EQ(state.xMax - state.xMin, span);
+}
+
+TEST_F(MainWindowTest, PrintingNeedsATraceAndExitAsks)
+{
+    MessageLog log;
+    window->runCommand(CLumidorDlg::CmdPrintPreview);
+    window->runCommand(CLumidorDlg::CmdPrint);
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_EQ(log.seen[0].text, loadText(123));
+    EXPECT_EQ(log.seen[0].caption, "Tips");
+    EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
+
+    load(writeSamples(1));
+    log.seen.clear();
+    window->runCommand(CLumidorDlg::CmdPrint);
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_NE(log.seen[0].text, loadText(123));
+
+    window->show();
+    log.seen.clear();
+    log.answer = QMessageBox::Cancel;
+    window->runCommand(CLumidorDlg::CmdExit);
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].text, loadText(124));
+    EXPECT_EQ(log.seen[0].icon, QMessageBox::Question);
+    EXPECT_TRUE(window->isVisible());
+    log.answer = QMessageBox::Ok;
+    window->runCommand(CLumidorDlg::CmdExit);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, EscapeClosesWithoutAsking)
+{
+    MessageLog log;
+    window->show();
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(log.seen.empty());
+}
+
+TEST_F(MainWindowTest, SaveWritesAReadableFileAndReportsAFailedWrite)
+{
+    MessageLog log;
+    load(writeSamples(1));
+    const QString target = dir.filePath(QStringLiteral("saved.sor"));
+    EXPECT_TRUE(SaveTraceTo(target));
+    EXPECT_TRUE(log.seen.empty());
+    SorRecord back;
+    CSorFileBase file;
+    ASSERT_EQ(file.ReadFile(target, back), 1);
+    EXPECT_EQ(back.traces.at(0).points, program::traceSet().slots[0].trace->samples);
+
+    EXPECT_FALSE(SaveTraceTo(dir.filePath(QStringLiteral("no/such/folder/x.sor"))));
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].caption, "Kestrelle");
+    EXPECT_EQ(log.seen[0].text, "Error saving file");
+    EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
+}
+
+TEST_F(MainWindowTest, EditDialogRewritesOnlyTheFibreInformation)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(1);
+    load(paths);
+    CSorFileBase file;
+    SorRecord before;
+    ASSERT_EQ(file.ReadFile(paths[0], before), 1);
+
+    TraceSlot &slot = program::traceSet().slots[0];
+    slot.trace->fiberType = 654; // unknown code: shows single-mode, stored as 652 untouched
+    CDlgEdit dialog(slot);
+    EXPECT_EQ(dialog.findChild<QComboBox *>(QStringLiteral("1054"))->currentIndex(), 1);
+    dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("Cable 7"));
+    dialog.findChild<QLineEdit *>(QStringLiteral("1050"))->setText(QStringLiteral("F-12"));
+    dialog.findChild<QLineEdit *>(QStringLiteral("1051"))->setText(QStringLiteral("Ann Example"));
+    QTest::mouseClick(dialog.findChild<QWidget *>(QStringLiteral("1")), Qt::LeftButton);
+    EXPECT_TRUE(log.seen.empty());
+    EXPECT_EQ(slot.trace->cableId, "Cable 7");
+    EXPECT_EQ(slot.trace->fiberType, 652);
+
+    SorRecord after;
+    ASSERT_EQ(file.ReadFile(paths[0], after), 1);
+    // The measurement itself is untouched: points, events and acquisition values.
+    EXPECT_EQ(after.traces.at(0).points, before.traces.at(0).points);
+    ASSERT_EQ(after.events.size(), before.events.size());
+    for (size_t i = 0; i < after.events.size(); ++i) {
+        EXPECT_EQ(after.events[i].time, before.events[i].time);
+        EXPECT_EQ(after.events[i].loss, before.events[i].loss);
+        EXPECT_EQ(after.events[i].code, before.events[i].code);
+        EXPECT_EQ(after.events[i].comment, before.events[i].comment);
+    }
+    EXPECT_EQ(after.sampleSpacing, before.sampleSpacing);
+    EXPECT_EQ(after.pulseWidthNs, before.pulseWidthNs);
+    EXPECT_EQ(after.timestamp, before.timestamp);
+    TraceData reread;
+    loadTrace(after, reread, nullptr);
+    EXPECT_EQ(reread.cableId, "Cable 7");
+    EXPECT_EQ(reread.fiberId, "F-12");
+    EXPECT_EQ(reread.operatorName, "Ann Example");
+}
+
+TEST_F(MainWindowTest, EditDialogReportsAFailedWriteAndKeepsTheTexts)
+{
+    MessageLog log;
+    load(writeSamples(1));
+    TraceSlot &slot = program::traceSet().slots[0];
+    slot.filePath = dir.filePath(QStringLiteral("gone/away.sor"));
+    CDlgEdit dialog(slot);
+    dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("C2"));
+    dialog.accept();
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].text, "Error saving file");
+    EXPECT_EQ(log.seen[0].caption, "Kestrelle");
+    EXPECT_EQ(slot.trace->cableId, "C2");
+}
+
+TEST(FibreTypeItems, CodesAndItemsMap)
+{
+    application();
+    struct Case {
+        int code, item;
+    } cases[] = {{651, 0}, {652, 1}, {653, 2}, {655, 3}, {654, 1}, {0, 1}};
+    for (const Case &c : cases)
+        EXPECT_EQ(CDlgEdit::itemForFiberType(c.code), c.item) << c.code;
+    EXPECT_EQ(CDlgEdit::fiberTypeForItem(0), 651);
+    EXPECT_EQ(CDlgEdit::fiberTypeForItem(1), 652);
+    EXPECT_EQ(CDlgEdit::fiberTypeForItem(2), 653);
+    EXPECT_EQ(CDlgEdit::fiberTypeForItem(3), 655);
+    EXPECT_EQ(CDlgEdit::fiberTypeForItem(-1), 652);
+}
+
+} // namespace
