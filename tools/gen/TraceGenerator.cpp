@@ -169,7 +169,7 @@ std::vector<uint16_t> synthesiseSamples(const Options &o, const std::vector<Plan
     const double pulseSamples = static_cast<double>(width);
 
     // Launch: the front connector saturates the receiver; its slow recovery is the dead zone.
-    addReflection(0, levelToPower(o.startLevelDb + 9.0), std::max(2.0, pulseSamples / 3.0),
+    addReflection(0, levelToPower(o.startLevelDb + 9.0), std::max(2.0, pulseSamples / 8.0),
                   levelToPower(o.startLevelDb));
 
     for (const PlannedEvent &e : plan) {
@@ -188,7 +188,7 @@ std::vector<uint16_t> synthesiseSamples(const Options &o, const std::vector<Plan
     // the end only the noise floor remains.
     Noise noise(o.seed);
     for (size_t k = 0; k < count; ++k) {
-        const double measured = power[k] + floorPower * std::max(0.05, 1.0 + 0.5 * noise.gaussian());
+        const double measured = power[k] + floorPower * std::max(0.15, 1.0 + 0.4 * noise.gaussian());
         const double level = std::clamp(powerToLevel(measured), 0.0, maxLevelDb);
         points[k] = clampTo<uint16_t>(65535.0 - level * 1000.0);
     }
