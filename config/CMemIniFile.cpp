@@ -260,6 +260,11 @@ bool CMemIniFile::Flush()
 {
     if (filePath.isEmpty())
         return false;
+    if (!unicodeFile && !utf8Mark && !content.isEmpty()
+        && (content.front().startsWith(u"\u00FF\u00FE") || content.front().startsWith(u"\u00EF\u00BB\u00BF"))) {
+        // Written as bytes, this first line would read back as a byte-order mark.
+        unicodeFile = true;
+    }
     if (!unicodeFile) {
         const bool wide = std::any_of(content.begin(), content.end(), [](const QString &line) {
             return std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0xFF; });

@@ -138,11 +138,13 @@ bool Document::load(const QString &path)
     if (encoding == Encoding::Ansi && !ansi.isValid())
         qCWarning(lcConfig) << "no Windows-1252 codec; reading" << path << "as Latin-1";
 
+    // A stray last byte of a UTF-16 file is no character; dropping it keeps later lines aligned.
+    const qsizetype contentEnd = encoding == Encoding::Utf16 ? offset + (bytes.size() - offset) / 2 * 2 : bytes.size();
     bool firstLine = true;
-    while (offset < bytes.size()) {
-        qsizetype end = bytes.size();
+    while (offset < contentEnd) {
+        qsizetype end = contentEnd;
         if (encoding == Encoding::Utf16) {
-            for (qsizetype i = offset; i + 1 < bytes.size(); i += 2) {
+            for (qsizetype i = offset; i + 1 < contentEnd; i += 2) {
                 if (bytes[i] == '\n' && bytes[i + 1] == 0) {
                     end = i + 2;
                     break;

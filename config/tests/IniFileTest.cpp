@@ -133,6 +133,14 @@ TEST(IniFile, WritesKeepTheEncoding)
     EXPECT_EQ(file.bytes(), utf16File(u"[S]\r\nk=\u4e2d\r\nj=2\r\n"_s));
 }
 
+TEST(IniFile, StrayByteAtTheEndOfAUtf16FileDoesNotShiftNewLines)
+{
+    ProfileFile file(utf16File(u"[S]\r\nk=1"_s) + "A");
+    file.ini.WriteText(u"S"_s, u"j"_s, u"2"_s);
+    EXPECT_EQ(file.bytes(), utf16File(u"[S]\r\nk=1\r\nj=2\r\n"_s));
+    EXPECT_EQ(file.ini.ReadInt(u"S"_s, u"k"_s, 0), 1);
+}
+
 TEST(IniFile, ValueBeyondWindows1252TurnsTheFileIntoUtf16)
 {
     ProfileFile file("[S]\nk=\x80\xE9\x81\n");

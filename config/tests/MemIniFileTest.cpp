@@ -213,6 +213,19 @@ TEST(MemIniFile, FlushKeepsCharactersAnEightBitFileCannotHold)
     EXPECT_EQ(reread.ReadText(u"S"_s, u"k"_s, {}), u"v"_s);
 }
 
+TEST(MemIniFile, FlushedLinesReadBackUnchanged)
+{
+    // First lines whose bytes look like a byte-order mark once the blank before them is gone.
+    for (const QByteArray &content : {QByteArray(" \xFF\xFE[S]\nk=v\n"), QByteArray("\t\xEF\xBB\xBFk=v\n[S]\n")}) {
+        LoadedIni file(content);
+        const QStringList lines = file.ini.lines();
+        ASSERT_TRUE(file.ini.Flush());
+        CMemIniFile reread;
+        reread.AttachFile(file.scratch.path(u"t.ini"_s));
+        EXPECT_EQ(reread.lines(), lines) << content.toHex().constData();
+    }
+}
+
 TEST(MemIniFile, FailedFlushReportsAndLeavesNothingBehind)
 {
     ScratchFolder scratch;

@@ -1,0 +1,83 @@
+// Reads arbitrary bytes through CIniFile and checks that a write changes only the key written:
+// every other value reads the same afterwards, and the written value reads back.
+#include "config/CIniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <utility>
+
+namespace {
+
+const QString &scratchFile()
+{
+    static QTemporaryDir dir;
+    static const QString path = QDir(dir.path()).filePath(QStringLiteral("fuzz.ini"));
+    return path;
+}
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+using Snapshot = std::map<std::pair<QString, QString>, QString>;
+
+Snapshot snapshot(const CIniFile &ini, const QStringList &sections)
+{
+    Snapshot values;
+    for (const QString &section : sections) {
+        for (const QString &key : ini.ListKeys(section))
+            values[{section, key}] = ini.ReadText(section, key, QStringLiteral("<absent>"));
+    }
+    return values;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString &path = scratchFile();
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
+    }
+
+    CIniFile ini(path);
+    const QStringList sections = ini.ListSections();
+    const Snapshot before = snapshot(ini, sections);
+    for (const auto &[name, value] : before) {
+        ini.ReadInt(name.first, name.second, 0);
+        ini.ReadFloat64(name.first, name.second, 0.0);
+    }
+
+    const QString section = sections.isEmpty() ? QStringLiteral("Fuzz") : sections.front();
+    const QString key = QStringLiteral("FuzzKey");
+    const QString value = QStringLiteral(" a = \u5f20 ");
+    ini.WriteText(section, key, value);
+    if (!ini.lastWriteSucceeded())
+        return 0;
+    check(ini.ReadText(section, key, QString()) == value);
+
+    const Snapshot after = snapshot(ini, sections);
+    for (const auto &[name, old] : before) {
+        const bool written = name.first.compare(section, Qt::CaseInsensitive) == 0
+                             && name.second.compare(key, Qt::CaseInsensitive) == 0;
+        if (!written) {
+            const auto now = after.find(name);
+            check(now != after.end() && now->second == old);
+        }
+    }
+
+    ini.RemoveKey(section, key);
+    ini.CreateSection(QStringLiteral("Fuzz"));
+    ini.RemoveSection(section);
+    return 0;
+}
