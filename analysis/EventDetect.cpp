@@ -96,10 +96,29 @@ int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, 
     for (int64_t i = first; i < scanEnd; ++i) {
         const double d0 = std::abs(c.samples.level(i) - line.at(static_cast<double>(i)));
         const double d1 = std::abs(c.samples.level(i + 1) - line.at(static_cast<double>(i + 1)));
-        if (d0 > threshold && d1 > threshold)
+        if (d0 > threshold && d1 > threshold) {
+            // A drop falls linearly over the pulse and crosses the threshold that far into
+            // its fall; a peak rises at once.
+            if (c.samples.level(i) < line.at(static_cast<double>(i)) && step != 0.0) {
+                const double into = std::min(1.0, threshold / std::abs(step)) * g.pulseSamples;
+                return std::max(first, i - static_cast<int64_t>(std::lround(into)));
+            }
             return i;
+        }
     }
     return first;
+}
+
+double fibreSlope(const Samples &s, int64_t first, int64_t last, int64_t block)
+{
+    std::vector<double> slopes;
+    for (int64_t b = first; b + block <= last; b += block)
+        slopes.push_back(fitLine(s, b, b + block).slope);
+    if (slopes.empty()) {
+        const Line line = fitLine(s, first, last);
+        return line.points >= 2 ? line.slope : 0.0;
+    }
+    return median(std::move(slopes));
 }
 
 void appendEvent(EventList &list, int64_t index, char letter)
@@ -155,9 +174,9 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     }
     const int64_t scanLast = (end >= 0 ? end : s.count) - gap - window;
 
-    // Fibre slope over the whole fibre, to take the attenuation out of the step statistic.
-    const Line fibre = fitLine(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count);
-    const double slope = fibre.points >= 2 ? fibre.slope : 0.0;
+    // Fibre slope, to take the attenuation out of the step statistic: the median of block
+    // slopes, which the events (a few blocks) do not tilt as they would one fit over everything.
+    const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (window + gap));
     // A reflection shows as a peak this high for the threshold reflectance.
     const double peakThreshold =
         5.0 * std::log10(1.0 + std::pow(10.0, (t.reflectanceDb - c.backscatterDb - 10.0 * std::log10(std::max(1, g.pulseWidthNs))) / 10.0));
