@@ -1,0 +1,123 @@
+// Reads every real instrument file of the shared corpus and compares the raw values with those
+// an independent reader found (expected.json beside the files). Skipped when the corpus is
+// absent, so a plain clone passes.
+
+#include "trace/CSorFileBase.h"
+#include "trace/TraceLoader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+QString corpusFolder()
+{
+    QString source = qEnvironmentVariable("LUMIDOR_SOURCE_DIR");
+#ifdef LUMIDOR_SOURCE_DIR_DEFAULT
+    if (source.isEmpty())
+        source = QStringLiteral(LUMIDOR_SOURCE_DIR_DEFAULT);
+#endif
+    return QDir(source).filePath(QStringLiteral("../shared/corpus"));
+}
+
+struct CorpusFile {
+    std::string name;  // test name: index and file name reduced to letters, digits and '_'
+    QString path;      // relative to the corpus folder
+    QJsonObject expected;
+};
+
+std::vector<CorpusFile> corpusFiles()
+{
+    QFile file(QDir(corpusFolder()).filePath(QStringLiteral("expected.json")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {CorpusFile{"absent", QString(), QJsonObject()}};
+    const QJsonObject all = QJsonDocument::fromJson(file.readAll()).object();
+    std::vector<CorpusFile> out;
+    int index = 0;
+    for (auto it = all.begin(); it != all.end(); ++it, ++index) {
+        std::string name = std::to_string(index) + "_";
+        for (QChar c : it.key())
+            name += (c.unicode() < 128 && c.isLetterOrNumber()) ? static_cast<char>(c.unicode()) : '_';
+        out.push_back({name, it.key(), it.value().toObject()});
+    }
+    return out;
+}
+
+void PrintTo(const CorpusFile &c, std::ostream *os)
+{
+    *os << c.path.toStdString();
+}
+
+class SorCorpus : public testing::TestWithParam<CorpusFile> {};
+
+TEST_P(SorCorpus, ReadsAsTheIndependentReaderDoes)
+{
+    const CorpusFile &c = GetParam();
+    if (c.path.isEmpty())
+        GTEST_SKIP() << "corpus not found at " << corpusFolder().toStdString();
+
+    CSorFileBase sor;
+    SorRecord record;
+    const int result = sor.ReadFile(QDir(corpusFolder()).filePath(c.path), record);
+    const QJsonObject &x = c.expected;
+    ASSERT_EQ(result, x.value("result").toInt());
+    if (result != SorResult::Done)
+        return;
+
+    EXPECT_EQ(record.wavelengthNm, x.value("wavelengthNm").toInt());
+    EXPECT_EQ(record.pulseWidthNs, x.value("pulseWidthNs").toInt());
+    EXPECT_EQ(record.groupIndexRaw, x.value("groupIndexRaw").toInt());
+
+    const QJsonArray events = x.value("events").toArray();
+    ASSERT_EQ(record.events.size(), static_cast<size_t>(events.size()));
+    for (qsizetype i = 0; i < events.size(); ++i) {
+        const QJsonObject e = events[i].toObject();
+        const SorEvent &got = record.events[static_cast<size_t>(i)];
+        EXPECT_EQ(got.time, e.value("time").toInt()) << "event " << i;
+        EXPECT_EQ(got.attenuation, e.value("attenuation").toInt()) << "event " << i;
+        EXPECT_EQ(got.loss, e.value("loss").toInt()) << "event " << i;
+        EXPECT_EQ(got.reflectance, e.value("reflectance").toInt()) << "event " << i;
+        EXPECT_EQ(QString::fromLatin1(got.code), e.value("code").toString()) << "event " << i;
+    }
+
+    const QJsonArray traces = x.value("traces").toArray();
+    ASSERT_EQ(record.traces.size(), static_cast<size_t>(traces.size()));
+    for (qsizetype i = 0; i < traces.size(); ++i) {
+        const QJsonObject t = traces[i].toObject();
+        const SorTrace &got = record.traces[static_cast<size_t>(i)];
+        EXPECT_EQ(got.pointCount, t.value("pointCount").toInt()) << "trace " << i;
+        EXPECT_EQ(got.scaleFactor, t.value("scaleFactor").toInt()) << "trace " << i;
+        EXPECT_EQ(got.points.size(), static_cast<size_t>(got.pointCount)) << "trace " << i;
+    }
+
+    // Load, save and read again: the samples and events the save carries come back.
+    TraceData trace;
+    loadTrace(record, trace, nullptr);
+    SorRecord forSave;
+    traceToRecord(trace, forSave);
+    const QByteArray saved = sor.SaveToBytes(forSave);
+    SorRecord again;
+    ASSERT_EQ(sor.ReadFromMemory(reinterpret_cast<const uint8_t *>(saved.constData()),
+                                 static_cast<size_t>(saved.size()), again),
+              SorResult::Done);
+    TraceData reloaded;
+    loadTrace(again, reloaded, nullptr);
+    EXPECT_EQ(reloaded.samples, trace.samples);
+    EXPECT_EQ(reloaded.events.size(), trace.events.size());
+    EXPECT_EQ(reloaded.wavelengthNm, trace.wavelengthNm);
+    EXPECT_EQ(reloaded.pulseWidthNs, trace.pulseWidthNs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SorCorpus, testing::ValuesIn(corpusFiles()),
+                         [](const testing::TestParamInfo<CorpusFile> &info) { return info.param.name; });
+
+} // namespace
