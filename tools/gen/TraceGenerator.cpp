@@ -239,10 +239,11 @@ Trace generate(const Options &o)
 
     // The group index and the data spacing are stored as integers; everything else is derived
     // from the stored values so that the record equals what a reader gets from the file.
-    t.groupIndexRaw = clampTo<int32_t>(o.groupIndex * 100000.0);
+    const double groupIndex = std::isfinite(o.groupIndex) && o.groupIndex >= 1.0 ? o.groupIndex : 1.4682;
+    t.groupIndexRaw = clampTo<int32_t>(groupIndex * 100000.0);
     const float nf = static_cast<float>(t.groupIndexRaw / 100000.0);
     const double n = nf;
-    if (o.samplingFrequencyMHz > 0.0) {
+    if (o.samplingFrequencyMHz > 0.0 && std::isfinite(o.samplingFrequencyMHz)) {
         t.dataSpacing = clampTo<int32_t>(1e8 / (2.0 * o.samplingFrequencyMHz));
     } else {
         const double spacing = 1.25 * endM / count;

@@ -43,7 +43,7 @@ struct Description {
 struct Options {
     int wavelengthNm = 1550;
     int pulseWidthNs = 100;
-    double groupIndex = 1.4682;
+    double groupIndex = 1.4682;        // below 1 or not finite: 1.4682
     double attenuationDbPerKm = 0.19;
     double backscatterDb = -81.0;      // backscatter coefficient for 1 ns
     uint32_t pointCount = 16000;
