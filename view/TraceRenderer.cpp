@@ -99,6 +99,49 @@ CurveGeometry curveGeometry(const TraceViewState &state, const TraceCurve &curve
     return g;
 }
 
+// One-pixel lines drawn straight into the layer, both end points included and every pixel
+// decided by its own row or column, so that clipping never changes which pixels inside the
+// layer are lit. Qt's cosmetic stroker lights or drops a segment's end pixel depending on
+// direction and clipping, which would make a column-reduced polyline differ from the full one.
+void plotPixel(QImage &image, int64_t x, int64_t y, QRgb colour)
+{
+    if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
+        return;
+    reinterpret_cast<QRgb *>(image.scanLine(static_cast<int>(y)))[x] = colour;
+}
+
+void drawSegment(QImage &image, QPoint a, QPoint b, QRgb colour)
+{
+    const int64_t dx = static_cast<int64_t>(b.x()) - a.x();
+    const int64_t dy = static_cast<int64_t>(b.y()) - a.y();
+    if (dx == 0 && dy == 0) {
+        plotPixel(image, a.x(), a.y(), colour);
+        return;
+    }
+    if (std::llabs(dx) >= std::llabs(dy)) {
+        const int64_t from = std::max<int64_t>(std::min(a.x(), b.x()), 0);
+        const int64_t to = std::min<int64_t>(std::max(a.x(), b.x()), image.width() - 1);
+        const double slope = static_cast<double>(dy) / static_cast<double>(dx);
+        for (int64_t x = from; x <= to; ++x)
+            plotPixel(image, x, a.y() + std::llround(static_cast<double>(x - a.x()) * slope), colour);
+    } else {
+        const int64_t from = std::max<int64_t>(std::min(a.y(), b.y()), 0);
+        const int64_t to = std::min<int64_t>(std::max(a.y(), b.y()), image.height() - 1);
+        const double slope = static_cast<double>(dx) / static_cast<double>(dy);
+        for (int64_t y = from; y <= to; ++y)
+            plotPixel(image, a.x() + std::llround(static_cast<double>(y - a.y()) * slope), y, colour);
+    }
+}
+
+void drawPolyline(QImage &image, const std::vector<QPoint> &points, const QColor &colour)
+{
+    const QRgb c = colour.rgb();
+    if (points.size() == 1)
+        plotPixel(image, points[0].x(), points[0].y(), c);
+    for (size_t i = 1; i < points.size(); ++i)
+        drawSegment(image, points[i - 1], points[i], c);
+}
+
 void drawMarks(QPainter &p, const TraceViewState &state, const TraceCurve &curve,
                const CurveGeometry &g, const ViewSettings &settings, const TraceViewFonts &fonts)
 {
@@ -360,16 +403,20 @@ std::vector<QPoint> curvePoints(const TraceViewState &state, const TraceCurve &c
                 maxAt = j;
             }
         }
-        points.emplace_back(x, firstY);
+        auto add = [&points](int px, int py) {
+            if (points.empty() || points.back() != QPoint(px, py))
+                points.emplace_back(px, py);
+        };
+        add(x, firstY);
         if (j - i > 1) {
             if (minAt <= maxAt) {
-                points.emplace_back(x, minY);
-                points.emplace_back(x, maxY);
+                add(x, minY);
+                add(x, maxY);
             } else {
-                points.emplace_back(x, maxY);
-                points.emplace_back(x, minY);
+                add(x, maxY);
+                add(x, minY);
             }
-            points.emplace_back(x, lastY);
+            add(x, lastY);
         }
         i = j;
     }
@@ -389,28 +436,21 @@ void TraceLayer::render(const TraceViewState &state, const ViewSettings &setting
     if (m_image.isNull())
         resize(state.plotRect.size());
     m_image.fill(qRgb(0, 0, 0));
-    {
-        QPainter p(&m_image);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        const int n = static_cast<int>(state.curves.size());
-        for (int i = 0; i < n; ++i) {
-            const TraceCurve &c = state.curves[static_cast<size_t>(i)];
-            if (c.visible != 1 || i == state.currentCurve)
-                continue;
-            const std::vector<QPoint> pts = curvePoints(state, c, mode);
-            if (pts.empty())
-                continue;
-            p.setPen(QPen(bgrColor(settings.colors.trace[static_cast<size_t>(i) % settings.colors.trace.size()]), 0));
-            p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
-        }
-        if (const TraceCurve *c = state.current()) {
-            const std::vector<QPoint> pts = curvePoints(state, *c, mode);
-            if (!pts.empty()) {
-                p.setPen(QPen(currentCurveColour, 0));
-                p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
-                if (c->showMarkers == 1)
-                    drawMarks(p, state, *c, curveGeometry(state, *c), settings, m_fonts);
-            }
+    const int n = static_cast<int>(state.curves.size());
+    for (int i = 0; i < n; ++i) {
+        const TraceCurve &c = state.curves[static_cast<size_t>(i)];
+        if (c.visible != 1 || i == state.currentCurve)
+            continue;
+        const uint32_t colour = settings.colors.trace[static_cast<size_t>(i) % settings.colors.trace.size()];
+        drawPolyline(m_image, curvePoints(state, c, mode), bgrColor(colour));
+    }
+    if (const TraceCurve *c = state.current()) {
+        const std::vector<QPoint> pts = curvePoints(state, *c, mode);
+        drawPolyline(m_image, pts, currentCurveColour);
+        if (!pts.empty() && c->showMarkers == 1) {
+            QPainter p(&m_image);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            drawMarks(p, state, *c, curveGeometry(state, *c), settings, m_fonts);
         }
     }
     // Black is the layer's transparent colour.

@@ -151,6 +151,9 @@ void TraceViewState::SetView(float x0, float x1, float y0, float y1, bool update
         y0 = 0.0f;
     if (y1 > 50.0f)
         y1 = 50.0f;
+    // A window that the clamp left empty or reversed would divide by zero when drawn.
+    if (!(y1 - y0 > 0.01))
+        return;
     xMin = x0;
     xMax = x1;
     yMin = y0;
