@@ -33,6 +33,7 @@ void CDlgThumbnail::BuildOverviewPoints()
         m_points = overviewPoints(m_trace->samples, m_trace->sampleCount, width(), height());
     else
         m_points.clear();
+    m_pointsSize = size();
     update();
 }
 
@@ -70,6 +71,9 @@ void CDlgThumbnail::resizeEvent(QResizeEvent *event)
 
 void CDlgThumbnail::paintEvent(QPaintEvent *)
 {
+    // A resize of the hidden panel reaches resizeEvent only when it is shown.
+    if (m_pointsSize != size())
+        BuildOverviewPoints();
     QImage layer(size(), QImage::Format_RGB32);
     layer.fill(QColor::fromRgb(panelColour));
     {

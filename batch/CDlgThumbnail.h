@@ -39,6 +39,7 @@ protected:
 private:
     const TraceData *m_trace = nullptr;
     std::vector<ScreenPoint> m_points;
+    QSize m_pointsSize; // panel size the points were built for
     OverviewWindow m_window;
     int m_verticalRangeDb = 0;
     uint32_t m_background = 0; // 0x00BBGGRR

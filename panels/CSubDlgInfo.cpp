@@ -5,6 +5,7 @@
 #include "view/DialogUnits.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -138,11 +139,8 @@ void CSubDlgInfo::buildControls()
     buttons->addWidget(m_edit);
     layout->addLayout(buttons);
 
-    auto *removeKey = new QAction(m_fileList);
-    removeKey->setShortcut(QKeySequence::Delete);
-    removeKey->setShortcutContext(Qt::WidgetShortcut);
-    m_fileList->addAction(removeKey);
-    connect(removeKey, &QAction::triggered, this, &CSubDlgInfo::RemoveClicked);
+    // The Delete key on the list removes the selected trace, as the Remove button does.
+    m_fileList->installEventFilter(this);
 
     connect(m_fileList, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { onCurrentRowChanged(row); });
@@ -357,6 +355,18 @@ void CSubDlgInfo::onContextMenu(const QPoint &pos)
         RemoveClicked();
     else if (chosen == clear)
         ClearAll();
+}
+
+bool CSubDlgInfo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_fileList && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            RemoveClicked();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CSubDlgInfo::onMultiTraceClicked(bool checked)

@@ -93,6 +93,9 @@ Q_SIGNALS:
     // Files dropped on the list, full paths in drop order.
     void filesDropped(const QStringList &paths);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildControls();
     void setLabelTexts();

@@ -1,1 +1,149 @@
+#include "panels/CSubDlgToolbar.h"
+#include "panels/CUiPngButton.h"
+#include "TestApp.h"
+#include "TestTexts.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
 #include <gtest/gtest.h>
+
+namespace {
+
+struct ButtonCase {
+    int id;
+    const char *toolTip;
+};
+
+const ButtonCase visibleButtons[] = {
+    {1004, "Open the file"}, {1005, "Save the file"}, {1006, "Reduction curve"},
+    {1007, "Zoom in horizontally"}, {1008, "Zoom out horizontally"}, {1009, "Zoom in vertically"},
+    {1010, "Zoom out vertically"}, {1011, "Move marking line to left"}, {1012, "Move marking line to right"},
+    {1013, "Move marking line to up"}, {1014, "Move marking line to down"}, {1019, "Toggle marking line"},
+    {1020, "Toggle curve"}, {1016, "Add event "}, {1017, "Delete event"},
+};
+
+// Waits (processing events) until `spy` has `count` entries or five seconds pass.
+bool waitForCount(QSignalSpy &spy, int count)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (spy.count() < count && timer.elapsed() < 5000)
+        QTest::qWait(10);
+    return spy.count() >= count;
+}
+
+} // namespace
+
+TEST(Toolbar, ButtonsHaveImagesTooltipsAndPlaces)
+{
+    testApp();
+    CSubDlgToolbar strip(testTexts());
+    strip.show();
+    int lastLeft = -1;
+    for (const ButtonCase &c : visibleButtons) {
+        CUiPngButton *b = strip.button(c.id);
+        ASSERT_NE(b, nullptr) << c.id;
+        EXPECT_TRUE(b->isVisible()) << c.id;
+        EXPECT_EQ(b->image().size(), QSize(48, 48)) << c.id;
+        EXPECT_EQ(b->size(), QSize(48, 48)) << c.id;
+        EXPECT_EQ(b->toolTip(), QString::fromLatin1(c.toolTip)) << c.id;
+        EXPECT_GT(b->x(), lastLeft) << "buttons run left to right in table order";
+        lastLeft = b->x();
+    }
+    for (int hidden : {1015, 1018}) {
+        ASSERT_NE(strip.button(hidden), nullptr);
+        EXPECT_FALSE(strip.button(hidden)->isVisible()) << hidden;
+    }
+    EXPECT_EQ(g_toolbar, &strip);
+}
+
+TEST(Toolbar, ClickButtonsEmitTheirRequestOnce)
+{
+    testApp();
+    CSubDlgToolbar strip(testTexts());
+    strip.show();
+    struct Case {
+        int id;
+        QSignalSpy *spy;
+    };
+    QSignalSpy open(&strip, &CSubDlgToolbar::openRequested);
+    QSignalSpy save(&strip, &CSubDlgToolbar::saveRequested);
+    QSignalSpy reset(&strip, &CSubDlgToolbar::resetViewRequested);
+    QSignalSpy cursor(&strip, &CSubDlgToolbar::cursorToggleRequested);
+    QSignalSpy next(&strip, &CSubDlgToolbar::nextTraceRequested);
+    QSignalSpy add(&strip, &CSubDlgToolbar::addEventRequested);
+    QSignalSpy del(&strip, &CSubDlgToolbar::deleteEventRequested);
+    const Case cases[] = {{1004, &open}, {1005, &save}, {1006, &reset}, {1019, &cursor},
+                          {1020, &next}, {1016, &add},  {1017, &del}};
+    for (const Case &c : cases) {
+        QTest::mouseClick(strip.button(c.id), Qt::LeftButton, {}, QPoint(24, 24));
+        for (const Case &other : cases)
+            EXPECT_EQ(other.spy->count(), other.id == c.id ? 1 : 0) << "after clicking " << c.id;
+        c.spy->clear();
+    }
+}
+
+TEST(Toolbar, HoldingCursorRightStepsSmallThenLarge)
+{
+    testApp();
+    CSubDlgToolbar strip(testTexts());
+    strip.show();
+    QSignalSpy steps(&strip, &CSubDlgToolbar::cursorStepRequested);
+    CUiPngButton *right = strip.button(CSubDlgToolbar::IdCursorRight);
+    QTest::mousePress(right, Qt::LeftButton, {}, QPoint(24, 24));
+    EXPECT_EQ(steps.count(), 0) << "nothing happens at the press itself";
+    EXPECT_EQ(strip.repeatAction(), 6);
+    ASSERT_TRUE(waitForCount(steps, 20));
+    QTest::mouseRelease(right, Qt::LeftButton, {}, QPoint(24, 24));
+    EXPECT_EQ(strip.heldMs(), 0);
+    EXPECT_EQ(strip.repeatAction(), 0);
+    const int afterRelease = steps.count();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(steps.at(i).at(0).toInt(), i < 6 ? 2 : 10) << "tick " << i + 1;
+    QTest::qWait(120);
+    EXPECT_EQ(steps.count(), afterRelease) << "the repeat stops with the release";
+}
+
+TEST(Toolbar, QuickClickOnZoomChangesNothing)
+{
+    testApp();
+    CSubDlgToolbar strip(testTexts());
+    strip.show();
+    QSignalSpy zoom(&strip, &CSubDlgToolbar::zoomInHRequested);
+    QTest::mouseClick(strip.button(CSubDlgToolbar::IdZoomInH), Qt::LeftButton, {}, QPoint(24, 24));
+    QTest::qWait(120);
+    EXPECT_EQ(zoom.count(), 0);
+}
+
+TEST(Toolbar, EveryHoldButtonRepeatsItsOwnRequest)
+{
+    testApp();
+    CSubDlgToolbar strip(testTexts());
+    strip.show();
+    QSignalSpy zoomInH(&strip, &CSubDlgToolbar::zoomInHRequested);
+    QSignalSpy zoomOutH(&strip, &CSubDlgToolbar::zoomOutHRequested);
+    QSignalSpy zoomInV(&strip, &CSubDlgToolbar::zoomInVRequested);
+    QSignalSpy zoomOutV(&strip, &CSubDlgToolbar::zoomOutVRequested);
+    QSignalSpy cursor(&strip, &CSubDlgToolbar::cursorStepRequested);
+    QSignalSpy curve(&strip, &CSubDlgToolbar::curveMoveRequested);
+    struct Case {
+        int id;
+        QSignalSpy *spy;
+        QVariant first;
+    };
+    const Case cases[] = {
+        {1007, &zoomInH, 0.02f}, {1008, &zoomOutH, 0.02f}, {1009, &zoomInV, 0.02f}, {1010, &zoomOutV, 0.02f},
+        {1011, &cursor, -2},     {1012, &cursor, 2},       {1013, &curve, -1},      {1014, &curve, 1},
+    };
+    for (const Case &c : cases) {
+        c.spy->clear();
+        CUiPngButton *b = strip.button(c.id);
+        QTest::mousePress(b, Qt::LeftButton, {}, QPoint(24, 24));
+        const bool ticked = waitForCount(*c.spy, 1);
+        QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(24, 24));
+        ASSERT_TRUE(ticked) << c.id;
+        EXPECT_EQ(c.spy->at(0).at(0), c.first) << c.id;
+    }
+}
