@@ -43,10 +43,12 @@ int64_t truncToInt64(double v)
     return static_cast<int64_t>(v);
 }
 
-QFont makeFont(int pixels, bool bold)
+// Font heights are character-cell heights (ascent + descent) in pixels; Arial's em square is
+// 2048 / 2288 of its cell.
+QFont makeFont(int cellHeight, bool bold)
 {
     QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
+    f.setPixelSize(qRound(cellHeight * 2048.0 / 2288.0));
     f.setWeight(bold ? QFont::Bold : QFont::Normal);
     return f;
 }
