@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace {
 

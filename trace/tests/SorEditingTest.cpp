@@ -191,8 +191,11 @@ TEST_P(RewriteFibreInfo, EditsOnlyTheFourFieldsOfAGeneratedFile)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(before);
     f.close();
+    const QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    ASSERT_TRUE(f.setPermissions(mode));
 
     ASSERT_EQ(rewriteFibreInfo(path, e.cableId, e.fiberId, e.fiberType, e.operatorName), 1);
+    EXPECT_EQ(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), mode);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray after = f.readAll();
     expectFaithfulEdit(before, after, e);
