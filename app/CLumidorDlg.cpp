@@ -28,6 +28,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -88,7 +89,9 @@ void CLumidorDlg::createControls()
 
     // Controls at their template rectangles (dialog units of the dialog font).
     const DialogUnits du(font());
-    m_client->resize(du.x(502), du.y(347));
+    m_templateClient = QSize(du.x(502), du.y(347));
+    m_client->resize(m_templateClient);
+    resize(m_templateClient.width(), m_templateClient.height() + m_menuBar->sizeHint().height());
     m_toolbarPlaceholder = placeholder(m_client, IdToolbarPlaceholder);
     m_toolbarPlaceholder->setGeometry(du.rect(6, 3, 496, 29));
     m_traceView = new COtdrTrace(m_client);
@@ -210,8 +213,12 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
 
     CaptureLayout();
     ApplyLayout();
-    if (showWindow)
+    if (showWindow) {
+        // Without a window manager nothing maximises: fill the screen's work area anyway.
+        if (QScreen *s = screen())
+            setGeometry(s->availableGeometry());
         showMaximized();
+    }
     ApplyLayout();
     PlacePanels();
     m_traceView->InitScrollBars();
@@ -485,7 +492,7 @@ void CLumidorDlg::CaptureLayout()
     rects[MainLayout::InfoPanel] = m_infoPlaceholder->geometry();
     rects[MainLayout::Overview] = m_overviewPlaceholder->geometry();
     rects[MainLayout::EventList] = m_eventList->geometry();
-    m_layout.capture(rects, m_client->size());
+    m_layout.capture(rects, m_templateClient);
     m_layoutCaptured = true;
 }
 

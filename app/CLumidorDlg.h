@@ -97,6 +97,7 @@ private:
     CDlgThumbnail *m_overview = nullptr;
     QHash<int, QAction *> m_actions;
     QHash<QAction *, int> m_captionIds;
+    QSize m_templateClient; // client size of the window as first laid out, pixels
     MainLayout m_layout;
     bool m_layoutCaptured = false;
     bool m_filling = false; // set while the event list is refilled, so selection changes are ignored

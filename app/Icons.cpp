@@ -34,26 +34,7 @@ QIcon windowIcon()
 
 QIcon eventIcon(int kind)
 {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    if (kind == 1) {
-        path.moveTo(1, 6);
-        path.lineTo(7, 8);
-        path.lineTo(8, 1);
-        path.lineTo(9, 11);
-        path.lineTo(15, 13);
-        p.setPen(QPen(QColor(0xc0, 0x20, 0x20), 1.6));
-    } else {
-        path.moveTo(1, 4);
-        path.lineTo(8, 6);
-        path.lineTo(8, 10);
-        path.lineTo(15, 12);
-        p.setPen(QPen(QColor(0x20, 0x50, 0xc0), 1.6));
-    }
-    p.drawPath(path);
-    p.end();
-    return QIcon(pm);
+    // Image resources 150 (non-reflective) and 151 (reflective), loaded once.
+    static const QIcon icons[2] = {QIcon(QStringLiteral(":/png/150.png")), QIcon(QStringLiteral(":/png/151.png"))};
+    return icons[kind == 1 ? 1 : 0];
 }

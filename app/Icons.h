@@ -2,8 +2,8 @@
 
 #include <QIcon>
 
-// Images the program draws itself: the window icon and the two event-list icons.
+// The window icon (drawn by the program) and the two event-list icons.
 QIcon windowIcon();
 
-// 16 x 16 icon of an event row: 0 non-reflective (a step), 1 reflective (a peak).
+// 16 x 16 icon of an event row: 0 non-reflective, 1 reflective.
 QIcon eventIcon(int kind);
