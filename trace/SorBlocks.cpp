@@ -212,19 +212,27 @@ void appendDataPts(QByteArray &out, const DataPts &b)
     }
 }
 
-struct CrcTable {
-    uint16_t t[256];
-    constexpr CrcTable() : t()
+// Tables for CRC-16/CCITT-FALSE eight bytes at a time: t[k][b] is the remainder of byte b
+// followed by k zero bytes.
+struct CrcTables {
+    uint16_t t[8][256];
+    constexpr CrcTables() : t()
     {
         for (int i = 0; i < 256; ++i) {
             uint16_t crc = static_cast<uint16_t>(i << 8);
             for (int k = 0; k < 8; ++k)
                 crc = static_cast<uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
-            t[i] = crc;
+            t[0][i] = crc;
+        }
+        for (int k = 1; k < 8; ++k) {
+            for (int i = 0; i < 256; ++i) {
+                const uint16_t prev = t[k - 1][i];
+                t[k][i] = static_cast<uint16_t>((prev << 8) ^ t[0][prev >> 8]);
+            }
         }
     }
 };
-constexpr CrcTable crcTable;
+constexpr CrcTables crcTables;
 
 } // namespace
 
@@ -513,9 +521,16 @@ QByteArray writeSorBytes(const SorBlocks &blocks)
 
 uint16_t crc16CcittFalse(const uint8_t *data, size_t length)
 {
+    const auto &t = crcTables.t;
     uint16_t crc = 0xFFFF;
-    for (size_t i = 0; i < length; ++i)
-        crc = static_cast<uint16_t>((crc << 8) ^ crcTable.t[((crc >> 8) ^ data[i]) & 0xFF]);
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        const uint8_t *d = data + i;
+        crc = static_cast<uint16_t>(t[7][d[0] ^ (crc >> 8)] ^ t[6][d[1] ^ (crc & 0xFF)] ^ t[5][d[2]] ^ t[4][d[3]] ^
+                                    t[3][d[4]] ^ t[2][d[5]] ^ t[1][d[6]] ^ t[0][d[7]]);
+    }
+    for (; i < length; ++i)
+        crc = static_cast<uint16_t>((crc << 8) ^ t[0][((crc >> 8) ^ data[i]) & 0xFF]);
     return crc;
 }
 

@@ -272,6 +272,19 @@ TEST(SorContainer, VendorBlockOnlyWithRevision501AndChecksumNeverChecked)
 TEST(SorContainer, SavedChecksumIsCrc16CcittFalse)
 {
     EXPECT_EQ(crc16CcittFalse(reinterpret_cast<const uint8_t *>("123456789"), 9), 0x29B1);
+    // Every length around the eight-byte steps agrees with the bit-by-bit definition.
+    std::vector<uint8_t> bytes(50);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 151 + 7);
+    for (size_t n = 0; n <= bytes.size(); ++n) {
+        uint16_t crc = 0xFFFF;
+        for (size_t i = 0; i < n; ++i) {
+            crc = static_cast<uint16_t>(crc ^ (bytes[i] << 8));
+            for (int k = 0; k < 8; ++k)
+                crc = static_cast<uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
+        }
+        EXPECT_EQ(crc16CcittFalse(bytes.data(), n), crc) << n;
+    }
     const QByteArray file = sampleFile();
     const uint16_t stored = u16At(file, file.size() - 2);
     EXPECT_EQ(stored, crc16CcittFalse(bytesOf(file), static_cast<size_t>(file.size() - 2)));
