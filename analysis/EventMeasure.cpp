@@ -100,8 +100,8 @@ Measurement measureAt(const Context &c, int64_t index, const Neighbours &around,
     const bool sectionFits = rb.size() >= minFitPoints;
     const Line section = sectionFits ? fitLine(c.samples, rb.first, rb.last) : Line{};
     if (sectionFits) {
-        m.attenuationValid = true;
         m.attenuation = -section.slope / c.geometry.spacingM * 1000.0;
+        m.attenuationValid = std::isfinite(m.attenuation);
     }
 
     // The loss from the fibre next to the event only, so that a change further along the
@@ -121,8 +121,8 @@ Measurement measureAt(const Context &c, int64_t index, const Neighbours &around,
 
     const double x = static_cast<double>(index);
     if (before.points > 0 && after.points > 0) {
-        m.lossValid = true;
         m.loss = before.at(x) - after.at(x);
+        m.lossValid = std::isfinite(m.loss);
     }
 
     if (before.points > 0) {
@@ -134,8 +134,8 @@ Measurement measureAt(const Context &c, int64_t index, const Neighbours &around,
         const double height = peak - before.at(x);
         m.peakHeight = height;
         if (height > std::max(minPeakDb, 4.0 * before.rms)) {
-            m.reflective = true;
             m.reflectance = reflectanceFromPeak(height, c.backscatterDb, c.geometry.pulseWidthNs);
+            m.reflective = std::isfinite(m.reflectance);
         }
     }
     return m;
