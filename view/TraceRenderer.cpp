@@ -105,43 +105,68 @@ CurveGeometry curveGeometry(const TraceViewState &state, const TraceCurve &curve
 // decided by its own row or column, so that clipping never changes which pixels inside the
 // layer are lit. Qt's cosmetic stroker lights or drops a segment's end pixel depending on
 // direction and clipping, which would make a column-reduced polyline differ from the full one.
-void plotPixel(QImage &image, int64_t x, int64_t y, QRgb colour)
+struct Canvas {
+    explicit Canvas(QImage &image)
+        : bits(reinterpret_cast<QRgb *>(image.bits()))
+        , stride(image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)))
+        , width(image.width())
+        , height(image.height())
+    {
+    }
+    void plot(int64_t x, int64_t y, QRgb colour)
+    {
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            bits[y * stride + x] = colour;
+    }
+    QRgb *bits;
+    qsizetype stride; // pixels per line
+    int width;
+    int height;
+};
+
+// Nearest integer, halves away from zero; inline, unlike the library call.
+int64_t roundToInt64(double v)
 {
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-        return;
-    reinterpret_cast<QRgb *>(image.scanLine(static_cast<int>(y)))[x] = colour;
+    return static_cast<int64_t>(v < 0.0 ? v - 0.5 : v + 0.5);
 }
 
-void drawSegment(QImage &image, QPoint a, QPoint b, QRgb colour)
+void drawSegment(Canvas &canvas, QPoint a, QPoint b, QRgb colour)
 {
     const int64_t dx = static_cast<int64_t>(b.x()) - a.x();
     const int64_t dy = static_cast<int64_t>(b.y()) - a.y();
-    if (dx == 0 && dy == 0) {
-        plotPixel(image, a.x(), a.y(), colour);
+    if (dx == 0) { // the common case of a reduced curve: one column
+        if (a.x() < 0 || a.x() >= canvas.width)
+            return;
+        const int64_t from = std::max<int64_t>(std::min(a.y(), b.y()), 0);
+        const int64_t to = std::min<int64_t>(std::max(a.y(), b.y()), canvas.height - 1);
+        QRgb *pixel = canvas.bits + a.x();
+        for (int64_t y = from; y <= to; ++y)
+            pixel[y * canvas.stride] = colour;
         return;
     }
     if (std::llabs(dx) >= std::llabs(dy)) {
         const int64_t from = std::max<int64_t>(std::min(a.x(), b.x()), 0);
-        const int64_t to = std::min<int64_t>(std::max(a.x(), b.x()), image.width() - 1);
+        const int64_t to = std::min<int64_t>(std::max(a.x(), b.x()), canvas.width - 1);
         const double slope = static_cast<double>(dy) / static_cast<double>(dx);
         for (int64_t x = from; x <= to; ++x)
-            plotPixel(image, x, a.y() + std::llround(static_cast<double>(x - a.x()) * slope), colour);
+            canvas.plot(x, a.y() + roundToInt64(static_cast<double>(x - a.x()) * slope), colour);
     } else {
         const int64_t from = std::max<int64_t>(std::min(a.y(), b.y()), 0);
-        const int64_t to = std::min<int64_t>(std::max(a.y(), b.y()), image.height() - 1);
+        const int64_t to = std::min<int64_t>(std::max(a.y(), b.y()), canvas.height - 1);
         const double slope = static_cast<double>(dx) / static_cast<double>(dy);
         for (int64_t y = from; y <= to; ++y)
-            plotPixel(image, a.x() + std::llround(static_cast<double>(y - a.y()) * slope), y, colour);
+            canvas.plot(a.x() + roundToInt64(static_cast<double>(y - a.y()) * slope), y, colour);
     }
 }
 
 void drawPolyline(QImage &image, const std::vector<QPoint> &points, const QColor &colour)
 {
+    Canvas canvas(image);
     const QRgb c = colour.rgb();
     if (points.size() == 1)
-        plotPixel(image, points[0].x(), points[0].y(), c);
+        canvas.plot(points[0].x(), points[0].y(), c);
     for (size_t i = 1; i < points.size(); ++i)
-        drawSegment(image, points[i - 1], points[i], c);
+        drawSegment(canvas, points[i - 1], points[i], c);
 }
 
 void drawMarks(QPainter &p, const TraceViewState &state, const TraceCurve &curve,
@@ -382,43 +407,51 @@ std::vector<QPoint> curvePoints(const TraceViewState &state, const TraceCurve &c
         return points;
     }
 
-    // Each run of samples in one pixel column becomes first, min, max, last (in the order
-    // min and max occur), which covers the same pixels as the full polyline.
+    // Each run of samples in one pixel column becomes its first, highest, lowest and last
+    // point, which covers the same pixels as the full polyline. Columns never decrease with
+    // the sample index, so a run ends where the next column starts; that place is estimated
+    // from the mapping and then settled with the exact column arithmetic.
+    const double perColumn = static_cast<double>(g.span) / static_cast<double>(g.width);
+    auto nextColumnStart = [&](int64_t from, int x) {
+        const double estimate = ((static_cast<double>(x) + 1.0) * perColumn + xMin) / s;
+        int64_t i = std::clamp<int64_t>(static_cast<int64_t>(std::floor(estimate)) - 1, from + 1, g.last + 1);
+        while (i > from + 1 && column(i - 1) > x)
+            --i;
+        while (i <= g.last && column(i) <= x)
+            ++i;
+        return i;
+    };
+    auto rowOf = [&](float level) { return truncToInt(g.b - level * g.k); };
+    auto add = [&points](int px, int py) {
+        if (points.empty() || points.back() != QPoint(px, py))
+            points.emplace_back(px, py);
+    };
     points.reserve(static_cast<size_t>(state.plotRect.width()) * 4 + 8);
     int64_t i = g.first;
     while (i <= g.last) {
         const int x = column(i);
-        const int firstY = row(i);
-        int minY = firstY, maxY = firstY, lastY = firstY;
-        int64_t minAt = i, maxAt = i;
-        int64_t j = i + 1;
-        for (; j <= g.last; ++j) {
-            if (column(j) != x)
-                break;
-            lastY = row(j);
-            if (lastY < minY) {
-                minY = lastY;
-                minAt = j;
-            }
-            if (lastY > maxY) {
-                maxY = lastY;
-                maxAt = j;
-            }
-        }
-        auto add = [&points](int px, int py) {
-            if (points.empty() || points.back() != QPoint(px, py))
-                points.emplace_back(px, py);
-        };
-        add(x, firstY);
+        const int64_t j = nextColumnStart(i, x);
+        add(x, row(i));
         if (j - i > 1) {
-            if (minAt <= maxAt) {
-                add(x, minY);
-                add(x, maxY);
-            } else {
-                add(x, maxY);
-                add(x, minY);
+            // Four independent lanes keep the comparisons from waiting on each other.
+            float lo[4] = {levels[i], levels[i], levels[i], levels[i]};
+            float hi[4] = {levels[i], levels[i], levels[i], levels[i]};
+            int64_t k = i + 1;
+            for (; k + 4 <= j; k += 4) {
+                for (int lane = 0; lane < 4; ++lane) {
+                    lo[lane] = std::min(lo[lane], levels[k + lane]);
+                    hi[lane] = std::max(hi[lane], levels[k + lane]);
+                }
             }
-            add(x, lastY);
+            for (; k < j; ++k) {
+                lo[0] = std::min(lo[0], levels[k]);
+                hi[0] = std::max(hi[0], levels[k]);
+            }
+            const float low = std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3]));
+            const float high = std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3]));
+            add(x, rowOf(high)); // rows grow downward: the highest level is the top row
+            add(x, rowOf(low));
+            add(x, row(j - 1));
         }
         i = j;
     }
@@ -457,12 +490,14 @@ void TraceLayer::render(const TraceViewState &state, const ViewSettings &setting
     }
     // Black is the layer's transparent colour.
     const QRgb black = qRgb(0, 0, 0);
-    for (int y = 0; y < m_image.height(); ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(m_image.scanLine(y));
-        for (int x = 0; x < m_image.width(); ++x) {
-            if (line[x] == black)
-                line[x] = 0;
-        }
+    const int width = m_image.width();
+    const int height = m_image.height();
+    const qsizetype stride = m_image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    QRgb *bits = reinterpret_cast<QRgb *>(m_image.bits());
+    for (int y = 0; y < height; ++y) {
+        QRgb *line = bits + y * stride;
+        for (int x = 0; x < width; ++x)
+            line[x] = line[x] == black ? 0 : line[x];
     }
 }
 

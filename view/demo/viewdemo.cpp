@@ -4,7 +4,7 @@
 //   viewdemo --gen link --gen patch:7 ...
 //
 // Options:
-//   --gen NAME[:SEED]   a generated trace (NAME: patch, link, long)
+//   --gen NAME[:SEED[:LEVEL]]  a generated trace (NAME: patch, link, long; LEVEL in dB)
 //   --start-level DB    backscatter level at the start of generated traces (default 38 dB,
 //                       so that they lie inside the view's 0..50 dB)
 //   --unit U            distance unit: m, mi or ft (default m)
@@ -67,7 +67,7 @@ bool generatedRecord(const QString &spec, double startLevelDb, SorRecord &record
         return false;
     if (parts.size() > 1)
         options.seed = parts.value(1).toUInt();
-    options.startLevelDb = startLevelDb;
+    options.startLevelDb = parts.size() > 2 ? parts.value(2).toDouble() : startLevelDb;
     record = gen::generate(options).record;
     return true;
 }
