@@ -1,0 +1,136 @@
+// sortool dump and resave, run as the executable they are.
+
+#include "trace/CSorFileBase.h"
+#include "trace/tests/SorTestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace sortest;
+
+namespace {
+
+QString sortool()
+{
+    QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
+    if (bin.isEmpty())
+        bin = QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT);
+    return QDir(bin).filePath(QStringLiteral("sortool"));
+}
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray out;
+};
+
+ToolRun run(const QStringList &args)
+{
+    QProcess p;
+    p.start(sortool(), args);
+    ToolRun r;
+    if (!p.waitForFinished(30000))
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    return r;
+}
+
+class Sortool : public testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString good;
+    QString bad;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::exists(sortool())) << sortool().toStdString();
+        good = dir.filePath("good.sor");
+        bad = dir.filePath("bad.sor");
+        QFile g(good);
+        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+        g.write(sampleFile());
+        QFile b(bad);
+        ASSERT_TRUE(b.open(QIODevice::WriteOnly));
+        b.write(sampleFile() + "!");
+    }
+};
+
+} // namespace
+
+TEST_F(Sortool, DumpOneFile)
+{
+    const ToolRun r = run({"dump", "--no-analysis", good});
+    ASSERT_EQ(r.exitCode, 0);
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+    EXPECT_EQ(o.value("file").toString(), good);
+    EXPECT_EQ(o.value("result").toInt(), 1);
+    EXPECT_TRUE(o.value("checksumMatches").toBool());
+
+    const QJsonObject record = o.value("record").toObject();
+    EXPECT_EQ(record.value("wavelengthNm").toInt(), 1550);
+    EXPECT_EQ(record.value("refractiveIndex").toDouble(), 1.5);
+    EXPECT_EQ(record.value("groupIndexRaw").toInt(), 150000);
+    EXPECT_EQ(record.value("timestamp").toInteger(), 1700000000);
+    const QJsonArray traces = record.value("traces").toArray();
+    ASSERT_EQ(traces.size(), 2);
+    EXPECT_EQ(traces[1].toObject().value("scaleFactor").toInt(), 1470);
+    EXPECT_FALSE(traces[0].toObject().contains("points")) << "points only with --points";
+    const QJsonObject event = record.value("events").toArray()[1].toObject();
+    EXPECT_EQ(event.value("code").toString(), "0F9999");
+    EXPECT_EQ(event.value("comment").toString(), "note");
+    EXPECT_EQ(record.value("infoTexts").toArray()[0].toString(), "Operator=Ana");
+
+    const QJsonObject trace = o.value("trace").toObject();
+    EXPECT_EQ(trace.value("sampleCount").toInt(), 8);
+    EXPECT_EQ(trace.value("cableId").toString(), "CABLE-7");
+    EXPECT_EQ(trace.value("colour").toInteger(), 0xFF0000);
+    EXPECT_FALSE(trace.contains("samples"));
+    const QJsonArray events = trace.value("events").toArray();
+    ASSERT_EQ(events.size(), 2);
+    EXPECT_EQ(events[0].toObject().value("codeLetter").toString(), "F");
+    EXPECT_EQ(static_cast<float>(events[0].toObject().value("loss").toDouble()), -0.12f)
+        << "floats print with enough digits to round-trip";
+}
+
+TEST_F(Sortool, DumpSeveralFilesAndPoints)
+{
+    const ToolRun r = run({"dump", "--points", "--no-analysis", good, bad, dir.filePath("missing.sor")});
+    EXPECT_EQ(r.exitCode, 1) << "not every file gave 1";
+    const QJsonArray all = QJsonDocument::fromJson(r.out).array();
+    ASSERT_EQ(all.size(), 3);
+    const QJsonArray points =
+        all[0].toObject().value("record").toObject().value("traces").toArray()[0].toObject().value("points").toArray();
+    ASSERT_EQ(points.size(), 8);
+    EXPECT_EQ(points[1].toInt(), 60000);
+    EXPECT_EQ(all[1].toObject().value("result").toInt(), 5);
+    EXPECT_FALSE(all[1].toObject().contains("record"));
+    EXPECT_EQ(all[2].toObject().value("result").toInt(), 2);
+}
+
+TEST_F(Sortool, ResaveWritesWhatTheSaveCommandWrites)
+{
+    const QString out = dir.filePath("out.sor");
+    ASSERT_EQ(run({"resave", "--no-analysis", good, out}).exitCode, 0);
+    const ToolRun r = run({"dump", "--no-analysis", out});
+    ASSERT_EQ(r.exitCode, 0);
+    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+    EXPECT_TRUE(o.value("checksumMatches").toBool());
+    const QJsonObject record = o.value("record").toObject();
+    EXPECT_EQ(record.value("traces").toArray().size(), 1);
+    EXPECT_EQ(record.value("groupIndexRaw").toInt(), 150000);
+    const QJsonArray texts = record.value("infoTexts").toArray();
+    EXPECT_TRUE(texts.contains(QJsonValue("CursorA=100"))) << "the trace's own cursor values";
+    EXPECT_TRUE(texts.contains(QJsonValue("supplier=Vorn-Alix")));
+
+    EXPECT_EQ(run({"resave", "--no-analysis", bad, dir.filePath("x.sor")}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("x.sor")));
+}
