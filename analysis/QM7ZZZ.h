@@ -15,20 +15,36 @@
 
 extern "C" {
 
+// Common to every entry: levels are (65535 - raw) / 1000 dB and fall along the fibre; a sample
+// is (n x f x 10^6) / 299792458 x 2 per metre (n group index, f sampling frequency in MHz);
+// losses are positive for a drop in level. Nothing thrown inside crosses these functions.
+// n or f not positive (or not finite), or a list count outside 0..100, leaves the list as it
+// came; so does a null sample pointer for an insert or a delete.
+
 // Removes event number `eventNumber` counted from the first event after the start event
-// (row 0 of the event list is event 1) and re-measures its neighbours. `is1550` is 1 for a
-// 1550 nm trace. The last argument is unused (0.0). An out-of-range number returns `list`.
+// (row 0 of the event list is event 1, entry 0 is never removed), re-measures the events on
+// either side and recomputes every cumulative loss. No sample count comes with it: only samples
+// up to the largest event index of `list` are read. `is1550` is 1 for a 1550 nm trace and is
+// not needed; the last argument is unused (0.0). An out-of-range number returns `list`.
 QM7ZZZ_API EventList QM7ZZZ_deleteEvent(int32_t eventNumber, const uint16_t *samples, int32_t is1550,
                                         int32_t pulseWidthNs, EventList list, float refractiveIndex,
                                         float samplingFrequencyMHz, float unused);
 
-// Adds an event at sample `index`, measures it and keeps the list in distance order.
+// Adds an event at sample `index` in distance order with code letter 'A': its loss from
+// least-squares lines through the backscatter before and after it, type digit 1 with a
+// reflectance when a peak stands above the backscatter (from the peak height, the pulse width
+// and `backscatterDb`, the coefficient for 1 ns; 0 or positive takes a typical value for the
+// wavelength), else 0; the attenuation of the fibre before it. The events on either side are
+// re-measured and every cumulative loss recomputed. A full list (100), an index outside
+// 0 .. sampleCount - 1 or one that already holds an event returns `list`.
 QM7ZZZ_API EventList QM7ZZZ_insertEvent(int32_t index, const uint16_t *samples, int32_t wavelengthNm,
                                         int32_t pulseWidthNs, uint32_t sampleCount, EventList list,
                                         float refractiveIndex, float samplingFrequencyMHz,
                                         float backscatterDb);
 
-// Fills totalLoss[i] for each i below count, in place.
+// Fills totalLoss[i] for each i below count, in place: the attenuation of each section times
+// its length plus the losses of the events up to and including event i. A section whose
+// attenuation is 0 is measured from `samples` (read up to the largest event index; may be null).
 QM7ZZZ_API void QM7ZZZ_Acount_Total_Loss(int32_t wavelengthNm, int32_t pulseWidthNs, const uint16_t *samples,
                                          EventList *list, float refractiveIndex, float samplingFrequencyMHz);
 
