@@ -30,7 +30,7 @@ void CDlgThumbnail::setTrace(const TraceData *trace)
 void CDlgThumbnail::BuildOverviewPoints()
 {
     if (m_trace)
-        m_points = overviewPoints(m_trace->samples, m_trace->sampleCount, width(), height());
+        m_points = overviewPoints(m_trace->samples, m_trace->sampleCount, width(), height(), m_verticalRangeDb);
     else
         m_points.clear();
     m_pointsSize = size();
@@ -45,8 +45,10 @@ void CDlgThumbnail::setViewWindow(const OverviewWindow &window)
 
 void CDlgThumbnail::setVerticalRange(int verticalRangeDb)
 {
+    if (verticalRangeDb == m_verticalRangeDb)
+        return;
     m_verticalRangeDb = verticalRangeDb;
-    update();
+    BuildOverviewPoints();
 }
 
 void CDlgThumbnail::setBackground(uint32_t colour)

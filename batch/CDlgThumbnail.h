@@ -23,6 +23,8 @@ public:
     // Rebuilds the overview points of the trace (after it was loaded, saved or changed).
     void BuildOverviewPoints();
     void setViewWindow(const OverviewWindow &window);
+    // The vertical extent in dB (verticalRangeDb) both the trace and the frame are scaled to;
+    // 0 before the first load, which scales the trace to 50 dB and the frame to the full height.
     void setVerticalRange(int verticalRangeDb);
     // Background colour, 0x00BBGGRR as the configuration stores it.
     void setBackground(uint32_t colour);

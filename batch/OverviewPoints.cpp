@@ -10,7 +10,7 @@ constexpr uint32_t minimumSamples = 100;
 } // namespace
 
 std::vector<ScreenPoint> overviewPoints(const std::vector<uint16_t> &samples, uint32_t sampleCount, int width,
-                                        int height)
+                                        int height, int rangeDb)
 {
     // Never read past the samples actually held, whatever sampleCount claims.
     const uint32_t n = static_cast<uint32_t>(std::min<size_t>(sampleCount, samples.size()));
@@ -20,8 +20,12 @@ std::vector<ScreenPoint> overviewPoints(const std::vector<uint16_t> &samples, ui
     std::vector<ScreenPoint> points(2 * static_cast<size_t>(width));
     const float perColumn = static_cast<float>(n) / static_cast<float>(width);
     const float h = static_cast<float>(height);
-    const float scale = h / 50000.0f;
-    const float shift = h - h * 1.3106f;
+    // Raw s maps to h - (65530 - s) x h / range, in thousandths of a dB: for 50 dB this is
+    // h / 50000 x s + (h - h x 1.3106). Traces above 50 dB need the wider range of the view
+    // window, or their top is cut off and the window frame sits at the wrong height.
+    const float range = static_cast<float>(rangeDb > 0 ? rangeDb : 50) * 1000.0f;
+    const float scale = h / range;
+    const float shift = rangeDb > 0 && rangeDb != 50 ? h - h * (65530.0f / range) : h - h * 1.3106f;
     auto y = [&](uint16_t s) { return static_cast<int32_t>(scale * static_cast<float>(s) + shift); };
 
     uint32_t k = 0;

@@ -18,6 +18,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 CSubDlgInfo *g_infoPanel = nullptr;
 
 namespace {
@@ -158,6 +160,14 @@ void CSubDlgInfo::setLabelTexts()
         m_groups[g]->setTitle(lookupText(m_texts, groupTextIds[g]));
     for (const Field &field : m_fields)
         field.label->setText(lookupText(m_texts, field.textId));
+    // One label column width for the three groups, so their values line up.
+    int labelWidth = 0;
+    for (const Field &field : m_fields)
+        labelWidth = std::max(labelWidth, field.label->sizeHint().width());
+    for (QGroupBox *group : m_groups) {
+        if (auto *grid = qobject_cast<QGridLayout *>(group->layout()))
+            grid->setColumnMinimumWidth(0, labelWidth);
+    }
     m_fileListLabel->setText(lookupText(m_texts, 217));
     m_multiTrace->setText(lookupText(m_texts, 218));
     m_remove->setText(lookupText(m_texts, 219));

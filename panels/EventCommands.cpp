@@ -30,6 +30,9 @@ void showNewEvents(TraceData &trace)
 void AddEvent()
 {
     COtdrTrace *view = program::traceView();
+    // Without the event library there is nothing to measure the event with: leave the trace as it is.
+    if (!eventAnalysis().insertEvent)
+        return;
     if (!view || view->state().curves.empty() || program::traceSet().loadedCount == 0)
         return;
     TraceData &trace = currentTrace();
@@ -46,6 +49,8 @@ void AddEvent()
 void DeleteEvent()
 {
     CLumidorDlg *window = program::mainWindow();
+    if (!eventAnalysis().deleteEvent)
+        return;
     if (!window || program::traceSet().loadedCount == 0)
         return;
     const int row = window->firstSelectedEventRow();

@@ -53,6 +53,21 @@ TEST(OverviewPoints, LevelScale)
     EXPECT_EQ(points[1].y, 66) << "0 dB at the bottom";
 }
 
+TEST(OverviewPoints, WiderRangeKeepsHighTracesInsideAndMatchesTheFrame)
+{
+    // Levels of 60 dB and 30 dB with the vertical extent at 75 dB.
+    std::vector<uint16_t> samples(100, 65535 - 30000);
+    samples[0] = 65535 - 60000;
+    const std::vector<ScreenPoint> points = overviewPoints(samples, 100, 1, 100, 75);
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0].y, 20) << "60 dB lies inside a 75 dB panel";
+    const OverviewWindow window{true, 0.0f, 100.0f, 30.0f, 75.0f, 100.0f};
+    EXPECT_EQ(points[1].y, viewWindowRect(window, 100, 1, 100, 75).bottom() + 1)
+        << "a level maps to the same row for the trace and for the frame";
+    EXPECT_EQ(overviewPoints(samples, 100, 1, 100, 0)[1].y, overviewPoints(samples, 100, 1, 100, 50)[1].y)
+        << "no range yet: the 50 dB scale";
+}
+
 TEST(OverviewPoints, NothingForShortTracesOrEmptyPanels)
 {
     const std::vector<uint16_t> samples(99, 30000);
