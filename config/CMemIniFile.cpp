@@ -88,6 +88,8 @@ void CMemIniFile::clearAll()
 
 void CMemIniFile::DeleteBackingFile()
 {
+    if (filePath.isEmpty())
+        return;
     CCustomIniFile::DeleteBackingFile();
     clearAll();
     utf8Mark = false;

@@ -57,6 +57,20 @@ Parsed parse(const QString &text)
     return parsed;
 }
 
+// Opening an ICU converter costs far more than a small file: one of each per thread.
+// Windows-1252 keeps no state between calls, so reuse is safe.
+QStringDecoder &ansiDecoder()
+{
+    thread_local QStringDecoder decoder("windows-1252");
+    return decoder;
+}
+
+QStringEncoder &ansiEncoder()
+{
+    thread_local QStringEncoder encoder("windows-1252");
+    return encoder;
+}
+
 bool sameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -134,7 +148,7 @@ bool Document::load(const QString &path)
         encoding = Encoding::Utf8;
         offset = 3;
     }
-    QStringDecoder ansi("windows-1252");
+    QStringDecoder &ansi = ansiDecoder();
     if (encoding == Encoding::Ansi && !ansi.isValid())
         qCWarning(lcConfig) << "no Windows-1252 codec; reading" << path << "as Latin-1";
 
@@ -210,7 +224,8 @@ QByteArray Document::encode(const QString &text)
     case Encoding::Ansi:
         break;
     }
-    QStringEncoder ansi("windows-1252");
+    QStringEncoder &ansi = ansiEncoder();
+    ansi.resetState(); // clears the error flag of an earlier text
     if (!ansi.isValid()) {
         const bool fits = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
         if (fits)

@@ -230,7 +230,10 @@ TEST(MemIniFile, FailedFlushReportsAndLeavesNothingBehind)
 {
     ScratchFolder scratch;
     CMemIniFile unbound;
+    unbound.WriteText(u"S"_s, u"k"_s, u"v"_s);
     EXPECT_FALSE(unbound.Flush());
+    unbound.DeleteBackingFile();
+    EXPECT_EQ(unbound.lines().size(), 2) << "nothing bound, nothing deleted";
 
     CMemIniFile ini;
     ini.AttachFile(scratch.path(u"missing-folder/t.ini"_s));
