@@ -57,18 +57,13 @@ Parsed parse(const QString &text)
     return parsed;
 }
 
-// Opening an ICU converter costs far more than a small file: one of each per thread.
-// Windows-1252 keeps no state between calls, so reuse is safe.
+// Opening an ICU converter costs more than reading a small file: every read shares one decoder
+// per thread. Windows-1252 maps each byte on its own, so no state carries over between files.
+// Encoders are made afresh for each write: their error flag is what tells an unencodable text.
 QStringDecoder &ansiDecoder()
 {
     thread_local QStringDecoder decoder("windows-1252");
     return decoder;
-}
-
-QStringEncoder &ansiEncoder()
-{
-    thread_local QStringEncoder encoder("windows-1252");
-    return encoder;
 }
 
 bool sameName(const QString &a, const QString &b)
@@ -224,8 +219,7 @@ QByteArray Document::encode(const QString &text)
     case Encoding::Ansi:
         break;
     }
-    QStringEncoder &ansi = ansiEncoder();
-    ansi.resetState(); // clears the error flag of an earlier text
+    QStringEncoder ansi("windows-1252");
     if (!ansi.isValid()) {
         const bool fits = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
         if (fits)
