@@ -1,5 +1,6 @@
 #include "view/COtdrTrace.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -26,6 +27,9 @@ COtdrTrace::COtdrTrace(QWidget *parent)
     m_vBar = new QScrollBar(Qt::Vertical, this);
     connect(m_hBar, &QScrollBar::actionTriggered, this, &COtdrTrace::onHorizontalAction);
     connect(m_vBar, &QScrollBar::actionTriggered, this, &COtdrTrace::onVerticalAction);
+    // The view has no wheel handling of its own, not even over its scroll bars.
+    m_hBar->installEventFilter(this);
+    m_vBar->installEventFilter(this);
     layoutChildren();
     m_state.InitScrollBars();
     syncScrollBars();
@@ -266,6 +270,21 @@ void COtdrTrace::mouseReleaseEvent(QMouseEvent *event)
     const Snapshot before = snapshot();
     m_state.Release(event->position().toPoint());
     finish(before);
+}
+
+// A context-menu request over the view does nothing, and goes no further.
+void COtdrTrace::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+}
+
+bool COtdrTrace::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_hBar || watched == m_vBar) && event->type() == QEvent::Wheel) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void COtdrTrace::paintInto(QPainter &painter)

@@ -534,7 +534,7 @@ void TraceViewState::HScroll(ScrollAction action, int32_t trackPosition)
     case ScrollAction::LineForward:
         if (static_cast<int64_t>(p) + page > m)
             return;
-        p = std::min(p + step, m);
+        p = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(p) + step, m));
         SetView(xMin + sf, xMax + sf, yMin, yMax, false);
         break;
     case ScrollAction::PageBack:
@@ -551,7 +551,7 @@ void TraceViewState::HScroll(ScrollAction action, int32_t trackPosition)
             p = m;
             SetView(fullScale - pf, fullScale, yMin, yMax, false);
         } else {
-            p = p + page;
+            p = p + page; // p + page <= m here, so this cannot overflow
             if (static_cast<float>(static_cast<int64_t>(p) + page) > fullScale)
                 SetView(fullScale - pf, fullScale, yMin, yMax, false);
             else

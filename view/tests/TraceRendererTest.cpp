@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -324,6 +325,15 @@ TEST_F(Rendering, CursorsWithReadouts)
     EXPECT_EQ(countNear(paint(), QRect(26, 40, 2, 400), cursorCyan), 0);
 }
 
+TEST_F(Rendering, NoCursorsWithoutATrace)
+{
+    state.cursorsVisible = 1;
+    const QImage shown = paint();
+    EXPECT_EQ(countNear(shown, QRect(25, 0, 1000, 500), white, 40), 0);
+    EXPECT_EQ(countNear(shown, QRect(25, 0, 1000, 500), inactiveBlue), 0);
+    EXPECT_EQ(countNear(shown, QRect(25, 0, 1000, 500), cursorCyan), 0);
+}
+
 TEST_F(Rendering, PassAndFailMarks)
 {
     state.AddCurve(flatCurve(49.0f));
@@ -414,6 +424,20 @@ TEST_F(Widget, ScrollBarsUseWin32RangeWithAPage)
     vBar->triggerAction(QAbstractSlider::SliderPageStepAdd); // past the end: 25..45 dB
     EXPECT_FLOAT_EQ(view.state().yMin, 25.0f);
     EXPECT_FLOAT_EQ(view.state().yMax, 45.0f);
+}
+
+TEST_F(Widget, WheelOverTheScrollBarsMovesNothing)
+{
+    view.AddCurve(flatCurve(10.0f, 4000, 1.0f));
+    view.SetView(1000, 2000, 10, 30, true);
+    for (QScrollBar *bar : {hBar, vBar}) {
+        QWheelEvent wheel(QPointF(5, 5), bar->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheel);
+    }
+    EXPECT_FLOAT_EQ(view.state().xMin, 1000.0f);
+    EXPECT_FLOAT_EQ(view.state().yMin, 10.0f);
+    EXPECT_EQ(hBar->value(), 1000);
 }
 
 TEST_F(Widget, CursorDragEndsOnAReleaseOutside)
