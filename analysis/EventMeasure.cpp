@@ -50,7 +50,9 @@ std::optional<Geometry> makeGeometry(float refractiveIndex, float samplingFreque
     const double pulse = pulseWidthNs > 0 ? pulseWidthNs * f / 1000.0 : 0.0;
     g.pulseSamples = std::min(pulse, 1e6);
     const auto p = static_cast<int64_t>(std::ceil(g.pulseSamples));
-    g.guardBefore = (p + 1) / 2 + 1;
+    // A full pulse before the event stays out of the fits, so that a cursor set up to a pulse
+    // length late still measures from clean backscatter.
+    g.guardBefore = p + 1;
     g.settle = p + 2;
     return g;
 }

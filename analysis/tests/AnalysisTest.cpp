@@ -367,6 +367,31 @@ TEST(AnalysisAccuracy, DeletedEventMeasuresBackWhenAddedAgain)
     }
 }
 
+// A cursor is rarely on the exact sample: up to a pulse length either side of the event the
+// lines still come from clean backscatter.
+TEST(AnalysisAccuracy, CursorOffByUpToAPulseLength)
+{
+    const Generated g = generated(linkOptions());
+    const TraceData &t = g.data;
+    const double pulse = t.pulseWidthNs * t.samplingFrequencyMHz / 1000.0; // samples
+    for (int k : {1, 2}) { // a connector and a splice
+        const EventList removed = QM7ZZZ_deleteEvent(k - 1, t.samples.data(), 1, t.pulseWidthNs, t.eventList,
+                                                     t.refractiveIndex, t.samplingFrequencyMHz, 0.0f);
+        const gen::PlannedEvent &truth = g.trace.truth[static_cast<size_t>(k)];
+        for (double offset : {-1.0, -0.5, 0.5, 1.0}) {
+            const auto at = t.eventList.index[k] + static_cast<int32_t>(std::lround(offset * pulse));
+            const EventList back = QM7ZZZ_insertEvent(at, t.samples.data(), t.wavelengthNm, t.pulseWidthNs,
+                                                      t.sampleCount, removed, t.refractiveIndex,
+                                                      t.samplingFrequencyMHz, t.backscatter);
+            ASSERT_EQ(back.index[k], at);
+            EXPECT_NEAR(back.loss[k], truth.lossDb, 0.05) << "event " << k << " offset " << offset;
+            if (truth.kind == gen::EventKind::Connector) {
+                EXPECT_NEAR(back.reflectance[k], truth.reflectanceDb, 2.0) << "offset " << offset;
+            }
+        }
+    }
+}
+
 TEST(AnalysisAccuracy, CumulativeLossOfALoadedFile)
 {
     const Generated g = generated(linkOptions());
