@@ -149,6 +149,11 @@ TEST(IniFile, ValueBeyondWindows1252TurnsTheFileIntoUtf16)
     EXPECT_EQ(file.bytes(), utf16File(u"[S]\nk=\u20ac\u00e9\u0081\nname=\u5f20\n"_s));
     EXPECT_EQ(file.ini.ReadText(u"S"_s, u"k"_s, {}), u"\u20ac\u00e9\u0081"_s);
     EXPECT_EQ(file.ini.ReadText(u"S"_s, u"name"_s, {}), u"\u5f20"_s);
+
+    // The next file written stays 8-bit: nothing of the failed encoding carries over.
+    ProfileFile other("[S]\n");
+    other.ini.WriteText(u"S"_s, u"k"_s, u"\u00e9"_s);
+    EXPECT_EQ(other.bytes(), QByteArray("[S]\nk=\xE9\n"));
 }
 
 TEST(IniFile, WritesThatWouldBreakTheFileAreRefused)
