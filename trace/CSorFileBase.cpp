@@ -5,6 +5,7 @@
 #include "trace/TraceData.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
 
@@ -32,13 +33,16 @@ int CSorFileBase::ReadFile(const QString &path, SorRecord &record)
 {
     if (path.isEmpty())
         return SorResult::CannotOpen;
+    // Only regular files: a device or pipe could block the open or never end.
+    if (!QFileInfo(path).isFile())
+        return SorResult::CannotOpen;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         qCInfo(lcSor) << "cannot open" << path << file.errorString();
         return SorResult::CannotOpen;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    const QByteArray bytes = file.read(file.size());
+    if (file.error() != QFileDevice::NoError || bytes.size() != file.size()) {
         qCInfo(lcSor) << "cannot read" << path << file.errorString();
         return SorResult::CannotOpen;
     }

@@ -205,6 +205,7 @@ TEST(SorRead, ReadFileResults)
     ASSERT_TRUE(writeFile(bad, QByteArray("not a sor file")));
     EXPECT_EQ(sor.ReadFile(bad, r), SorResult::NotSor);
     EXPECT_EQ(sor.ReadFile(dir.path(), r), SorResult::CannotOpen) << "a folder is not a file";
+    EXPECT_EQ(sor.ReadFile(QStringLiteral("/dev/zero"), r), SorResult::CannotOpen) << "a device never ends";
 }
 
 TEST(SorRead, ClearSamplesEmptiesHeldPoints)
