@@ -434,6 +434,26 @@ TEST(AnalysisDetection, FindsEveryPlannedEvent)
     }
 }
 
+// The loss threshold decides which splices count: 0.1 and 0.3 dB steps on a fibre that runs
+// past the end of the trace (no fall into noise, so no end event).
+TEST(AnalysisDetection, LossThresholdAndNoEndWithoutNoise)
+{
+    const auto raw = fibre(6000, 0.0002, {{2000, 0.1}, {4000, 0.3}});
+    struct Case {
+        float threshold;
+        std::vector<int> expected; // event indices after the start
+    } cases[] = {{0.05f, {2000, 4000}}, {0.2f, {4000}}, {0.5f, {}}};
+    for (const Case &c : cases) {
+        const EventList found = QM7ZZZ_Event_Analysis(raw.data(), 6000, 1550, pulseNs, groupIndex, frequencyMHz,
+                                                      c.threshold, 65.0f, 3.0f, -81.0f);
+        ASSERT_EQ(found.count, 1 + static_cast<int>(c.expected.size())) << c.threshold;
+        for (size_t i = 0; i < c.expected.size(); ++i) {
+            EXPECT_NEAR(found.index[i + 1], c.expected[i], 3) << c.threshold;
+            EXPECT_EQ(found.codeLetter[i + 1], 'F');
+        }
+    }
+}
+
 TEST(AnalysisDetection, UnusableArgumentsGiveAnEmptyList)
 {
     const auto raw = fibre(2000, 0.0001, {{1000, 0.3}});
