@@ -1,3 +1,4 @@
+#include "app/CLumidorApp.h"
 #include "app/CLumidorDlg.h"
 #include "app/MessageBox.h"
 #include "app/Program.h"
@@ -18,6 +19,7 @@
 #include "view/COtdrTrace.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -29,6 +31,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
@@ -471,6 +475,191 @@ TEST(FibreTypeItems, CodesAndItemsMap)
     EXPECT_EQ(CDlgEdit::fiberTypeForItem(2), 653);
     EXPECT_EQ(CDlgEdit::fiberTypeForItem(3), 655);
     EXPECT_EQ(CDlgEdit::fiberTypeForItem(-1), 652);
+}
+
+} // namespace
+
+namespace {
+
+// Replaces the event-library binding for one test and puts it back afterwards.
+struct BindingSwap {
+    EventAnalysisBinding saved = eventAnalysis();
+    explicit BindingSwap(const EventAnalysisBinding &replacement) { eventAnalysis() = replacement; }
+    ~BindingSwap() { eventAnalysis() = saved; }
+};
+
+TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
+{
+    ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    load(writeSamples(1));
+    TraceData &t = *program::traceSet().slots[0].trace;
+    const size_t before = t.events.size();
+    COtdrTrace *view = window->traceView();
+
+    // Both cursors active: nothing happens.
+    view->setActiveCursor(3);
+    window->runCommand(CLumidorDlg::CmdAddEvent);
+    EXPECT_EQ(t.events.size(), before);
+
+    // Cursor A between the splice and the connector: one more event, list and marks follow.
+    view->setActiveCursor(1);
+    view->state().cursorA.distance = 0.45f * 5000.0f;
+    QTest::mouseClick(window->toolbar()->button(CSubDlgToolbar::IdAddEvent), Qt::LeftButton);
+    ASSERT_EQ(t.events.size(), before + 1);
+    EXPECT_EQ(window->eventRowCount(), static_cast<int>(before));
+    EXPECT_EQ(view->state().current()->markers.size(), t.events.size());
+    const auto added = std::find_if(t.events.begin(), t.events.end(), [&](const TraceEvent &e) {
+        return std::fabs(e.distance - 0.45f * 5000.0f) < 2.0f * t.sampleSpacing;
+    });
+    ASSERT_NE(added, t.events.end());
+    const int addedRow = static_cast<int>(added - t.events.begin()) - 1;
+
+    // Deleting the event just added selects the row above it.
+    window->selectEventRow(addedRow);
+    window->runCommand(CLumidorDlg::CmdDeleteEvent);
+    EXPECT_EQ(t.events.size(), before);
+    EXPECT_EQ(window->eventRowCount(), static_cast<int>(before) - 1);
+    EXPECT_EQ(window->firstSelectedEventRow(), std::max(addedRow - 1, 0));
+    EXPECT_EQ(view->state().current()->markers.size(), before);
+
+    // No row selected: nothing.
+    window->eventList()->clearSelection();
+    window->runCommand(CLumidorDlg::CmdDeleteEvent);
+    EXPECT_EQ(t.events.size(), before);
+}
+
+TEST_F(MainWindowTest, WithoutTheLibraryEventsStayAsTheyAre)
+{
+    load(writeSamples(1));
+    TraceData &t = *program::traceSet().slots[0].trace;
+    const size_t before = t.events.size();
+    BindingSwap none{EventAnalysisBinding{}};
+    window->traceView()->state().cursorA.distance = 2000.0f;
+    window->runCommand(CLumidorDlg::CmdAddEvent);
+    window->selectEventRow(0);
+    window->runCommand(CLumidorDlg::CmdDeleteEvent);
+    EXPECT_EQ(t.events.size(), before);
+    EXPECT_EQ(window->eventRowCount(), static_cast<int>(before) - 1);
+}
+
+// Strongly red pixels of the view (the verdict text is red).
+int redPixels(COtdrTrace *view)
+{
+    const QImage image = view->renderToImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            count += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
+        }
+    return count;
+}
+
+TEST_F(MainWindowTest, TheViewShowsTheVerdictOfTheCurrentTrace)
+{
+    window->show();
+    QApplication::processEvents();
+    load(writeSamples(1));
+    ASSERT_GT(window->traceView()->width(), 400);
+    const PassThresholds saved = passThresholds;
+    PassThresholds off;
+    off.IncludeReflection = off.IncludeNonReflection = off.IncludeTotalLoss = off.IncludeReturnLoss =
+        off.IncludeAvg = false;
+    passThresholds = off;
+    EXPECT_EQ(currentVerdict(), 0);
+    const int without = redPixels(window->traceView());
+
+    PassThresholds strict = off;
+    strict.IncludeNonReflection = true;
+    strict.NonReflection = 0.01f; // the 0.15 dB splice fails
+    passThresholds = strict;
+    EXPECT_EQ(currentVerdict(), 2);
+    EXPECT_GT(redPixels(window->traceView()), without + 100);
+    passThresholds = saved;
+}
+
+TEST(PassDialog, ShowsStoredThresholdsAndSavesWhatIsTyped)
+{
+    application();
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Config.ini"));
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[PassThrd]\r\nIncludeTotalLoss=0\r\nTotalLoss=0.05\r\nReturnLoss=-30\r\n");
+    f.close();
+
+    const PassThresholds saved = passThresholds;
+    {
+        CDlgPass dialog(ini);
+        auto edit = [&](int id) { return dialog.findChild<QLineEdit *>(QString::number(id)); };
+        auto check = [&](int id) { return dialog.findChild<QCheckBox *>(QString::number(id)); };
+        EXPECT_EQ(edit(CDlgPass::IdTotalLossEdit)->text(), "20.0"); // below 0.1 reads as 20
+        EXPECT_EQ(edit(CDlgPass::IdReturnLossEdit)->text(), "-30.0");
+        EXPECT_EQ(edit(CDlgPass::IdReflectionEdit)->text(), "0.50");
+        EXPECT_EQ(edit(CDlgPass::IdAvg1310)->text(), "0.400");
+        EXPECT_FALSE(check(CDlgPass::IdTotalLoss)->isChecked());
+        EXPECT_TRUE(check(CDlgPass::IdReflection)->isChecked());
+
+        check(CDlgPass::IdReflection)->setChecked(false);
+        edit(CDlgPass::IdNonReflectionEdit)->setText(QStringLiteral("0.35 dB"));
+        edit(CDlgPass::IdAvg1550)->setText(QStringLiteral("abc"));
+        QTest::mouseClick(dialog.findChild<QWidget *>(QStringLiteral("1")), Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    EXPECT_FALSE(passThresholds.IncludeReflection);
+    EXPECT_FLOAT_EQ(passThresholds.NonReflection, 0.35f);
+    EXPECT_FLOAT_EQ(passThresholds.AvgLoss1550, 0.0f); // used as typed until read again
+
+    PassThresholds back;
+    ReadPassThresholds(ini, back);
+    EXPECT_FALSE(back.IncludeReflection);
+    EXPECT_FLOAT_EQ(back.NonReflection, 0.35f);
+    EXPECT_FLOAT_EQ(back.AvgLoss1550, 0.3f); // the stored 0 reads back as the default
+    EXPECT_FLOAT_EQ(back.ReturnLoss, -30.0f);
+
+    // Cancel writes nothing.
+    const QByteArray stored = [&] {
+        QFile g(ini);
+        g.open(QIODevice::ReadOnly);
+        return g.readAll();
+    }();
+    {
+        CDlgPass dialog(ini);
+        dialog.findChild<QLineEdit *>(QString::number(CDlgPass::IdTotalLossEdit))->setText(QStringLiteral("3"));
+        dialog.reject();
+    }
+    QFile g(ini);
+    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
+    EXPECT_EQ(g.readAll(), stored);
+    passThresholds = saved;
+}
+
+TEST(PassDialog, LeadingNumbers)
+{
+    struct Case {
+        const char *text;
+        float value;
+    } cases[] = {{"0.5", 0.5f},   {"  -40", -40.0f}, {"1.25dB", 1.25f}, {"", 0.0f},
+                 {"abc", 0.0f},   {"inf", 0.0f},     {"0x10", 0.0f},    {"+.5", 0.5f},
+                 {"1e1", 10.0f},  {"-", 0.0f}};
+    for (const Case &c : cases)
+        EXPECT_FLOAT_EQ(CDlgPass::leadingNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+}
+
+TEST(CommandLine, FilesAndOptions)
+{
+    const auto o = CLumidorApp::parseArguments({"Lumidor", "a.sor", "--quit-after-first-paint", "/x/b.SOR"});
+    EXPECT_TRUE(o.quitAfterFirstPaint);
+    ASSERT_EQ(o.files.size(), 2);
+    EXPECT_TRUE(QFileInfo(o.files[0]).isAbsolute());
+    EXPECT_TRUE(o.files[0].endsWith(QLatin1String("/a.sor")));
+    EXPECT_EQ(o.files[1], "/x/b.SOR");
+    EXPECT_TRUE(o.error.isEmpty());
+
+    EXPECT_FALSE(CLumidorApp::parseArguments({"Lumidor", "--frobnicate"}).error.isEmpty());
+    const auto dashed = CLumidorApp::parseArguments({"Lumidor", "--", "--odd-name.sor"});
+    EXPECT_TRUE(dashed.error.isEmpty());
+    EXPECT_EQ(dashed.files.size(), 1);
 }
 
 } // namespace
