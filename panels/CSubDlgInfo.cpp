@@ -116,9 +116,10 @@ void CSubDlgInfo::buildControls()
     m_fileList = new CDropfileList(this);
     m_fileList->setObjectName(QStringLiteral("list%1").arg(IdFileList));
     m_fileList->setColumnCount(2);
+    // The name column takes the rest of the list's width, so no sideways scrolling is needed.
     m_fileList->setColumnWidth(0, 50);
-    m_fileList->setColumnWidth(1, 286);
     m_fileList->horizontalHeader()->setStretchLastSection(true);
+    m_fileList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(m_fileList, 1);
 
@@ -134,7 +135,7 @@ void CSubDlgInfo::buildControls()
     m_edit->setObjectName(QStringLiteral("button%1").arg(IdEdit));
     for (QPushButton *b : {m_remove, m_clear, m_edit})
         b->setAutoDefault(false);
-    buttons->addWidget(m_multiTrace);
+    layout->addWidget(m_multiTrace);
     buttons->addStretch(1);
     buttons->addWidget(m_remove);
     buttons->addWidget(m_clear);
@@ -245,7 +246,11 @@ QIcon CSubDlgInfo::swatchFor(int colourNumber) const
         QPainter painter(&pixmap);
         painter.fillRect(QRect(0, 0, 15, 15), colourFromBgr(colour));
     }
-    return QIcon(pixmap);
+    // The same picture when the row is selected: a tinted swatch would misstate the trace colour.
+    QIcon icon;
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Selected);
+    return icon;
 }
 
 void CSubDlgInfo::RefreshList()

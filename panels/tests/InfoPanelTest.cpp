@@ -66,9 +66,9 @@ protected:
         return item ? item->text() : QString("<none>");
     }
 
-    QColor swatch(int row) const
+    QColor swatch(int row, QIcon::Mode mode = QIcon::Normal) const
     {
-        return panel->fileList()->item(row, 0)->icon().pixmap(16, 16).toImage().pixelColor(7, 7);
+        return panel->fileList()->item(row, 0)->icon().pixmap(QSize(16, 16), mode).toImage().pixelColor(7, 7);
     }
 
     void click(int id)
@@ -112,6 +112,7 @@ TEST_F(InfoPanelTest, ListsLoadedTracesWithSwatches)
         EXPECT_EQ(cell(row, 0), QString::number(row + 1));
         EXPECT_EQ(swatch(row), bgr(traceColours[row + 1])) << row;
     }
+    EXPECT_EQ(swatch(2, QIcon::Selected), bgr(traceColours[3])) << "selection does not tint the swatch";
     EXPECT_EQ(cell(1, 1), "b.sor");
     EXPECT_EQ(panel->fileList()->currentRow(), 2);
     EXPECT_EQ(panel->valueText(CSubDlgInfo::IdFileName), "c.sor");
