@@ -77,16 +77,18 @@ CDlgPass::CDlgPass(const QString &iniPath, QWidget *parent)
     const DialogUnits du(font());
     setFixedSize(du.x(195), du.y(291));
 
-    // Four single limits, then the attenuation group with one edit per wavelength.
+    // Four single limits beside their check boxes, then the attenuation check box with one
+    // edit per wavelength below it.
     int top = 10;
     for (int i = 0; i < 5; ++i) {
         auto *check = new QCheckBox(loadText(switchRows[i].textId), this);
         check->setObjectName(QString::number(switchRows[i].checkId));
-        check->setGeometry(du.rect(10, top, 175, 12));
+        check->setGeometry(du.rect(10, top, i < 4 ? 100 : 175, 12));
         m_checks[static_cast<size_t>(i)] = check;
-        top += 14;
         const int first = i < 4 ? i : 4;
         const int last = i < 4 ? i : 10;
+        if (i == 4)
+            top += 16;
         for (int e = first; e <= last; ++e) {
             const LimitRow &row = limitRows[e];
             if (row.label) {
@@ -95,13 +97,14 @@ CDlgPass::CDlgPass(const QString &iniPath, QWidget *parent)
             }
             auto *edit = new QLineEdit(this);
             edit->setObjectName(QString::number(row.editId));
-            edit->setGeometry(du.rect(70, top, 70, 13));
+            edit->setGeometry(du.rect(row.label ? 70 : 112, top, row.label ? 70 : 48, 13));
             m_edits[static_cast<size_t>(e)] = edit;
             auto *unit = new QLabel(row.label ? QStringLiteral("dB/km") : QStringLiteral("dB"), this);
-            unit->setGeometry(du.rect(146, top + 2, 40, 10));
-            top += 16;
+            unit->setGeometry(du.rect(row.label ? 146 : 164, top + 2, 30, 10));
+            top += 17;
         }
-        top += 6;
+        if (i == 3)
+            top += 8;
     }
     auto *save = new QPushButton(loadText(text::Save), this);
     save->setObjectName(QString::number(IdSave));

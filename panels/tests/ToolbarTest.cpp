@@ -4,6 +4,7 @@
 #include "TestTexts.h"
 
 #include <QElapsedTimer>
+#include <QToolTip>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -146,4 +147,22 @@ TEST(Toolbar, EveryHoldButtonRepeatsItsOwnRequest)
         ASSERT_TRUE(ticked) << c.id;
         EXPECT_EQ(c.spy->at(0).at(0), c.first) << c.id;
     }
+}
+
+TEST(Toolbar, TooltipShowsSoonAfterResting)
+{
+    testApp();
+    CSubDlgToolbar strip(testTexts());
+    strip.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
+    CUiPngButton *save = strip.button(CSubDlgToolbar::IdSave);
+    QTest::mouseMove(save, QPoint(24, 24));
+    QElapsedTimer timer;
+    timer.start();
+    while (!QToolTip::isVisible() && timer.elapsed() < 2000)
+        QTest::qWait(10);
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_LT(timer.elapsed(), 500) << "well before the platform's usual delay";
+    EXPECT_EQ(QToolTip::text(), "Save the file");
+    QToolTip::hideText();
 }
