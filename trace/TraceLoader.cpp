@@ -67,10 +67,15 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
 {
     // 1. Samples of the first trace. A point count that exceeds the points held is cut to them.
     if (!record.traces.empty()) {
-        const SorTrace &first = record.traces.front();
+        SorTrace &first = record.traces.front();
         const size_t count = std::min<size_t>(static_cast<size_t>(std::max(first.pointCount, 0)), first.points.size());
-        trace.samples.resize(count);
-        normalisedPoints(first, count, trace.samples.data());
+        if (first.scaleFactor == 1000 && count == first.points.size()) {
+            // The record is this function's own copy: its points become the samples as they are.
+            trace.samples.swap(first.points);
+        } else {
+            trace.samples.resize(count);
+            normalisedPoints(first, count, trace.samples.data());
+        }
         trace.sampleCount = static_cast<uint32_t>(count);
     }
 
