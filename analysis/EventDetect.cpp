@@ -138,11 +138,7 @@ void appendEvent(EventList &list, int64_t index, char letter)
 void measureAll(EventList &list, const Context &c)
 {
     for (int k = 0; k < list.count; ++k) {
-        Neighbours around;
-        around.previous = k > 0 ? list.index[k - 1] : -1;
-        around.next = k + 1 < list.count ? list.index[k + 1] : c.samples.count;
-        around.nextIsEvent = k + 1 < list.count;
-        const Measurement m = measureAt(c, list.index[k], around, 0.0);
+        const Measurement m = measureAt(c, list.index[k], neighboursOf(list, k, c), 0.0);
         const bool start = list.codeLetter[k] == 'S';
         const bool end = list.codeLetter[k] == 'E';
         list.loss[k] = (start || end || !m.lossValid) ? 0.0f : static_cast<float>(m.loss);

@@ -10,21 +10,6 @@ namespace {
 // The fibre end: the level after it is noise, so its loss is not re-measured.
 bool isFibreEnd(const EventList &list, int k) { return list.codeLetter[k] == 'E'; }
 
-Neighbours neighboursOf(const EventList &list, int k, const Context &c)
-{
-    Neighbours n;
-    if (k > 0)
-        n.previous = list.index[k - 1];
-    if (k + 1 < list.count) {
-        n.next = list.index[k + 1];
-        n.nextIsEvent = true;
-    } else {
-        n.next = c.samples.count;
-        n.nextIsEvent = c.guardAtEnd;
-    }
-    return n;
-}
-
 double slopeFromAttenuation(float attenuationDbPerKm, double spacingM)
 {
     return std::isfinite(attenuationDbPerKm) ? -attenuationDbPerKm * spacingM / 1000.0 : 0.0;
@@ -55,6 +40,26 @@ void moveEntry(EventList &list, int from, int to)
 }
 
 } // namespace
+
+Neighbours neighboursOf(const EventList &list, int k, const Context &c)
+{
+    Neighbours n;
+    if (k > 0)
+        n.previous = list.index[k - 1];
+    n.next = c.samples.count;
+    n.nextIsEvent = c.guardAtEnd;
+    n.afterNext = c.samples.count;
+    n.afterNextIsEvent = c.guardAtEnd;
+    if (k + 1 < list.count) {
+        n.next = list.index[k + 1];
+        n.nextIsEvent = true;
+    }
+    if (k + 2 < list.count) {
+        n.afterNext = list.index[k + 2];
+        n.afterNextIsEvent = true;
+    }
+    return n;
+}
 
 bool countValid(const EventList &list)
 {

@@ -12,6 +12,10 @@ bool countValid(const EventList &list);
 // no sample count may read.
 int64_t readLimit(const EventList &list);
 
+// The events around entry k that bound its fits; past the last event lies the end of the
+// readable range.
+Neighbours neighboursOf(const EventList &list, int k, const Context &context);
+
 // Adds an event at sample `index` in distance order and measures it and its neighbours.
 // Returns false, list untouched, when the list is full or an event already sits there.
 bool insertEvent(EventList &list, int64_t index, const Context &context);

@@ -14,7 +14,8 @@ constexpr double minPeakDb = 0.1;
 
 struct Range {
     int64_t first = 0;
-    int64_t last = 0; // exclusive
+    int64_t last = 0;   // exclusive
+    bool clean = true;  // clear of both events' disturbances
     int64_t size() const { return last > first ? last - first : 0; }
 };
 
@@ -25,12 +26,25 @@ Range sectionRange(const Context &c, int64_t left, int64_t right, bool rightIsEv
     r.last = std::min(rightIsEvent ? right - c.geometry.guardBefore : right, c.samples.count);
     // Without an event on the left the section starts after the launch at sample 0.
     r.first = left < 0 ? deadZoneEnd(c, 0, r.last) : std::max(left + 1, deadZoneEnd(c, left, r.last));
-    if (r.size() > 0)
+    if (r.size() >= minFitPoints)
         return r;
     // Events closer than their dead zones: fall back to whatever lies strictly between them.
     r.first = std::max<int64_t>(left + 1, 0);
     r.last = std::min(right, c.samples.count);
+    r.clean = false;
     return r;
+}
+
+// True when the level within the pulse after `index` stands above the level just before it.
+bool risesAt(const Context &c, int64_t index)
+{
+    if (index < 1 || index >= c.samples.count)
+        return false;
+    const int64_t last = std::min(c.samples.count, index + c.geometry.settle);
+    double peak = c.samples.level(index);
+    for (int64_t i = index; i < last; ++i)
+        peak = std::max(peak, c.samples.level(i));
+    return peak > c.samples.level(index - 1) + minPeakDb;
 }
 
 } // namespace
@@ -71,10 +85,16 @@ int64_t deadZoneEnd(const Context &c, int64_t index, int64_t limit)
     // (the pulse's fall, a reflection's plateau and the receiver's recovery) is everything
     // that still stands above that line.
     const auto p = static_cast<int64_t>(std::ceil(g.pulseSamples));
-    const int64_t first = index + std::max(g.settle, 6 * p) + 16;
-    const int64_t last = std::min(limit, first + std::max<int64_t>(64, 8 * p));
-    if (last - first < minFitPoints)
-        return base;
+    int64_t first = index + std::max(g.settle, 6 * p) + 16;
+    int64_t last = std::min(limit, first + std::max<int64_t>(64, 8 * p));
+    if (last - first < minFitPoints) {
+        // The next event comes early: fit what lies after a reflection's usual recovery, and
+        // without even that, assume such a recovery when the level rises at the event.
+        first = index + 3 * p + 2;
+        last = limit;
+        if (last - first < minFitPoints)
+            return risesAt(c, index) ? first : base;
+    }
     const Line settled = fitLine(c.samples, first, last);
     const double threshold = std::max(0.05, 4.0 * settled.rms);
     int64_t lastAbove = -1;
@@ -96,7 +116,14 @@ Measurement measureAt(const Context &c, int64_t index, const Neighbours &around,
 {
     Measurement m;
     const Range rb = sectionRange(c, around.previous, index, true);
-    const Range ra = sectionRange(c, index, around.next, around.nextIsEvent);
+    if (!rb.clean && around.previous >= 0) {
+        // Inside the dead zone of the event before, which carries the loss of both.
+        m.lossValid = true;
+        return m;
+    }
+    Range ra = sectionRange(c, index, around.next, around.nextIsEvent);
+    if (!ra.clean && around.nextIsEvent)
+        ra = sectionRange(c, around.next, around.afterNext, around.afterNextIsEvent);
 
     // The attenuation comes from the whole section before the event.
     const bool sectionFits = rb.size() >= minFitPoints;

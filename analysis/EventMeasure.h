@@ -46,6 +46,8 @@ struct Neighbours {
     int64_t previous = -1;       // index of the event before, -1 for none (the launch)
     int64_t next = 0;            // index of the event after, or the end of the readable range
     bool nextIsEvent = false;
+    int64_t afterNext = 0;       // the same for the event after `next`
+    bool afterNextIsEvent = false;
 };
 
 // First sample after the disturbance an event at `index` causes: the pulse's fall, and for a
@@ -53,7 +55,9 @@ struct Neighbours {
 int64_t deadZoneEnd(const Context &context, int64_t index, int64_t limit);
 
 // Measures an event at `index` by straight-line fits of the backscatter before and after it.
-// `fallbackSlope` (dB per sample) stands in where a section is too short to fit.
+// `fallbackSlope` (dB per sample) stands in where a section is too short to fit. Events closer
+// than a dead zone cannot be told apart: the first takes the loss across both (its line after
+// comes from beyond the second) and the second gets loss 0.
 Measurement measureAt(const Context &context, int64_t index, const Neighbours &around, double fallbackSlope);
 
 // Reflectance of a peak `heightDb` above the backscatter for a pulse of `pulseWidthNs`.

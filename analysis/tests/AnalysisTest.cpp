@@ -392,6 +392,49 @@ TEST(AnalysisAccuracy, CursorOffByUpToAPulseLength)
     }
 }
 
+// A splice closer behind a connector than the connector's dead zone cannot be measured on its
+// own: the connector takes the loss of both and the splice 0, so the cumulative loss stays
+// right. Further apart each gets its own.
+TEST(AnalysisAccuracy, EventsInsideADeadZoneShareOneLoss)
+{
+    struct Case {
+        double pulsesApart;
+        double connectorLoss;
+        double spliceLoss;
+    } cases[] = {{2.0, 0.8, 0.0}, {4.0, 0.8, 0.0}, {10.0, 0.5, 0.3}};
+    for (const Case &c : cases) {
+        gen::Options o;
+        o.pointCount = 32000;
+        const double pulseM = 299792458.0 * o.pulseWidthNs * 1e-9 / (2.0 * o.groupIndex);
+        o.events = {{gen::EventKind::Connector, 9000.0, 0.5, -45.0},
+                    {gen::EventKind::Splice, 9000.0 + c.pulsesApart * pulseM, 0.3, 0.0},
+                    {gen::EventKind::End, 20000.0, 0.0, -40.0}};
+        const Generated g = generated(o);
+        const TraceData &t = g.data;
+        ASSERT_EQ(t.eventList.count, 3);
+        for (int k : {0, 1}) {
+            // Entry 0 cannot be deleted through the library; take it out by hand.
+            EventList without = t.eventList;
+            for (int i = k; i + 1 < without.count; ++i) {
+                without.index[i] = without.index[i + 1];
+                without.typeDigit[i] = without.typeDigit[i + 1];
+                without.reflectance[i] = without.reflectance[i + 1];
+                without.loss[i] = without.loss[i + 1];
+                without.attenuation[i] = without.attenuation[i + 1];
+                without.codeLetter[i] = without.codeLetter[i + 1];
+            }
+            without.count = 2;
+            const EventList back = QM7ZZZ_insertEvent(t.eventList.index[k], t.samples.data(), t.wavelengthNm,
+                                                      t.pulseWidthNs, t.sampleCount, without, t.refractiveIndex,
+                                                      t.samplingFrequencyMHz, t.backscatter);
+            ASSERT_EQ(back.count, 3);
+            EXPECT_NEAR(back.loss[0], c.connectorLoss, 0.05) << c.pulsesApart << " pulses, added " << k;
+            EXPECT_NEAR(back.loss[1], c.spliceLoss, 0.05) << c.pulsesApart << " pulses, added " << k;
+            EXPECT_NEAR(back.totalLoss[2], 0.19 * 20.0 + 0.8, 0.1) << c.pulsesApart << " pulses, added " << k;
+        }
+    }
+}
+
 TEST(AnalysisAccuracy, CumulativeLossOfALoadedFile)
 {
     const Generated g = generated(linkOptions());
