@@ -5,6 +5,9 @@
 #include "view/DialogUnits.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -62,6 +65,8 @@ CSubDlgInfo::CSubDlgInfo(TraceSet &traces, TextLookup texts, QWidget *parent)
     : QWidget(parent), m_traces(traces), m_texts(std::move(texts))
 {
     setObjectName(QStringLiteral("infoPanel"));
+    // Files dropped anywhere on the panel open as if dropped on its list.
+    setAcceptDrops(true);
     buildControls();
     setLabelTexts();
     const DialogUnits du(font());
@@ -370,6 +375,25 @@ void CSubDlgInfo::onContextMenu(const QPoint &pos)
         RemoveClicked();
     else if (chosen == clear)
         ClearAll();
+}
+
+void CSubDlgInfo::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (CDropfileList::droppedPaths(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void CSubDlgInfo::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = CDropfileList::droppedPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    Q_EMIT filesDropped(paths);
 }
 
 bool CSubDlgInfo::eventFilter(QObject *watched, QEvent *event)

@@ -90,11 +90,13 @@ Q_SIGNALS:
     void multiTraceChanged(bool on);
     // "Edit" with at least one row: open the fibre-information editor for the current trace.
     void editRequested();
-    // Files dropped on the list, full paths in drop order.
+    // Files dropped on the list or elsewhere on the panel, full paths in drop order.
     void filesDropped(const QStringList &paths);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildControls();

@@ -182,6 +182,7 @@ TEST_F(InfoPanelTest, RemoveRenumbersRecoloursAndSelectsTheNextRow)
     ASSERT_EQ(current.count(), 1);
     EXPECT_EQ(current.at(0).at(0).toInt(), 1) << "the row that took the removed row's place";
     EXPECT_EQ(panel->fileList()->currentRow(), 1);
+    EXPECT_TRUE(panel->fileList()->selectionModel()->isRowSelected(1, {})) << "shown selected too";
     EXPECT_EQ(set.currentSlot, 1);
     EXPECT_EQ(panel->valueText(CSubDlgInfo::IdFileName), "c.sor");
 }
@@ -288,13 +289,22 @@ TEST_F(InfoPanelTest, DroppedFilesArePassedOnInOrder)
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile("/data/x.sor"), QUrl("https://example.org/y.sor"),
                   QUrl::fromLocalFile("/data/z.opm")});
-    QWidget *target = panel->fileList()->viewport();
-    const QPoint at(10, 10);
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    ASSERT_EQ(dropped.count(), 1);
+    // On the list, and on the panel beside it.
+    for (QWidget *target : {static_cast<QWidget *>(panel->fileList()->viewport()), static_cast<QWidget *>(panel.get())}) {
+        const QPoint at(10, 10);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    }
+    ASSERT_EQ(dropped.count(), 2);
     EXPECT_EQ(dropped.at(0).at(0).toStringList(), QStringList({"/data/x.sor", "/data/z.opm"}));
+    EXPECT_EQ(dropped.at(1).at(0).toStringList(), QStringList({"/data/x.sor", "/data/z.opm"}));
+
+    QMimeData web;
+    web.setUrls({QUrl("https://example.org/y.sor")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel->fileList()->viewport(), &enter);
+    EXPECT_FALSE(enter.isAccepted()) << "nothing to open: the drop is refused";
 }
