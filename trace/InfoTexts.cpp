@@ -169,7 +169,7 @@ void applyToTrace(const QStringList &texts, TraceData &t)
         if (key == u"UO") {
             t.userOffset = timeToMetres(toInt(value), t.refractiveIndex);
         } else if (key == u"UOD") {
-            t.userOffsetDistance = static_cast<float>(toInt(value) / 100);
+            t.userOffsetDistance = static_cast<float>(toInt(value) / 100.0);
         } else if (key == u"AveragingTime") {
             const int32_t v = toInt(value);
             t.averagingTime = v == 0 ? 30 : v;

@@ -243,7 +243,7 @@ TEST(InfoTexts, ApplyToTrace)
                              "unknown=1"},
                             t);
     EXPECT_EQ(t.userOffset, 0.0f);
-    EXPECT_EQ(t.userOffsetDistance, 2.0f) << "integer division by 100";
+    EXPECT_EQ(t.userOffsetDistance, 2.5f);
     EXPECT_EQ(t.averagingTime, 30) << "0 becomes 30";
     EXPECT_EQ(t.comment, "a") << "a value is cut at its first '='";
     EXPECT_EQ(t.operatorName, "kept") << "an empty value is skipped";
