@@ -663,3 +663,28 @@ TEST(CommandLine, FilesAndOptions)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StartUp, MissingTextLibraryIsToldOnceAndTheWindowStillOpens)
+{
+    application();
+    QTemporaryDir empty;
+    program::setBinFolder(empty.path());
+    MessageLog log;
+    {
+        CLumidorDlg window;
+        window.OnInitDialog(false);
+        ASSERT_EQ(log.seen.size(), 1u);
+        EXPECT_EQ(log.seen[0].text, QString::fromUtf8("加载资源文件失败，请检查"));
+        EXPECT_TRUE(window.windowTitle().isEmpty());
+        EXPECT_TRUE(window.action(CLumidorDlg::CmdOpen)->text().isEmpty());
+        EXPECT_EQ(window.action(CLumidorDlg::CmdPassFail)->text(), "Pass/Fail");
+        // Without Config.ini the unit is the empty text: the list shows row numbers.
+        EXPECT_TRUE(program::distanceUnit().isEmpty());
+        EXPECT_TRUE(program::multiTraceMode());
+    }
+    program::setBinFolder(binDir());
+}
+
+} // namespace
