@@ -83,6 +83,7 @@ struct MessageLog {
 };
 
 // One application object for the whole binary, on the offscreen platform unless told otherwise.
+// It is never destroyed: Qt's own globals are gone by the time static objects are destroyed.
 QApplication &application()
 {
     static int argc = 1;
@@ -90,8 +91,8 @@ QApplication &application()
     static char *argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
 }
 
 class MainWindowTest : public ::testing::Test {
