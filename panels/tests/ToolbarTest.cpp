@@ -116,6 +116,21 @@ TEST(Toolbar, QuickClickOnZoomChangesNothing)
     QTest::mouseClick(strip.button(CSubDlgToolbar::IdZoomInH), Qt::LeftButton, {}, QPoint(24, 24));
     QTest::qWait(120);
     EXPECT_EQ(zoom.count(), 0);
+    // A double click as the platform delivers it: press, release, double-click press, release.
+    CUiPngButton *zoomIn = strip.button(CSubDlgToolbar::IdZoomInH);
+    QTest::mouseClick(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
+    QTest::mouseDClick(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
+    QTest::mouseRelease(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
+    QTest::qWait(120);
+    EXPECT_EQ(zoom.count(), 0) << "a quick double click leaves no repeat running";
+    EXPECT_EQ(strip.repeatAction(), 0);
+
+    // Holding the second press of a double click repeats like any press.
+    QTest::mouseClick(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
+    QTest::mouseDClick(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
+    const bool repeated = waitForCount(zoom, 2);
+    QTest::mouseRelease(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
+    EXPECT_TRUE(repeated);
 }
 
 TEST(Toolbar, EveryHoldButtonRepeatsItsOwnRequest)
