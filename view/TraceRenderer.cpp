@@ -414,7 +414,7 @@ std::vector<QPoint> curvePoints(const TraceViewState &state, const TraceCurve &c
     const double perColumn = static_cast<double>(g.span) / static_cast<double>(g.width);
     auto nextColumnStart = [&](int64_t from, int x) {
         const double estimate = ((static_cast<double>(x) + 1.0) * perColumn + xMin) / s;
-        int64_t i = std::clamp<int64_t>(static_cast<int64_t>(std::floor(estimate)) - 1, from + 1, g.last + 1);
+        int64_t i = std::clamp<int64_t>(truncToInt64(std::floor(estimate)) - 1, from + 1, g.last + 1);
         while (i > from + 1 && column(i - 1) > x)
             --i;
         while (i <= g.last && column(i) <= x)

@@ -248,7 +248,8 @@ void TraceViewState::MoveCurve(int32_t dy)
     TraceCurve *c = current();
     if (!c)
         return;
-    c->pixelOffset += dy;
+    const int64_t offset = static_cast<int64_t>(c->pixelOffset) + dy;
+    c->pixelOffset = static_cast<int32_t>(std::clamp<int64_t>(offset, INT32_MIN, INT32_MAX));
     ++m_layerVersion;
 }
 
