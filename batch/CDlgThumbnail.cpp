@@ -29,12 +29,17 @@ void CDlgThumbnail::setTrace(const TraceData *trace)
 
 void CDlgThumbnail::BuildOverviewPoints()
 {
+    rebuildPoints();
+    update();
+}
+
+void CDlgThumbnail::rebuildPoints()
+{
     if (m_trace)
         m_points = overviewPoints(m_trace->samples, m_trace->sampleCount, width(), height(), m_verticalRangeDb);
     else
         m_points.clear();
     m_pointsSize = size();
-    update();
 }
 
 void CDlgThumbnail::setViewWindow(const OverviewWindow &window)
@@ -75,7 +80,7 @@ void CDlgThumbnail::paintEvent(QPaintEvent *)
 {
     // A resize of the hidden panel reaches resizeEvent only when it is shown.
     if (m_pointsSize != size())
-        BuildOverviewPoints();
+        rebuildPoints();
     QImage layer(size(), QImage::Format_RGB32);
     layer.fill(QColor::fromRgb(panelColour));
     {

@@ -39,6 +39,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void rebuildPoints();
+
     const TraceData *m_trace = nullptr;
     std::vector<ScreenPoint> m_points;
     QSize m_pointsSize; // panel size the points were built for
