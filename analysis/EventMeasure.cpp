@@ -127,7 +127,7 @@ Measurement measureAt(const Context &c, int64_t index, const Neighbours &around,
 
     // The attenuation comes from the whole section before the event.
     const bool sectionFits = rb.size() >= minFitPoints;
-    const Line section = sectionFits ? fitLine(c.samples, rb.first, rb.last) : Line{};
+    const Line section = sectionFits ? fitLine(c.samples, rb.first, rb.last, false) : Line{};
     if (sectionFits) {
         m.attenuation = -section.slope / c.geometry.spacingM * 1000.0;
         m.attenuationValid = std::isfinite(m.attenuation);

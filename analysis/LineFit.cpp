@@ -13,6 +13,7 @@ struct RawSums {
 
 // Sums over raw values with x counted from `first`. Integer accumulation inside chunks of
 // 65536 samples keeps every partial sum exact and lets the compiler vectorise the loop.
+template <bool withSquares>
 RawSums rawSums(const uint16_t *raw, int64_t first, int64_t last)
 {
     RawSums s;
@@ -26,7 +27,8 @@ RawSums rawSums(const uint16_t *raw, int64_t first, int64_t last)
             const int64_t y = p[j];
             sy += y;
             sxy += j * y;
-            syy += y * y;
+            if constexpr (withSquares)
+                syy += y * y;
         }
         const double off = static_cast<double>(c0 - first);
         s.sy += static_cast<double>(sy);
@@ -42,7 +44,7 @@ RawSums rawSums(const uint16_t *raw, int64_t first, int64_t last)
 
 } // namespace
 
-Line fitLine(const Samples &samples, int64_t first, int64_t last)
+Line fitLine(const Samples &samples, int64_t first, int64_t last, bool withRms)
 {
     first = std::max<int64_t>(first, 0);
     last = std::min(last, samples.count);
@@ -54,7 +56,7 @@ Line fitLine(const Samples &samples, int64_t first, int64_t last)
         }
         return line;
     }
-    const RawSums s = rawSums(samples.raw, first, last);
+    const RawSums s = withRms ? rawSums<true>(samples.raw, first, last) : rawSums<false>(samples.raw, first, last);
     const double cxx = s.sxx - s.sx * s.sx / s.n;
     const double cxy = s.sxy - s.sx * s.sy / s.n;
     const double cyy = s.syy - s.sy * s.sy / s.n;
@@ -64,7 +66,7 @@ Line fitLine(const Samples &samples, int64_t first, int64_t last)
     // raw -> dB: level = (65535 - raw) / 1000, so slope and offset change sign.
     line.slope = -b / 1000.0;
     line.intercept = (65535.0 - a) / 1000.0 - line.slope * static_cast<double>(first);
-    line.rms = std::sqrt(residual / s.n) / 1000.0;
+    line.rms = withRms ? std::sqrt(residual / s.n) / 1000.0 : 0.0;
     line.points = last - first;
     return line;
 }

@@ -25,8 +25,9 @@ struct Line {
 };
 
 // Least-squares line through the levels of samples first .. last - 1, clamped to the readable
-// range. Fewer than two points give a line with `points` below 2 and slope 0.
-Line fitLine(const Samples &samples, int64_t first, int64_t last);
+// range. Fewer than two points give a line with `points` below 2 and slope 0. Without
+// `withRms` the residual is not summed (rms 0), which makes long fits quicker.
+Line fitLine(const Samples &samples, int64_t first, int64_t last, bool withRms = true);
 
 // Mean level of first .. last - 1 (clamped) as a line of slope `slope`; points 0 when empty.
 Line levelWithSlope(const Samples &samples, int64_t first, int64_t last, double slope);
