@@ -248,17 +248,9 @@ void iconToggleCursor(QPainter &p)
 {
     drawMarkingLine(p, 14, cursorRed, QStringLiteral("A"));
     drawMarkingLine(p, 34, arrowBlue, QStringLiteral("B"));
-    // A two-way swing between the lines.
-    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    QPainterPath swing;
-    swing.moveTo(17, 31);
-    swing.quadTo(24, 24, 31, 31);
-    p.drawPath(swing);
-    p.setBrush(ink);
-    p.setPen(Qt::NoPen);
-    p.drawPolygon(QPolygonF({{31.5, 35}, {33.5, 28}, {27.5, 30}}));
-    p.drawPolygon(QPolygonF({{16.5, 35}, {14.5, 28}, {20.5, 30}}));
+    // Switching between the two lines.
+    drawArrow(p, QPointF(24, 30), QPointF(16.5, 30), 3.0, 6.0, ink);
+    drawArrow(p, QPointF(24, 30), QPointF(31.5, 30), 3.0, 6.0, ink);
 }
 
 void iconToggleCurve(QPainter &p)
