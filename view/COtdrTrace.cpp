@@ -178,7 +178,7 @@ void COtdrTrace::syncScrollBars()
     if (m_syncedScroll == m_state.scrollVersion())
         return;
     m_syncedScroll = m_state.scrollVersion();
-    // Win32 range 0..M with page P is Qt range 0..max(0, M - P) with page step P.
+    // A range 0..M with a page P is, for QScrollBar, 0..max(0, M - P) with page step P.
     const HorizontalScroll &h = m_state.hScroll;
     {
         const QSignalBlocker block(m_hBar);

@@ -53,7 +53,8 @@ QFont makeFont(int cellHeight, bool bold)
     return f;
 }
 
-// A Win32-style rectangle outline covering columns left..right-1 and rows top..bottom-1.
+// A rectangle outline with exclusive right and bottom edges: columns left..right-1, rows
+// top..bottom-1.
 void drawOutline(QPainter &p, int left, int top, int right, int bottom)
 {
     p.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));

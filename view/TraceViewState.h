@@ -60,7 +60,7 @@ struct ViewColors {
     uint32_t cursor = 0;
 };
 
-// Win32-style scroll state: range 0..maximum with a page, positions in the units below.
+// Scroll state: a range 0..maximum of which a page is visible, positions in the units below.
 struct HorizontalScroll { // metres
     int32_t maximum = 0;
     int32_t page = 0;

@@ -59,9 +59,9 @@ struct Demo {
     int verticalRangeDb = 0;
 };
 
-bool generatedRecord(const QString &spec, double startLevelDb, SorRecord &record)
+bool generatedRecord(const QString &name, double startLevelDb, SorRecord &record)
 {
-    const QStringList parts = spec.split(QLatin1Char(':'));
+    const QStringList parts = name.split(QLatin1Char(':'));
     gen::Options options;
     if (!gen::presetOptions(parts.value(0), options))
         return false;

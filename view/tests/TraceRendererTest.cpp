@@ -393,7 +393,7 @@ protected:
     QScrollBar *vBar = nullptr;
 };
 
-TEST_F(Widget, ScrollBarsUseWin32RangeWithAPage)
+TEST_F(Widget, ScrollBarRangeLeavesOutTheLastPage)
 {
     ASSERT_TRUE(hBar && vBar);
     view.AddCurve(flatCurve(10.0f, 4000, 1.0f));
