@@ -275,7 +275,7 @@ float TraceViewState::ValueAt(float d) const
 int32_t TraceViewState::CursorSampleIndex() const
 {
     const TraceCurve *c = current();
-    if (!c)
+    if (!c || !(c->spacing > 0.0f)) // without a usable spacing no sample lies under a cursor
         return 0;
     if (activeCursor == 1)
         return truncToInt(static_cast<double>(sampleIndexAt(cursorA.distance, c->spacing)));
