@@ -59,7 +59,7 @@ public:
     // Rebuilds the list from the loaded slots, with swatches in the trace set's colours 1..8.
     void RefreshList();
     // Makes row `row` current: selects and focuses it, sets currentSlot and emits
-    // currentTraceChanged(row). -1 does nothing.
+    // currentTraceChanged(row). A row outside the list (-1 included) does nothing.
     void SelectRow(int row);
     // "Toggle curve": selects the row after the last selected one, wrapping; needs two rows.
     void SelectNextRow();
