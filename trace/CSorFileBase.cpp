@@ -79,7 +79,10 @@ void CSorFileBase::ClearSamples()
 
 QByteArray CSorFileBase::SaveToBytes(const SorRecord &record)
 {
+    // The held point arrays are kept across the reset so that repeated saves reuse them.
+    std::vector<SorTrace> traces = std::move(blocks_.dataPts.traces);
     blocks_ = defaultSorBlocks();
+    blocks_.dataPts.traces = std::move(traces);
     recordToBlocks(record, blocks_);
     return writeSorBytes(blocks_);
 }
@@ -140,9 +143,12 @@ void blocksToRecord(SorBlocks &blocks, SorRecord &record)
 void recordToBlocks(const SorRecord &record, SorBlocks &blocks)
 {
     DataPts &data = blocks.dataPts;
-    data.traces = record.traces;
+    data.traces.resize(record.traces.size());
     int32_t total = 0;
-    for (SorTrace &t : data.traces) {
+    for (size_t i = 0; i < record.traces.size(); ++i) {
+        SorTrace &t = data.traces[i];
+        t.points.assign(record.traces[i].points.begin(), record.traces[i].points.end());
+        t.scaleFactor = record.traces[i].scaleFactor;
         t.pointCount = static_cast<int32_t>(t.points.size());
         total = sormath::wrapAdd(total, t.pointCount);
     }

@@ -173,13 +173,13 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
 void traceToRecord(const TraceData &trace, SorRecord &record)
 {
     const double n = trace.refractiveIndex;
-    SorTrace out;
+    // One trace at scale 1000; the record's first point array is reused when it has one.
     const size_t count = std::min<size_t>(trace.sampleCount, trace.samples.size());
+    record.traces.resize(1);
+    SorTrace &out = record.traces.front();
     out.pointCount = static_cast<int32_t>(count);
     out.scaleFactor = 1000;
     out.points.assign(trace.samples.begin(), trace.samples.begin() + static_cast<std::ptrdiff_t>(count));
-    record.traces.clear();
-    record.traces.push_back(std::move(out));
 
     record.refractiveIndex = trace.refractiveIndex;
     record.pulseWidthNs = trace.pulseWidthNs;
