@@ -27,6 +27,19 @@ uint32_t readableCount(const TraceData &trace)
     return static_cast<uint32_t>(std::min<size_t>(trace.sampleCount, trace.samples.size()));
 }
 
+// A delete tells the library no sample count: it reads up to the largest event index, which
+// must therefore lie inside the samples held.
+bool indicesWithinSamples(const TraceData &trace)
+{
+    const EventList &list = trace.eventList;
+    const int count = std::clamp(list.count, 0, EventList::capacity);
+    const uint32_t readable = readableCount(trace);
+    for (int i = 0; i < count; ++i)
+        if (list.index[i] >= 0 && static_cast<uint32_t>(list.index[i]) >= readable)
+            return false;
+    return true;
+}
+
 } // namespace
 
 bool insertEventAt(TraceData &trace, int32_t sampleIndex, const EventAnalysisBinding &binding)
@@ -56,6 +69,10 @@ bool deleteEventRow(TraceData &trace, int row, const EventAnalysisBinding &bindi
         return false;
     if (!binding.deleteEvent)
         return adopt(trace, fallbackEventList);
+    if (!indicesWithinSamples(trace)) {
+        qCWarning(lcEventEditing) << "event list points beyond the samples; delete abandoned";
+        return false;
+    }
     EventList result;
     try {
         result = binding.deleteEvent(row, trace.samples.data(), trace.wavelengthNm == 1550 ? 1 : 0,

@@ -16,5 +16,6 @@
 bool insertEventAt(TraceData &trace, int32_t sampleIndex, const EventAnalysisBinding &binding);
 
 // Deletes the event shown in row `row` of the main event list (row 0 shows the event after the
-// start event). Also false, doing nothing, when `row` is negative or above eventList.count.
+// start event). Also false, doing nothing, when `row` is negative or above eventList.count, or
+// when an event index lies beyond the samples (the library would read past them).
 bool deleteEventRow(TraceData &trace, int row, const EventAnalysisBinding &binding);

@@ -173,6 +173,18 @@ TEST_F(EventEditing, DeleteRowAboveTheCountDoesNothing)
     EXPECT_EQ(seen.calls, 1);
 }
 
+TEST_F(EventEditing, DeleteRefusesAListPointingBeyondTheSamples)
+{
+    TraceData t = smallTrace();
+    t.eventList.index[2] = 1000; // one past the last sample
+    EventAnalysisBinding b;
+    b.deleteEvent = &fakeDelete;
+    EXPECT_FALSE(deleteEventRow(t, 0, b));
+    EXPECT_EQ(seen.calls, 0);
+    t.eventList.index[2] = 999;
+    EXPECT_TRUE(deleteEventRow(t, 0, b));
+}
+
 TEST_F(EventEditing, InsertWithoutEventsDoesNothing)
 {
     TraceData t = smallTrace();
