@@ -336,10 +336,19 @@ double trueTotalAt(const gen::Trace &t, size_t k, double attenuation)
 
 TEST(AnalysisAccuracy, DeletedEventMeasuresBackWhenAddedAgain)
 {
-    const gen::Options options = linkOptions();
-    for (uint32_t seed : {1u, 2u, 3u}) {
-        gen::Options o = options;
-        o.seed = seed;
+    struct Config {
+        int wavelengthNm;
+        int pulseWidthNs;
+        uint32_t seed;
+    } configs[] = {{1550, 100, 1}, {1550, 100, 2}, {1550, 1000, 3}, {1310, 300, 4}, {1625, 300, 5}};
+    for (const Config &config : configs) {
+        gen::Options o = linkOptions();
+        o.wavelengthNm = config.wavelengthNm;
+        o.pulseWidthNs = config.pulseWidthNs;
+        o.attenuationDbPerKm = gen::typicalAttenuationDbPerKm(config.wavelengthNm);
+        o.backscatterDb = gen::typicalBackscatterDb(config.wavelengthNm);
+        o.seed = config.seed;
+        const uint32_t seed = config.seed;
         const Generated g = generated(o);
         const TraceData &t = g.data;
         ASSERT_EQ(t.eventList.count, 6);
