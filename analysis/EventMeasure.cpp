@@ -161,7 +161,6 @@ Measurement measureAt(const Context &c, int64_t index, const Neighbours &around,
         for (int64_t i = first; i < last; ++i)
             peak = std::max(peak, c.samples.level(i));
         const double height = peak - before.at(x);
-        m.peakHeight = height;
         if (height > std::max(minPeakDb, 4.0 * before.rms)) {
             m.reflectance = reflectanceFromPeak(height, c.backscatterDb, c.geometry.pulseWidthNs);
             m.reflective = std::isfinite(m.reflectance);

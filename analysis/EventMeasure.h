@@ -38,7 +38,6 @@ struct Measurement {
     double attenuation = 0.0;    // dB/km of the fibre before the position
     bool reflective = false;
     double reflectance = 0.0;    // dB
-    double peakHeight = 0.0;     // dB above the backscatter before the position
 };
 
 // The neighbours that bound the fits around a position.

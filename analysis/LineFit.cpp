@@ -77,7 +77,6 @@ Line levelWithSlope(const Samples &samples, int64_t first, int64_t last, double 
     last = std::min(last, samples.count);
     Line line;
     line.slope = slope;
-    line.borrowedSlope = true;
     if (!samples.raw || last <= first)
         return line;
     double sum = 0.0;

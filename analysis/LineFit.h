@@ -19,7 +19,6 @@ struct Line {
     double intercept = 0.0; // dB at sample 0
     double rms = 0.0;       // dB, residual of the fit
     int64_t points = 0;     // samples the fit used
-    bool borrowedSlope = false; // too few points: slope taken from elsewhere, level from the mean
 
     double at(double x) const { return intercept + slope * x; }
 };
