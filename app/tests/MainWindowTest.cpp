@@ -689,3 +689,21 @@ TEST(StartUp, MissingTextLibraryIsToldOnceAndTheWindowStillOpens)
 }
 
 } // namespace
+
+namespace {
+
+class MainWindowKeys : public MainWindowTest {};
+
+TEST_F(MainWindowKeys, EnterInTheMainWindowRemovesNothing)
+{
+    window->show();
+    QApplication::processEvents();
+    load(writeSamples(2));
+    window->eventList()->setFocus();
+    QTest::keyClick(window->eventList(), Qt::Key_Return);
+    QTest::keyClick(window.get(), Qt::Key_Enter);
+    EXPECT_EQ(loaded(), 2);
+    EXPECT_TRUE(window->isVisible());
+}
+
+} // namespace
