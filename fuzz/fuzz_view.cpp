@@ -6,6 +6,8 @@
 #include "view/TraceViewState.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 #include <cstdint>
 #include <cstring>
@@ -113,6 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         case 16: state.activeCursor = in.byte() % 4; break;
         case 17: state.MoveCursorToEvent(in.byte() % 12); break;
         case 18: {
+            state.mousePoint = QPoint(in.integer(), in.integer());
+            state.cursorA.column = in.integer();
+            state.cursorB.column = in.integer();
             static const char *const unitNames[] = {"m", "mi", "ft", "x"};
             state.UpdateCursorTexts(QString::fromLatin1(unitNames[in.byte() % 4]));
             (void)state.HitTestCursor(in.integer());
@@ -126,6 +131,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 (void)curvePoints(state, c, in.byte() & 1 ? CurveDrawMode::Full : CurveDrawMode::Reduced);
             layer.resize(state.plotRect.size());
             layer.render(state, settings);
+            {
+                static const TraceViewFonts fonts;
+                QImage buffer(state.clientRect.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+                QPainter painter(&buffer);
+                paintTraceView(painter, state, layer.image(), settings, in.byte() % 4, fonts);
+            }
             break;
         }
         if (state.curves.size() > 8)

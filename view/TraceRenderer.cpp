@@ -84,14 +84,16 @@ CurveGeometry curveGeometry(const TraceViewState &state, const TraceCurve &curve
     const double s = curve.spacing;
     g.first = truncToInt64((static_cast<double>(state.xMin) - 0.001) / s);
     g.last = truncToInt64((static_cast<double>(state.xMax) - 0.001) / s);
-    if (g.first >= n)
+    // A window starting before sample 0 draws nothing; deciding that first keeps the
+    // difference below from overflowing with absurd spacings.
+    if (g.first >= n || g.first < 0)
         return g;
     // With fewer samples than columns one more sample reaches the right edge.
     if (g.last - g.first < w)
         g.last += 1;
     if (g.last >= n)
         g.last = n - 1;
-    if (g.first < 0 || g.last < g.first)
+    if (g.last < g.first)
         return g;
     g.drawn = true;
     g.width = static_cast<float>(w);
@@ -188,6 +190,10 @@ void drawMarks(QPainter &p, const TraceViewState &state, const TraceCurve &curve
             continue;
         const int x = truncToInt((m.distance - state.xMin) * g.width / g.span);
         const int y = truncToInt(g.b - curve.levels[static_cast<size_t>(m.sampleIndex)] * g.k);
+        // A mark this far off the layer shows nothing and would overflow the box arithmetic.
+        constexpr int farOff = 1 << 20;
+        if (x < -farOff || x > farOff || y < -farOff || y > farOff)
+            continue;
         const int boxLeft = x - 8;
         const int boxTop = y + 20;
         const int boxRight = x + 8 + (j > 8 ? 2 : 0); // two-digit numbers need a wider box
@@ -294,7 +300,9 @@ void drawCursor(QPainter &p, TraceViewState &state, const ViewCursor &k, bool is
     const int plotLeft = state.plotRect.left();
     const int plotRight = plotLeft + state.plotRect.width();
     const int plotBottom = state.plotRect.top() + state.plotRect.height();
-    int x = state.distanceToColumn(k.distance);
+    // Float overflow in an absurd window can give a saturated column; hold it where the
+    // label arithmetic cannot overflow.
+    int x = std::clamp(state.distanceToColumn(k.distance), -(1 << 20), 1 << 20);
     if (x < plotLeft + 1)
         x = plotLeft + 2;
     const bool active = (isA && state.activeCursor == 1) || (!isA && state.activeCursor == 2)
@@ -342,10 +350,13 @@ void drawArrows(QPainter &p, const TraceViewState &state)
 {
     if (state.curves.empty())
         return;
-    const int mx = state.mousePoint.x();
-    const int my = state.mousePoint.y();
-    const int ca = state.cursorA.column;
-    const int cb = state.cursorB.column;
+    // Columns of cursors far outside the plot are held where arrows stay invisible but their
+    // arithmetic cannot overflow.
+    constexpr int farOff = 1 << 20;
+    const int mx = std::clamp(state.mousePoint.x(), -farOff, farOff);
+    const int my = std::clamp(state.mousePoint.y(), -farOff, farOff);
+    const int ca = std::clamp(state.cursorA.column, -farOff, farOff);
+    const int cb = std::clamp(state.cursorB.column, -farOff, farOff);
     int c = 0;
     if (state.dragTarget == 1) {
         c = ca;

@@ -526,7 +526,7 @@ void TraceViewState::HScroll(ScrollAction action, int32_t trackPosition)
     case ScrollAction::LineBack:
         if (p == 0)
             return;
-        p = std::max(0, p - step);
+        p = static_cast<int32_t>(std::max<int64_t>(0, static_cast<int64_t>(p) - step));
         if (p == 0)
             SetView(0.0f, pf, yMin, yMax, false);
         else
@@ -543,7 +543,7 @@ void TraceViewState::HScroll(ScrollAction action, int32_t trackPosition)
             p = 0;
             SetView(0.0f, pf, yMin, yMax, false);
         } else {
-            p = p - page;
+            p = static_cast<int32_t>(static_cast<int64_t>(p) - page);
             SetView(xMin - pf, xMax - pf, yMin, yMax, false);
         }
         break;
@@ -560,7 +560,7 @@ void TraceViewState::HScroll(ScrollAction action, int32_t trackPosition)
         }
         break;
     case ScrollAction::Thumb:
-        p = trackPosition;
+        p = std::clamp(trackPosition, 0, std::max(m, 0)); // the bar never reports more
         SetView(static_cast<float>(p), static_cast<float>(p) + pf, yMin, yMax, false);
         break;
     case ScrollAction::Other:
