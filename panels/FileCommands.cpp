@@ -215,6 +215,9 @@ bool SaveTraceTo(const QString &path)
 
 void SaveCurrentTrace()
 {
+    // With nothing loaded the current slot holds no file (or one already removed): nothing to save.
+    if (program::traceSet().loadedCount == 0)
+        return;
     QFileDialog dialog(program::mainWindow(), QString(), QString(), QStringLiteral("SOR (*.SOR *.sor)"));
     dialog.setObjectName(QStringLiteral("saveDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -30,7 +30,7 @@ bool LoadFile(const QString &path, const QString &name, int k);
 // Dropped files, in drop order, whatever their extension.
 void DropFiles(const QStringList &paths);
 
-// The save command: save dialog, then SaveTraceTo.
+// The save command: save dialog, then SaveTraceTo. Does nothing while no trace is loaded.
 void SaveCurrentTrace();
 
 // Writes the current trace (with the view's cursor positions) to `path`. A failed write is

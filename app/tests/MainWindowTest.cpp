@@ -28,6 +28,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -704,6 +705,35 @@ TEST_F(MainWindowKeys, EnterInTheMainWindowRemovesNothing)
     QTest::keyClick(window.get(), Qt::Key_Enter);
     EXPECT_EQ(loaded(), 2);
     EXPECT_TRUE(window->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, SaveWithNothingLoadedAsksNothing)
+{
+    bool dialogShown = false;
+    QTimer::singleShot(300, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            dialogShown = true;
+            modal->close();
+        }
+    });
+    window->runCommand(CLumidorDlg::CmdSave);
+    QTest::qWait(400);
+    EXPECT_FALSE(dialogShown);
+
+    // With a trace the same command asks for the file name.
+    load(writeSamples(1));
+    QTimer::singleShot(300, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            dialogShown = true;
+            modal->close();
+        }
+    });
+    window->runCommand(CLumidorDlg::CmdSave);
+    EXPECT_TRUE(dialogShown);
 }
 
 } // namespace
