@@ -2,6 +2,7 @@
 #include "app/CLumidorDlg.h"
 #include "app/MessageBox.h"
 #include "app/Program.h"
+#include "app/ReportSetup.h"
 #include "app/Settings.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/PassThresholds.h"
@@ -157,6 +158,15 @@ TEST_F(MainWindowTest, StartsEmptyWithTextsAndSettings)
     EXPECT_EQ(window->eventList()->horizontalHeaderItem(1)->text(), loadText(117));
     EXPECT_EQ(window->traceView()->activeCursor(), 1);
     EXPECT_EQ(program::traceView(), window->traceView());
+
+    // Report labels and fonts are ready for printing.
+    EXPECT_EQ(reportLabels().title, loadText(126));
+    EXPECT_EQ(reportLabels().abBox, loadText(238));
+    EXPECT_EQ(reportFontTable().face, QString::fromUtf8("宋体"));
+    EXPECT_EQ(reportFontTable().points[1], (std::array<int, 5>{9, 8, 7, 6, 5}));
+    EXPECT_EQ(reportFontTable().points[4], (std::array<int, 5>{24, 20, 18, 16, 12}));
+    EXPECT_TRUE(logoPath().endsWith(QLatin1String("/logo.bmp")));
+    EXPECT_TRUE(passThresholdsPath().endsWith(QLatin1String("/Config.ini")));
 }
 
 TEST_F(MainWindowTest, PanelsSitOnTheirPlaceholdersAfterResize)
