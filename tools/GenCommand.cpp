@@ -29,6 +29,7 @@ void printGenUsage()
         "  --end-reflectance DB       reflectance of the fibre end\n"
         "  --averages N               number of averages\n"
         "  --seed N                   noise seed (the same seed gives the same trace)\n"
+        "  --start-event DB           a launch event at 0 m with this reflectance (presets: -45)\n"
         "  --event KIND:M[:LOSS[:REFL]]  splice, connector or end at M metres; repeatable, replaces\n"
         "                             the preset's events (e.g. splice:12000:0.15, connector:20000:0.5:-45)\n"
         "  --cable ID  --fiber ID  --fiber-type N  --operator NAME  --comment TEXT\n"
@@ -177,6 +178,11 @@ int runGen(int argc, char **argv)
             if (!needNumber(0, 4294967295.0))
                 return fail("bad seed", raw);
             o.seed = static_cast<uint32_t>(*num);
+        } else if (arg == QLatin1String("--start-event")) {
+            if (!needNumber(-100, 0))
+                return fail("bad start-event reflectance", raw);
+            o.startEvent = true;
+            o.launchReflectanceDb = *num;
         } else if (arg == QLatin1String("--event")) {
             const auto e = parseEvent(value);
             if (!e)

@@ -25,6 +25,7 @@ QByteArray local8(const QString &s) { return infotexts::toLocal8Bit(s, maxTextBy
 bool presetOptions(const QString &name, Options &o)
 {
     Options p;
+    p.startEvent = true;
     if (name == QLatin1String("patch")) {
         p.wavelengthNm = 1310;
         p.pulseWidthNs = 30;

@@ -277,6 +277,13 @@ Trace generate(const Options &o)
     r.averages = o.averages;
 
     const int16_t attenuation = clampTo<int16_t>(o.attenuationDbPerKm * 1000.0);
+    if (o.startEvent) {
+        SorEvent start;
+        start.reflectance = clampTo<int32_t>(o.launchReflectanceDb * 1000.0);
+        start.code = "1F9999";
+        start.technique = "LS";
+        r.events.push_back(start);
+    }
     for (const PlannedEvent &e : t.truth) {
         SorEvent ev;
         ev.time = distanceToTime(e.distanceM, n);

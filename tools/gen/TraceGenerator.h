@@ -53,7 +53,8 @@ struct Options {
     uint32_t seed = 1;
     std::vector<PlannedEvent> events;  // in distance order; the last is the fibre end
 
-    double startLevelDb = 58.0;        // backscatter level at the fibre start, (65535 - raw) / 1000 scale
+    double startLevelDb = 42.0;        // backscatter level at the fibre start, (65535 - raw) / 1000 scale;
+                                       // instruments start near 35-46 dB and views show 0-50 dB
     double fibreLengthM = 10000.0;     // where the fibre ends when `events` holds no End
     double endReflectanceDb = -14.7;   // reflectance of that implied end (open polished connector)
     int averagingTimeS = 30;
@@ -64,11 +65,15 @@ struct Options {
     double cursorAM = -1.0;            // < 0: the first event (0 when the end is the only event)
     double cursorBM = -1.0;            // < 0: the fibre end
     double userOffsetM = 0.0;
+    // Instruments list the launch connector as a first event at 0 m; the event list shows the
+    // events after it. Off by default so `truth` and the KeyEvents match one to one.
+    bool startEvent = false;
+    double launchReflectanceDb = -45.0; // reflectance written for that start event
     Description description;
 };
 
 struct Trace {
-    SorRecord record;                  // ready to save, KeyEvents filled from the plan
+    SorRecord record;                  // ready to save, KeyEvents filled from the plan (after the start event)
     std::vector<PlannedEvent> truth;   // the events as generated, sorted, ending with the End
     int32_t dataSpacing = 0;           // FxdParams data spacing: 100 ps per 10000 points
     int32_t groupIndexRaw = 0;         // group index x 100000 as stored

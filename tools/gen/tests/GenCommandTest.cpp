@@ -50,7 +50,8 @@ TEST_P(GenCommand, WritesTheRequestedFibre)
     ASSERT_EQ(r.events.size(), c.metres.size());
     for (size_t i = 0; i < c.metres.size(); ++i) {
         EXPECT_NEAR(eventMetres(r, i), c.metres[i], 0.02) << i;
-        EXPECT_EQ(r.events[i].attenuation, c.attenuation) << i;
+        // A start event at 0 m has no fibre before it.
+        EXPECT_EQ(r.events[i].attenuation, c.metres[i] == 0 ? 0 : c.attenuation) << i;
     }
     EXPECT_EQ(r.events.back().code.left(2), QByteArray("1E"));
 }
@@ -59,12 +60,13 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, GenCommand,
     ::testing::Values(
         CommandCase{"defaults", {}, {10000}, 1550, 190},
-        CommandCase{"patchPreset", {"--preset", "patch"}, {650, 1300, 2000}, 1310, 330},
-        CommandCase{"presetShortened", {"--length", "20000", "--preset", "link"}, {4200, 8300, 12500, 17800, 20000}, 1550, 190},
+        CommandCase{"patchPreset", {"--preset", "patch"}, {0, 650, 1300, 2000}, 1310, 330},
+        CommandCase{"presetShortened", {"--length", "20000", "--preset", "link"}, {0, 4200, 8300, 12500, 17800, 20000}, 1550, 190},
         CommandCase{"ownEvents",
                     {"--wavelength", "1310", "--event", "connector:20000:0.5:-45", "--event", "splice:12000:0.15",
                      "--length", "30000"},
                     {12000, 20000, 30000}, 1310, 330},
+        CommandCase{"startEvent", {"--start-event", "-40", "--event", "end:5000", "--points", "4000"}, {0, 5000}, 1550, 190},
         CommandCase{"explicitEnd", {"--event", "end:7000", "--attenuation", "0.25", "--points", "4000"}, {7000}, 1550, 250}),
     [](const auto &info) { return std::string(info.param.name); });
 

@@ -110,12 +110,16 @@ TEST(SampleFiles, HoldThePlannedFibres)
         EXPECT_EQ(r.wavelengthNm, s.wavelength);
         gen::Options o;
         ASSERT_TRUE(gen::presetOptions(QString::fromLatin1(s.preset), o));
-        ASSERT_EQ(r.events.size(), s.events);
+        // The launch connector comes first, at 0 m, then the planned events.
+        ASSERT_EQ(r.events.size(), s.events + 1);
         ASSERT_EQ(o.events.size(), s.events);
+        EXPECT_EQ(r.events[0].time, 0);
+        EXPECT_EQ(r.events[0].code, QByteArray("1F9999"));
+        EXPECT_EQ(r.events[0].reflectance, -45000);
         for (size_t i = 0; i < s.events; ++i) {
-            const double metres = r.events[i].time * c / (r.refractiveIndex * 1e10);
+            const double metres = r.events[i + 1].time * c / (r.refractiveIndex * 1e10);
             EXPECT_NEAR(metres, o.events[i].distanceM, 0.02);
-            EXPECT_EQ(r.events[i].loss, std::lround(o.events[i].lossDb * 1000));
+            EXPECT_EQ(r.events[i + 1].loss, std::lround(o.events[i].lossDb * 1000));
         }
         EXPECT_EQ(r.events.back().code, QByteArray("1E9999"));
         EXPECT_GE(r.fibreLength, 1.2 * o.events.back().distanceM);
