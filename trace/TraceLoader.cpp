@@ -45,9 +45,9 @@ bool commentNumber(const QByteArray &comment, float &value)
 
 uint16_t normalisedPoint(uint16_t raw, int16_t scaleFactor)
 {
+    if (scaleFactor <= 0)
+        return raw; // no usable scale: the points are taken as they are
     const int64_t scaled = (static_cast<int64_t>(raw) * scaleFactor * 2 + 1000) / 2000; // rounded half up
-    if (scaleFactor <= 0 || scaled < 0)
-        return 0;
     return scaled > 65535 ? 65535 : static_cast<uint16_t>(scaled);
 }
 
@@ -55,7 +55,7 @@ void normalisedPoints(const SorTrace &trace, size_t count, uint16_t *out)
 {
     if (count == 0)
         return;
-    if (trace.scaleFactor == 1000) {
+    if (trace.scaleFactor == 1000 || trace.scaleFactor <= 0) {
         std::memcpy(out, trace.points.data(), count * sizeof(uint16_t));
         return;
     }
@@ -69,7 +69,7 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
     if (!record.traces.empty()) {
         SorTrace &first = record.traces.front();
         const size_t count = std::min<size_t>(static_cast<size_t>(std::max(first.pointCount, 0)), first.points.size());
-        if (first.scaleFactor == 1000 && count == first.points.size()) {
+        if ((first.scaleFactor == 1000 || first.scaleFactor <= 0) && count == first.points.size()) {
             // The record is this function's own copy: its points become the samples as they are.
             trace.samples.swap(first.points);
         } else {

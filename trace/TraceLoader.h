@@ -32,7 +32,8 @@ std::vector<float> viewLevels(const SorRecord &record, uint32_t sampleCount);
 float recordUserOffset(const SorRecord &record);
 
 // A raw point of a trace with scale factor `scaleFactor` on the 1000 scale: raw x scale / 1000,
-// rounded, held to 0..65535. Several instruments store 1470 instead of 1000.
+// rounded, held at 65535. Several instruments store 1470 instead of 1000. A scale factor of 0 or
+// below has no meaning; such points are taken as they are.
 uint16_t normalisedPoint(uint16_t raw, int16_t scaleFactor);
 
 // The points of `trace` normalised to the 1000 scale (copied as they are at scale 1000).

@@ -156,8 +156,8 @@ TEST(TraceLoader, SamplesAndScaleFactors)
         // raw x 1470 / 1000, rounded half up, held at 65535.
         {1470, {1000, 1, 3, 44581, 44582, 65535}, {1470, 1, 4, 65534, 65535, 65535}},
         {500, {3, 65535}, {2, 32768}},
-        {0, {100}, {0}},
-        {-1000, {100}, {0}},
+        {0, {100}, {100}},
+        {-1000, {100}, {100}},
     };
     for (const Case &c : cases) {
         SorRecord r = baseRecord();
