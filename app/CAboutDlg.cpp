@@ -14,7 +14,7 @@ CAboutDlg::CAboutDlg(QWidget *parent)
     // Title of the window-menu item this box stands for.
     setWindowTitle(QString::fromUtf8("关于 Lumidor"));
     auto *icon = new QLabel(this);
-    icon->setPixmap(windowIcon().pixmap(48, 48));
+    icon->setPixmap(::windowIcon().pixmap(48, 48));
     auto *name = new QLabel(QStringLiteral("<b>Lumidor</b> version %1").arg(QStringLiteral(LUMIDOR_VERSION)), this);
     name->setObjectName(QStringLiteral("aboutName"));
     auto *notice = new QLabel(QStringLiteral("Viewer for OTDR trace files (SOR)."), this);

@@ -51,7 +51,7 @@ CLumidorDlg::CLumidorDlg(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("CLumidorDlg"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(::windowIcon());
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
     createControls();

@@ -92,8 +92,11 @@ void CDlgEdit::accept()
     t.cableId = m_cable->text();
     t.fiberId = m_fiber->text();
     t.operatorName = m_operator->text();
-    // A typed text that matches no item counts as no selection.
-    const int item = m_type->findText(m_type->currentText(), Qt::MatchExactly);
+    // The chosen item stands while the box shows its text (the four texts are all empty without
+    // the text library); a typed text that matches no item counts as no selection.
+    int item = m_type->currentIndex();
+    if (item < 0 || m_type->itemText(item) != m_type->currentText())
+        item = m_type->findText(m_type->currentText());
     t.fiberType = fiberTypeForItem(item);
 
     const int result = rewriteFibreInfo(m_slot.filePath, t.cableId, t.fiberId, t.fiberType, t.operatorName);

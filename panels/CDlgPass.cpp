@@ -2,6 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "app/TextIds.h"
+#include "config/IniText.h"
 #include "config/PassThresholds.h"
 #include "textres/TextResources.h"
 #include "view/DialogUnits.h"
@@ -11,9 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <cctype>
 #include <cmath>
-#include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -56,17 +56,12 @@ const SwitchRow switchRows[5] = {
 
 float CDlgPass::leadingNumber(const QString &text)
 {
-    // Only an ordinary decimal number counts: no "inf", "nan" or hexadecimal forms.
-    const QByteArray bytes = text.trimmed().toLatin1();
-    qsizetype i = 0;
-    if (i < bytes.size() && (bytes[i] == '+' || bytes[i] == '-'))
-        ++i;
-    if (i >= bytes.size() || !(std::isdigit(static_cast<unsigned char>(bytes[i])) || bytes[i] == '.'))
+    // The same reading as the thresholds in Config.ini: decimal digits only (no "inf", "nan" or
+    // hexadecimal forms) and a point as the decimal mark whatever the desktop's locale.
+    const double value = initext::leadingDouble(text);
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
         return 0.0f;
-    if (bytes.mid(i).startsWith("0x") || bytes.mid(i).startsWith("0X"))
-        return 0.0f;
-    const double value = std::strtod(bytes.constData(), nullptr);
-    return std::isfinite(value) ? static_cast<float>(value) : 0.0f;
+    return static_cast<float>(value);
 }
 
 CDlgPass::CDlgPass(const QString &iniPath, QWidget *parent)

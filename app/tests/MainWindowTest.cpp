@@ -1,3 +1,4 @@
+#include "app/CAboutDlg.h"
 #include "app/CLumidorApp.h"
 #include "app/CLumidorDlg.h"
 #include "app/MessageBox.h"
@@ -25,6 +26,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -34,7 +36,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cmath>
+#include <functional>
+#include <string>
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
@@ -167,6 +172,15 @@ TEST_F(MainWindowTest, StartsEmptyWithTextsAndSettings)
     EXPECT_EQ(reportFontTable().points[4], (std::array<int, 5>{24, 20, 18, 16, 12}));
     EXPECT_TRUE(logoPath().endsWith(QLatin1String("/logo.bmp")));
     EXPECT_TRUE(passThresholdsPath().endsWith(QLatin1String("/Config.ini")));
+}
+
+TEST_F(MainWindowTest, WindowAndAboutBoxCarryTheProgramIcon)
+{
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_FALSE(window->windowIcon().pixmap(32, 32).isNull());
+    CAboutDlg about(window.get());
+    const QList<QLabel *> labels = about.findChildren<QLabel *>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](QLabel *l) { return !l->pixmap().isNull(); }));
 }
 
 TEST_F(MainWindowTest, PanelsSitOnTheirPlaceholdersAfterResize)
@@ -474,6 +488,33 @@ TEST_F(MainWindowTest, EditDialogReportsAFailedWriteAndKeepsTheTexts)
     EXPECT_EQ(slot.trace->cableId, "C2");
 }
 
+TEST_F(MainWindowTest, EditDialogKeepsTheFibreTypeUnlessChanged)
+{
+    MessageLog log;
+    load(writeSamples(1));
+    TraceSlot &slot = program::traceSet().slots[0];
+    auto saveWith = [&](int code, const std::function<void(QComboBox *)> &edit) {
+        slot.trace->fiberType = code;
+        CDlgEdit dialog(slot);
+        edit(dialog.findChild<QComboBox *>(QStringLiteral("1054")));
+        dialog.accept();
+        return slot.trace->fiberType;
+    };
+    const auto untouched = [](QComboBox *) {};
+    for (int code : {651, 652, 653, 655})
+        EXPECT_EQ(saveWith(code, untouched), code);
+    EXPECT_EQ(saveWith(651, [](QComboBox *box) { box->setCurrentIndex(3); }), 655);
+    EXPECT_EQ(saveWith(655, [](QComboBox *box) { box->setEditText(QStringLiteral("Ribbon")); }), 652);
+
+    // Without the text library the four items all read empty; the shown item still counts.
+    unloadTextLibrary();
+    for (int code : {651, 653, 655})
+        EXPECT_EQ(saveWith(code, untouched), code);
+    EXPECT_EQ(saveWith(655, [](QComboBox *box) { box->setCurrentIndex(2); }), 653);
+    ASSERT_TRUE(loadTextLibrary(binDir()));
+    EXPECT_TRUE(log.seen.empty());
+}
+
 TEST(FibreTypeItems, CodesAndItemsMap)
 {
     application();
@@ -653,9 +694,22 @@ TEST(PassDialog, LeadingNumbers)
         float value;
     } cases[] = {{"0.5", 0.5f},   {"  -40", -40.0f}, {"1.25dB", 1.25f}, {"", 0.0f},
                  {"abc", 0.0f},   {"inf", 0.0f},     {"0x10", 0.0f},    {"+.5", 0.5f},
-                 {"1e1", 10.0f},  {"-", 0.0f}};
+                 {"1e1", 10.0f},  {"-", 0.0f},      {"1e39", 0.0f},    {"-1e39", 0.0f},
+                 {"2.5e-1x", 0.25f}, {"0.30,5", 0.3f}};
     for (const Case &c : cases)
         EXPECT_FLOAT_EQ(CDlgPass::leadingNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+}
+
+TEST(PassDialog, LeadingNumbersIgnoreTheDesktopLocale)
+{
+    // The application object takes the desktop's locale; a comma-decimal one must not turn
+    // "0.50" into 0.
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
+        GTEST_SKIP() << "no comma-decimal locale installed";
+    const float value = CDlgPass::leadingNumber(QStringLiteral("0.50"));
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_FLOAT_EQ(value, 0.5f);
 }
 
 TEST(CommandLine, FilesAndOptions)
