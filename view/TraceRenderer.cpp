@@ -542,8 +542,9 @@ void paintTraceView(QPainter &p, TraceViewState &state, const QImage &layer,
     p.setBackgroundMode(Qt::OpaqueMode);
     drawDistanceLabels(p, state, fonts);
 
-    // Without a trace there is nothing to measure: the cursors appear with the first curve.
-    if (state.cursorsVisible && state.current()) {
+    // An empty view shows both cursors at the plot's left edge with zero readouts; only a
+    // negative current index hides them.
+    if (state.cursorsVisible && state.currentCurve >= 0) {
         if (state.cursorInView(state.cursorA))
             drawCursor(p, state, state.cursorA, true, settings, fonts);
         if (state.cursorInView(state.cursorB))

@@ -325,10 +325,23 @@ TEST_F(Rendering, CursorsWithReadouts)
     EXPECT_EQ(countNear(paint(), QRect(26, 40, 2, 400), cursorCyan), 0);
 }
 
-TEST_F(Rendering, NoCursorsWithoutATrace)
+TEST_F(Rendering, WithoutATraceTheCursorsStandAtTheLeftEdge)
 {
+    // The empty window 0..0 m holds both cursors at 0 m: drawn 2 pixels right of the plot
+    // edge (B, inactive, over A) with zero readouts.
     state.cursorsVisible = 1;
-    const QImage shown = paint();
+    QImage shown = paint();
+    EXPECT_GT(countNear(shown, QRect(26, 40, 2, 400), inactiveBlue), 300);
+    EXPECT_GT(countNear(shown, QRect(28, 30, 200, 16), white, 40), 20);
+    EXPECT_GT(countNear(shown, QRect(28, 50, 200, 16), white, 40), 20);
+    EXPECT_GT(countNear(shown, QRect(700, 0, 324, 16), white, 40), 20);
+    EXPECT_EQ(state.cursorLabel(state.cursorA), QStringLiteral("A 0.00m 0.00dB"));
+    EXPECT_EQ(state.abReadoutText(), QStringLiteral("A-B:  0.00m  0.00dB  -- dB/km"));
+
+    // A negative current index draws no cursor at all.
+    state.SelectCurve(3); // no curves: the current index becomes -1
+    ASSERT_EQ(state.currentCurve, -1);
+    shown = paint();
     EXPECT_EQ(countNear(shown, QRect(25, 0, 1000, 500), white, 40), 0);
     EXPECT_EQ(countNear(shown, QRect(25, 0, 1000, 500), inactiveBlue), 0);
     EXPECT_EQ(countNear(shown, QRect(25, 0, 1000, 500), cursorCyan), 0);
