@@ -2,8 +2,6 @@
 
 #include <QPainter>
 
-#include <algorithm>
-
 CMyButton::CMyButton(QWidget *parent)
     : QAbstractButton(parent)
 {
@@ -14,10 +12,10 @@ void CMyButton::paintEvent(QPaintEvent *)
     const QRect client = rect();
     if (client.isEmpty())
         return;
-    if (client.width() > m_buffer.width() || client.height() > m_buffer.height()) {
-        const QSize grown(std::max(client.width(), m_buffer.width()), std::max(client.height(), m_buffer.height()));
-        m_buffer = QImage(grown, QImage::Format_RGB32);
-    }
+    // A buffer too narrow or too low is replaced by one of the client size; a smaller client
+    // keeps drawing into the corner of the existing one.
+    if (client.width() > m_buffer.width() || client.height() > m_buffer.height())
+        m_buffer = QImage(client.size(), QImage::Format_RGB32);
     {
         QPainter buffer(&m_buffer);
         buffer.fillRect(client, QColor::fromRgb(faceColour));

@@ -4,8 +4,9 @@
 #include <QImage>
 
 // Base of the buttons that paint their whole face: paints through an off-screen image filled
-// with the panel colour (238, 232, 219) and leaves the content to DrawContent. The image grows
-// with the button and is never shrunk.
+// with the panel colour (238, 232, 219) and leaves the content to DrawContent. When the button
+// outgrows the image in either direction the image is replaced by one of the button's size; a
+// smaller button keeps the image it has.
 class CMyButton : public QAbstractButton {
     Q_OBJECT
 

@@ -8,7 +8,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QKeyEvent>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,14 +27,14 @@ CSubDlgInfo *g_infoPanel = nullptr;
 namespace {
 
 // Label id, value id, caption text id and group (0 test conditions, 1 fibre, 2 file).
-struct FieldSpec {
+struct FieldLayout {
     int labelId;
     int valueId;
     int textId;
     int group;
 };
 
-constexpr FieldSpec fieldSpecs[] = {
+constexpr FieldLayout fieldLayouts[] = {
     {1031, CSubDlgInfo::IdWavelength, 203, 0},
     {1032, CSubDlgInfo::IdSampleCount, 204, 0},
     {1033, CSubDlgInfo::IdTestRange, 205, 0},
@@ -98,20 +97,20 @@ void CSubDlgInfo::buildControls()
     }
 
     int i = 0;
-    for (const FieldSpec &spec : fieldSpecs) {
-        auto *label = new QLabel(m_groups[spec.group]);
-        label->setObjectName(QStringLiteral("label%1").arg(spec.labelId));
-        auto *value = new QLabel(m_groups[spec.group]);
-        value->setObjectName(QStringLiteral("value%1").arg(spec.valueId));
+    for (const FieldLayout &field : fieldLayouts) {
+        auto *label = new QLabel(m_groups[field.group]);
+        label->setObjectName(QStringLiteral("label%1").arg(field.labelId));
+        auto *value = new QLabel(m_groups[field.group]);
+        value->setObjectName(QStringLiteral("value%1").arg(field.valueId));
         value->setTextFormat(Qt::PlainText);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         // A long name is clipped by the panel rather than widening it; the tooltip shows it whole.
         value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        QGridLayout *grid = grids[spec.group];
+        QGridLayout *grid = grids[field.group];
         const int row = grid->rowCount();
         grid->addWidget(label, row, 0);
         grid->addWidget(value, row, 1);
-        m_fields[i++] = {spec.labelId, spec.valueId, spec.textId, label, value};
+        m_fields[i++] = {field.labelId, field.valueId, field.textId, label, value};
     }
 
     m_fileListLabel = new QLabel(this);
@@ -146,9 +145,6 @@ void CSubDlgInfo::buildControls()
     buttons->addWidget(m_clear);
     buttons->addWidget(m_edit);
     layout->addLayout(buttons);
-
-    // The Delete key on the list removes the selected trace, as the Remove button does.
-    m_fileList->installEventFilter(this);
 
     connect(m_fileList, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { onCurrentRowChanged(row); });
@@ -394,18 +390,6 @@ void CSubDlgInfo::dropEvent(QDropEvent *event)
     }
     event->acceptProposedAction();
     Q_EMIT filesDropped(paths);
-}
-
-bool CSubDlgInfo::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_fileList && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
-            RemoveClicked();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void CSubDlgInfo::onMultiTraceClicked(bool checked)

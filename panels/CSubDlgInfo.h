@@ -94,7 +94,6 @@ Q_SIGNALS:
     void filesDropped(const QStringList &paths);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 

@@ -9,7 +9,7 @@ namespace {
 
 enum class Kind { Click, Hold, Hidden };
 
-struct ButtonSpec {
+struct ButtonPlace {
     int id;
     int leftDu;       // left edge, dialog units
     int image;        // PNG resource number, 0 for none
@@ -19,7 +19,7 @@ struct ButtonSpec {
 };
 
 // In strip order, left to right.
-constexpr ButtonSpec buttonSpecs[] = {
+constexpr ButtonPlace buttonPlaces[] = {
     {CSubDlgToolbar::IdOpen, 2, 143, 163, Kind::Click, HoldRepeat::None},
     {CSubDlgToolbar::IdSave, 36, 145, 164, Kind::Click, HoldRepeat::None},
     {CSubDlgToolbar::IdResetView, 70, 135, 165, Kind::Click, HoldRepeat::None},
@@ -77,28 +77,28 @@ void CSubDlgToolbar::createButtons()
 {
     const DialogUnits du(font());
     int i = 0;
-    for (const ButtonSpec &spec : buttonSpecs) {
+    for (const ButtonPlace &place : buttonPlaces) {
         auto *b = new CUiPngButton(this);
-        b->setObjectName(QStringLiteral("button%1").arg(spec.id));
+        b->setObjectName(QStringLiteral("button%1").arg(place.id));
         b->setFocusPolicy(Qt::NoFocus);
-        b->setGeometry(du.x(spec.leftDu), 1, 48, 48);
-        m_buttons[i++] = {spec.id, b};
-        if (spec.kind == Kind::Hidden) {
+        b->setGeometry(du.x(place.leftDu), 1, 48, 48);
+        m_buttons[i++] = {place.id, b};
+        if (place.kind == Kind::Hidden) {
             b->hide();
             continue;
         }
-        b->LoadPng(spec.image);
-        const QString tip = lookupText(m_texts, spec.toolTipText);
+        b->LoadPng(place.image);
+        const QString tip = lookupText(m_texts, place.toolTipText);
         b->setToolTip(tip);
         b->setAccessibleName(tip);
         b->setToolTipDelay(toolTipDelayMs);
-        if (spec.kind == Kind::Hold) {
-            const HoldRepeat::Action action = spec.action;
+        if (place.kind == Kind::Hold) {
+            const HoldRepeat::Action action = place.action;
             connect(b, &QAbstractButton::pressed, this, [this, action] { startHold(action); });
             connect(b, &QAbstractButton::released, this, &CSubDlgToolbar::stopHold);
             continue;
         }
-        switch (spec.id) {
+        switch (place.id) {
         case IdOpen: connect(b, &QAbstractButton::clicked, this, &CSubDlgToolbar::openRequested); break;
         case IdSave: connect(b, &QAbstractButton::clicked, this, &CSubDlgToolbar::saveRequested); break;
         case IdResetView: connect(b, &QAbstractButton::clicked, this, &CSubDlgToolbar::resetViewRequested); break;

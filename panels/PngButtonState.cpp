@@ -52,7 +52,8 @@ std::optional<QRect> frameSource(const QSize &imageSize, int frameCount, int sta
             return std::nullopt;
         const int part = w / frameCount;
         const int left = (state - 1) * part;
-        const int right = state == frameCount ? w : state * part;
+        // The last of three pictures runs to the full width; each of four is exactly a quarter.
+        const int right = frameCount == 3 && state == 3 ? w : state * part;
         return QRect(left, 0, right - left, h);
     }
     default:

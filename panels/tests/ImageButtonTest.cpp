@@ -160,7 +160,7 @@ protected:
 
 } // namespace
 
-TEST(OwnDrawnButton, BufferGrowsButNeverShrinks)
+TEST(OwnDrawnButton, BufferFollowsALargerClientAndIsKeptForASmallerOne)
 {
     testApp();
     QWidget parent;
@@ -180,4 +180,11 @@ TEST(OwnDrawnButton, BufferGrowsButNeverShrinks)
     EXPECT_EQ(button.bufferSize(), QSize(120, 30));
     EXPECT_EQ(shot.size(), QSize(100, 30));
     EXPECT_EQ(shot.pixelColor(99, 29), QColor(238, 232, 219));
+
+    // Taller than the kept 120 x 30 buffer: a new buffer of the client size, not of the union.
+    button.resize(100, 40);
+    shot = button.grab().toImage();
+    EXPECT_EQ(button.bufferSize(), QSize(100, 40));
+    EXPECT_EQ(shot.pixelColor(99, 39), QColor(238, 232, 219));
+    EXPECT_EQ(shot.pixelColor(button.lastRect.center()), QColor(Qt::black));
 }

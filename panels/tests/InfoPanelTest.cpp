@@ -214,14 +214,17 @@ TEST_F(InfoPanelTest, RemovingTheOnlyRowLeavesNothingShown)
     EXPECT_EQ(current.count(), 1) << "Remove on an empty list does nothing";
 }
 
-TEST_F(InfoPanelTest, DeleteKeyRemovesTheSelectedTrace)
+TEST_F(InfoPanelTest, KeysOnTheListRemoveNothing)
 {
+    // Traces leave only through Remove and Delete; a stray key press keeps them loaded.
     load({"a.sor", "b.sor"});
     panel->SelectRow(0);
     panel->fileList()->setFocus();
-    QTest::keyClick(panel->fileList(), Qt::Key_Delete);
-    ASSERT_EQ(panel->rowCount(), 1);
-    EXPECT_EQ(cell(0, 1), "b.sor");
+    for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Return})
+        QTest::keyClick(panel->fileList(), key);
+    ASSERT_EQ(panel->rowCount(), 2);
+    EXPECT_EQ(set.loadedCount, 2);
+    EXPECT_EQ(cell(0, 1), "a.sor");
 }
 
 TEST_F(InfoPanelTest, ClearUnloadsEverything)

@@ -56,6 +56,8 @@ TEST(PngButtonState, FrameSources)
         {{100, 30}, 3, 3, QRect(66, 0, 34, 30)},   // the last third runs to the full width
         {{100, 30}, 3, 4, std::nullopt},           // three pictures have none for disabled
         {{120, 30}, 4, 4, QRect(90, 0, 30, 30)},
+        {{102, 30}, 4, 4, QRect(75, 0, 25, 30)},   // a quarter wide, unlike the last third
+        {{102, 30}, 4, 1, QRect(0, 0, 25, 30)},
         {{48, 48}, 0, 1, std::nullopt},
         {{0, 0}, 1, 1, std::nullopt},
     };

@@ -1,5 +1,7 @@
 #include "panels/CSubDlgToolbar.h"
 #include "panels/CUiPngButton.h"
+#include "panels/PanelResources.h"
+#include "view/DialogUnits.h"
 #include "TestApp.h"
 #include "TestTexts.h"
 
@@ -14,15 +16,27 @@ namespace {
 
 struct ButtonCase {
     int id;
+    int leftDu;
+    int image;
     const char *toolTip;
 };
 
 const ButtonCase visibleButtons[] = {
-    {1004, "Open the file"}, {1005, "Save the file"}, {1006, "Reduction curve"},
-    {1007, "Zoom in horizontally"}, {1008, "Zoom out horizontally"}, {1009, "Zoom in vertically"},
-    {1010, "Zoom out vertically"}, {1011, "Move marking line to left"}, {1012, "Move marking line to right"},
-    {1013, "Move marking line to up"}, {1014, "Move marking line to down"}, {1019, "Toggle marking line"},
-    {1020, "Toggle curve"}, {1016, "Add event "}, {1017, "Delete event"},
+    {1004, 2, 143, "Open the file"},
+    {1005, 36, 145, "Save the file"},
+    {1006, 70, 135, "Reduction curve"},
+    {1007, 104, 136, "Zoom in horizontally"},
+    {1008, 138, 146, "Zoom out horizontally"},
+    {1009, 172, 137, "Zoom in vertically"},
+    {1010, 206, 147, "Zoom out vertically"},
+    {1011, 240, 142, "Move marking line to left"},
+    {1012, 274, 144, "Move marking line to right"},
+    {1013, 308, 149, "Move marking line to up"},
+    {1014, 342, 138, "Move marking line to down"},
+    {1019, 376, 133, "Toggle marking line"},
+    {1020, 410, 148, "Toggle curve"},
+    {1016, 444, 139, "Add event "},
+    {1017, 478, 141, "Delete event"},
 };
 
 // Waits (processing events) until `spy` has `count` entries or five seconds pass.
@@ -42,12 +56,16 @@ TEST(Toolbar, ButtonsHaveImagesTooltipsAndPlaces)
     testApp();
     CSubDlgToolbar strip(testTexts());
     strip.show();
+    const DialogUnits du(strip.font());
     int lastLeft = -1;
     for (const ButtonCase &c : visibleButtons) {
         CUiPngButton *b = strip.button(c.id);
         ASSERT_NE(b, nullptr) << c.id;
         EXPECT_TRUE(b->isVisible()) << c.id;
         EXPECT_EQ(b->image().size(), QSize(48, 48)) << c.id;
+        const QImage expected = QImage(pngResourcePath(c.image)).convertToFormat(b->image().format());
+        EXPECT_TRUE(!expected.isNull() && b->image() == expected) << c.id << " shows image " << c.image;
+        EXPECT_EQ(b->x(), du.x(c.leftDu)) << c.id;
         EXPECT_EQ(b->size(), QSize(48, 48)) << c.id;
         EXPECT_EQ(b->toolTip(), QString::fromLatin1(c.toolTip)) << c.id;
         EXPECT_GT(b->x(), lastLeft) << "buttons run left to right in table order";
