@@ -4,6 +4,8 @@
 #include <cmath>
 #include <ctime>
 #include <limits>
+#include <locale.h>
+#include <stdlib.h>
 #include <string>
 
 namespace initext {
@@ -151,7 +153,12 @@ double leadingDouble(QStringView text)
     double value = 0.0;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone; tell overflow from underflow by the exponent.
+        // from_chars leaves the value alone. The C library's reading in the "C" locale gives
+        // what the rule asks for: an infinity on overflow, zero or the nearest subnormal on
+        // underflow (also for "0.000...1" without an exponent).
+        static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", locale_t(nullptr));
+        if (cLocale)
+            return strtod_l(number.c_str(), nullptr, cLocale);
         const auto e = number.find('e');
         const bool tiny = e != std::string::npos && number.compare(e, 2, "e-") == 0;
         const bool negative = number.front() == '-';

@@ -385,7 +385,7 @@ QStringList sectionNames(const QString &path)
         return names;
     for (int i = 0; i < document.size(); ++i) {
         const Parsed &p = document.at(i);
-        if (p.kind == Kind::Header && !p.name.isEmpty() && !names.contains(p.name, Qt::CaseInsensitive))
+        if (p.kind == Kind::Header && !p.name.isEmpty())
             names.append(p.name);
     }
     return names;

@@ -25,7 +25,8 @@ inline constexpr int defaultBufferUnits = 65536;
 QString readString(const QString &path, const QString &section, const QString &key, const QString &defaultValue,
                    int bufferUnits = defaultBufferUnits);
 
-// Section names in file order, empty and repeated names left out.
+// Section headers' names in file order, a repeated header as often as it stands; empty names
+// left out.
 QStringList sectionNames(const QString &path);
 
 // Key names of the section in file order, empty names left out.

@@ -75,6 +75,16 @@ TEST(IniText, LeadingFloatingPointNumbers)
         EXPECT_DOUBLE_EQ(initext::leadingDouble(QString::fromLatin1(c.text)), c.expected) << c.text;
     EXPECT_EQ(initext::leadingDouble(u"1e999"), HUGE_VAL);
     EXPECT_EQ(initext::leadingDouble(u"-1e999"), -HUGE_VAL);
+    EXPECT_EQ(initext::leadingDouble(QStringLiteral("1") + QString(400, u'0')), HUGE_VAL);
+
+    // Underflow reads as zero or the nearest subnormal, never as an infinity, with or without
+    // an exponent.
+    const QString tiny = QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1");
+    EXPECT_EQ(initext::leadingDouble(tiny), 0.0);
+    EXPECT_EQ(initext::leadingDouble(QStringLiteral("-") + tiny), 0.0);
+    EXPECT_TRUE(std::signbit(initext::leadingDouble(QStringLiteral("-") + tiny)));
+    EXPECT_EQ(initext::leadingDouble(u"3e-324"), std::numeric_limits<double>::denorm_min());
+    EXPECT_EQ(initext::leadingDouble(u"2e-324"), 0.0);
 }
 
 TEST(IniText, NumbersIgnoreTheProcessLocale)
