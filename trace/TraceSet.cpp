@@ -1,5 +1,9 @@
 #include "trace/TraceSet.h"
 
+#include <QFile>
+
+#include <sys/stat.h>
+
 namespace {
 
 // Case-insensitive for the ASCII letters only, as path comparison on the platform of origin.
@@ -20,13 +24,27 @@ bool equalIgnoringAsciiCase(const QString &a, const QString &b)
     return true;
 }
 
+// Paths that differ only in letter case name one file on case-insensitive media (a USB stick) but
+// two files elsewhere. When both exist as different files they are not the same trace.
+bool distinctExistingFiles(const QString &a, const QString &b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev != sb.st_dev || sa.st_ino != sb.st_ino;
+}
+
 } // namespace
 
 bool TraceSet::containsPath(const QString &path) const
 {
     const int n = loadedCount < slotCount ? loadedCount : slotCount;
     for (int i = 0; i < n; ++i) {
-        if (equalIgnoringAsciiCase(slots[i].filePath, path))
+        const QString &held = slots[i].filePath;
+        if (held == path)
+            return true;
+        if (equalIgnoringAsciiCase(held, path) && !distinctExistingFiles(held, path))
             return true;
     }
     return false;

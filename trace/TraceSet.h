@@ -30,7 +30,8 @@ struct TraceSet {
     int32_t loadedCount = 0;
     std::array<uint32_t, slotCount + 1> colourTable{}; // entries 1..8, 0x00BBGGRR; entry 0 unused
 
-    // True when one of the first loadedCount slots holds this path (A-Z compared without case).
+    // True when one of the first loadedCount slots holds this path (A-Z compared without case),
+    // unless the two spellings are two different existing files.
     bool containsPath(const QString &path) const;
 
     // Colour number n: entry n for 2..8, entry 1 for anything else.

@@ -1,6 +1,9 @@
 #include "trace/TraceData.h"
 #include "trace/TraceSet.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -117,4 +120,26 @@ TEST(TraceSet, LookupColoursAndReset)
     set.reset();
     EXPECT_EQ(set.slots[0].loaded, 0);
     EXPECT_EQ(set.loadedCount, 0);
+}
+
+TEST(TraceSet, PathsDifferingInCaseAreOneTraceUnlessTheyAreTwoFiles)
+{
+    QTemporaryDir dir;
+    const QString upper = dir.filePath(QStringLiteral("LINK.sor"));
+    const QString lower = dir.filePath(QStringLiteral("link.sor"));
+    TraceSet set;
+    set.slots[0].filePath = upper;
+    set.loadedCount = 1;
+
+    // Only one spelling exists (or the medium ignores case): the same trace.
+    QFile(upper).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(set.containsPath(lower));
+    EXPECT_TRUE(set.containsPath(upper));
+
+    // Both exist as different files on a case-sensitive file system: a second trace.
+    QFile lowerFile(lower);
+    ASSERT_TRUE(lowerFile.open(QIODevice::WriteOnly));
+    lowerFile.close();
+    EXPECT_FALSE(set.containsPath(lower));
+    EXPECT_TRUE(set.containsPath(upper));
 }
