@@ -1,26 +1,33 @@
 #include "trace/TraceData.h"
 
+#include <algorithm>
+
 TraceData::TraceData() : eventList(resetEventList()) {}
 
-void eventsToEventList(TraceData &trace)
+void copyEventsToList(const std::vector<TraceEvent> &events, size_t count, EventList &list, bool withTotalLoss)
 {
-    const auto n = trace.events.size();
-    if (n > static_cast<size_t>(EventList::capacity))
-        return;
-    EventList &list = trace.eventList;
-    list.count = static_cast<int32_t>(n);
-    for (size_t i = 0; i < n; ++i) {
-        const TraceEvent &e = trace.events[i];
+    count = std::min({count, events.size(), static_cast<size_t>(EventList::capacity)});
+    list.count = static_cast<int32_t>(count);
+    for (size_t i = 0; i < count; ++i) {
+        const TraceEvent &e = events[i];
         list.index[i] = e.index;
         list.typeDigit[i] = e.typeDigit;
         list.reflectance[i] = e.reflectance;
         list.loss[i] = e.loss;
         list.attenuation[i] = e.attenuation;
-        list.totalLoss[i] = e.totalLoss;
+        if (withTotalLoss)
+            list.totalLoss[i] = e.totalLoss;
         list.codeLetter[i] = e.codeLetter;
         list.auxValue1 = e.auxValue1;
         list.auxValue2 = e.auxValue2;
     }
+}
+
+void eventsToEventList(TraceData &trace)
+{
+    if (trace.events.size() > static_cast<size_t>(EventList::capacity))
+        return;
+    copyEventsToList(trace.events, trace.events.size(), trace.eventList, true);
 }
 
 void eventListToEvents(TraceData &trace)

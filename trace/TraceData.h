@@ -80,6 +80,10 @@ inline double levelDb(uint16_t raw) { return (65535.0 - raw) / 1000.0; }
 // Distance of sample index k in metres: index 0 lies one spacing from the start.
 inline float sampleDistance(int64_t k, float spacing) { return static_cast<float>(k + 1) * spacing; }
 
+// Copies the first `count` events (at most 100) into `list` with their letters, and the two scalars
+// of the last one copied; totalLoss only when `withTotalLoss`. `count` becomes the list's count.
+void copyEventsToList(const std::vector<TraceEvent> &events, size_t count, EventList &list, bool withTotalLoss);
+
 // Copies events into eventList; more than 100 events leave the list as it was.
 void eventsToEventList(TraceData &trace);
 

@@ -137,18 +137,7 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
     if (!commentSeen) {
         EventList list = resetEventList();
         const size_t count = std::min<size_t>(trace.events.size(), EventList::capacity);
-        for (size_t i = 0; i < count; ++i) {
-            const TraceEvent &e = trace.events[i];
-            list.index[i] = e.index;
-            list.typeDigit[i] = e.typeDigit;
-            list.reflectance[i] = e.reflectance;
-            list.loss[i] = e.loss;
-            list.attenuation[i] = e.attenuation;
-            list.codeLetter[i] = e.codeLetter;
-            list.auxValue1 = e.auxValue1;
-            list.auxValue2 = e.auxValue2;
-        }
-        list.count = static_cast<int32_t>(count);
+        copyEventsToList(trace.events, count, list, false);
         // The library reads samples at the event indices; without samples it is not called.
         if (totalLoss && trace.sampleCount > 0)
             totalLoss(trace.wavelengthNm, trace.pulseWidthNs, trace.samples.data(), &list, trace.refractiveIndex,
