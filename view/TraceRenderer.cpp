@@ -1,6 +1,7 @@
 #include "view/TraceRenderer.h"
 
 #include "trace/Units.h"
+#include "view/Truncation.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -13,6 +14,9 @@
 
 namespace {
 
+using viewmath::truncToInt;
+using viewmath::truncToInt64;
+
 const QColor currentCurveColour(225, 225, 0);
 const QColor markColour(255, 0, 0);
 const QColor cursorTextColour(255, 255, 255);
@@ -20,28 +24,6 @@ const QColor axisTextColour(30, 168, 234);
 const QColor zoomBoxColour(255, 0, 0);
 const QColor arrowColour(200, 200, 200);
 const QColor passFailColour(255, 0, 0);
-
-int32_t truncToInt(float v)
-{
-    if (std::isnan(v))
-        return std::numeric_limits<int32_t>::min();
-    if (v >= 2147483647.0f)
-        return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0f)
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
-
-int64_t truncToInt64(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 9.0e18)
-        return static_cast<int64_t>(9.0e18);
-    if (v <= -9.0e18)
-        return static_cast<int64_t>(-9.0e18);
-    return static_cast<int64_t>(v);
-}
 
 // Font heights are character-cell heights (ascent + descent) in pixels; Arial's em square is
 // 2048 / 2288 of its cell.

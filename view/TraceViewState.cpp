@@ -1,6 +1,7 @@
 #include "view/TraceViewState.h"
 
 #include "trace/Units.h"
+#include "view/Truncation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,32 +10,11 @@
 
 namespace {
 
+using viewmath::truncToInt;
+using viewmath::truncToInt64;
+
 constexpr int plotLeftMargin = 25;   // pixels left of the plot for the level labels
 constexpr int plotBottomMargin = 20; // pixels below the plot for the distance labels
-
-// Truncation toward zero that never overflows: NaN gives the platform's "integer indefinite"
-// (INT32_MIN), out-of-range values saturate.
-int32_t truncToInt(double v)
-{
-    if (std::isnan(v))
-        return std::numeric_limits<int32_t>::min();
-    if (v >= 2147483647.0)
-        return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0)
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
-
-int64_t truncToInt64(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 9.0e18)
-        return static_cast<int64_t>(9.0e18);
-    if (v <= -9.0e18)
-        return static_cast<int64_t>(-9.0e18);
-    return static_cast<int64_t>(v);
-}
 
 // Sample index under a distance: trunc((d - 0.001) / s), division in double precision.
 int64_t sampleIndexAt(float d, float spacing)
