@@ -301,23 +301,23 @@ void iconReflective(QPainter &p)
     drawTrace(p, {{1, 7}, {6, 9}, {7.5, 2}, {9, 12}, {15, 14}}, QColor(0xc0, 0x30, 0x20), 2.0);
 }
 
-struct IconSpec {
+struct IconDrawing {
     int id;
     int size;
     bool tile;
     std::function<void(QPainter &)> draw;
 };
 
-QImage render(const IconSpec &spec)
+QImage render(const IconDrawing &icon)
 {
-    QImage image(spec.size, spec.size, QImage::Format_ARGB32);
+    QImage image(icon.size, icon.size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    if (spec.tile)
+    if (icon.tile)
         drawTile(p);
-    spec.draw(p);
+    icon.draw(p);
     return image;
 }
 
@@ -339,7 +339,7 @@ int main(int argc, char **argv)
             outDir = args[i];
     }
 
-    const std::vector<IconSpec> icons = {
+    const std::vector<IconDrawing> icons = {
         {143, tile, true, iconOpen},
         {145, tile, true, iconSave},
         {135, tile, true, iconResetView},
@@ -365,9 +365,9 @@ int main(int argc, char **argv)
         return 1;
     }
     std::vector<QImage> images;
-    for (const IconSpec &spec : icons) {
-        const QImage image = render(spec);
-        const QString path = QDir(outDir).filePath(QStringLiteral("%1.png").arg(spec.id));
+    for (const IconDrawing &icon : icons) {
+        const QImage image = render(icon);
+        const QString path = QDir(outDir).filePath(QStringLiteral("%1.png").arg(icon.id));
         if (!image.save(path, "PNG")) {
             err << "cannot write " << path << "\n";
             return 1;
