@@ -1,5 +1,7 @@
 #include "trace/TraceData.h"
 
+#include "trace/SorMath.h"
+
 #include <algorithm>
 
 TraceData::TraceData() : eventList(resetEventList()) {}
@@ -42,7 +44,8 @@ void eventListToEvents(TraceData &trace)
         e.index = list.index[i];
         e.typeDigit = list.typeDigit[i];
         e.codeLetter = list.codeLetter[i];
-        e.distance = static_cast<float>(list.index[i] + 1) * spacing;
+        // The library's index is any 32-bit value: the + 1 wraps as 32-bit arithmetic does.
+        e.distance = static_cast<float>(sormath::wrapAdd(list.index[i], 1)) * spacing;
         e.loss = list.loss[i];
         e.reflectance = list.reflectance[i];
         e.attenuation = list.attenuation[i];

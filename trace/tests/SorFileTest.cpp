@@ -172,6 +172,43 @@ TEST(SorRead, TextDecodingAndLengthLimits)
     EXPECT_EQ(infotexts::toLocal8Bit(infotexts::fromLocal8Bit(all), 1000), all);
 }
 
+// Each text field is decoded with its own encoding: the bytes C3 A9 are one character in UTF-8
+// and two in Windows-1252, so a field read with the other encoding shows up here.
+TEST(SorRead, EachTextFieldHasItsOwnEncoding)
+{
+    const QByteArray bytes = "x\xC3\xA9";
+    const QString utf8 = QStringLiteral("x\u00E9");
+    const QString cp1252 = QStringLiteral("x\u00C3\u00A9");
+    struct Case {
+        const char *key;
+        QByteArray GenParams::*gen;
+        QByteArray SupParams::*sup;
+        const QString &expected;
+    };
+    const Case cases[] = {
+        {"Operator", &GenParams::operatorName, nullptr, utf8},
+        {"supplier", nullptr, &SupParams::supplier, utf8},
+        {"GPS", nullptr, &SupParams::other, cp1252},
+        {"CableID", &GenParams::cableId, nullptr, cp1252},
+        {"FiberID", &GenParams::fiberId, nullptr, cp1252},
+        {"LocA", &GenParams::locationA, nullptr, utf8},
+        {"LocB", &GenParams::locationB, nullptr, utf8},
+        {"Comment", &GenParams::comment, nullptr, utf8},
+        {"Model", nullptr, &SupParams::moduleId, cp1252},
+        {"SN", nullptr, &SupParams::moduleSerial, cp1252},
+    };
+    for (const Case &c : cases) {
+        SorBlocks b = sampleBlocks();
+        if (c.gen)
+            b.genParams.*c.gen = bytes;
+        else
+            b.supParams.*c.sup = bytes;
+        const SorRecord r = readRecord(b);
+        const QString text = QString::fromLatin1(c.key) + QLatin1Char('=') + c.expected;
+        EXPECT_TRUE(r.infoTexts.contains(text)) << c.key << " " << r.infoTexts.join(u'|').toStdString();
+    }
+}
+
 TEST(SorRead, RejectionLeavesRecordAndResetsObject)
 {
     CSorFileBase sor;
@@ -316,6 +353,20 @@ TEST(SorSave, LongTextsKeep255Bytes)
     EXPECT_EQ(b.genParams.operatorName.size(), 254) << "cut at a character boundary";
     EXPECT_EQ(QString::fromUtf8(b.genParams.operatorName), QString(127, QChar(0x00FC)));
     EXPECT_EQ(b.genParams.cableId, QByteArray(255, 'k'));
+}
+
+TEST(SorSave, EachAppliedTextFieldHasItsOwnEncoding)
+{
+    SorRecord r = recordForSave(4);
+    r.infoTexts = {QStringLiteral("Operator=x\u00E9"), QStringLiteral("CableID=x\u00E9\u20AC"),
+                   QStringLiteral("FiberID=\u0100x")};
+    CSorFileBase sor;
+    const QByteArray file = sor.SaveToBytes(r);
+    SorBlocks b;
+    ASSERT_EQ(parseSorBytes(bytesOf(file), static_cast<size_t>(file.size()), b), SorResult::Done);
+    EXPECT_EQ(b.genParams.operatorName, QByteArray("x\xC3\xA9")) << "UTF-8";
+    EXPECT_EQ(b.genParams.cableId, QByteArray("x\xE9\x80")) << "Windows-1252";
+    EXPECT_EQ(b.genParams.fiberId, QByteArray("?x")) << "outside the code page";
 }
 
 TEST(SorSave, SaveFileResultsAndAtomicReplace)

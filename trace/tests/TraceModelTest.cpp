@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 TEST(TraceModel, LevelsAndDistances)
@@ -93,6 +94,13 @@ TEST(TraceModel, EventListToEventsUsesSinglePrecisionSpacing)
     EXPECT_EQ(t.events[1].codeLetter, 'E');
     EXPECT_EQ(t.events[1].totalLoss, 4.25f);
     EXPECT_EQ(t.events[1].auxValue2, 10.0f);
+
+    // The largest index the library can return: index + 1 in 32 bits, without overflow.
+    t.eventList.count = 1;
+    t.eventList.index[0] = INT32_MAX;
+    eventListToEvents(t);
+    ASSERT_EQ(t.events.size(), 1u);
+    EXPECT_EQ(t.events[0].distance, static_cast<float>(INT32_MIN) * s);
 
     t.eventList.count = -3;
     eventListToEvents(t);
