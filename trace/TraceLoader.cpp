@@ -34,9 +34,14 @@ bool commentNumber(const QByteArray &comment, float &value)
     const auto result = std::from_chars(p, end, v);
     if (result.ec == std::errc::invalid_argument)
         return false;
-    // Out of range: "%f" gives infinity or zero; from_chars leaves v unchanged.
-    if (result.ec == std::errc::result_out_of_range)
-        v = std::numeric_limits<float>::infinity();
+    // Out of range: from_chars leaves v unchanged, "%f" gives zero for a number too small and
+    // infinity for one too large. Nineteen bytes hold too few digits to leave the range without
+    // an exponent, so a negative exponent means too small.
+    if (result.ec == std::errc::result_out_of_range) {
+        const char *e = std::find_if(p, result.ptr, [](char c) { return c == 'e' || c == 'E'; });
+        const bool tooSmall = e != result.ptr && e + 1 != result.ptr && e[1] == '-';
+        v = tooSmall ? 0.0f : std::numeric_limits<float>::infinity();
+    }
     value = negative ? -v : v;
     return true;
 }

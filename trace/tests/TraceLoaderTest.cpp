@@ -120,6 +120,8 @@ TEST(TraceLoader, CumulativeLossFromCommentsOrLibrary)
         {"no comments, no library", {"", "", ""}, false, {0.0f, 0.0f, 0.0f}, 0},
         // Only the first 19 bytes of a comment are read.
         {"long comment", {"000000000000000001234567", "", ""}, true, {12.0f, 12.0f, 12.0f}, 0},
+        // Beyond the single-precision range: too small reads as zero, too large as infinity.
+        {"numbers out of range", {"1e-50", "-1e-46", "1e50"}, true, {0.0f, -0.0f, INFINITY}, 0},
     };
     for (const Case &c : cases) {
         SorRecord r = baseRecord();
