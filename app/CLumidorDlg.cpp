@@ -32,6 +32,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The text shown when the text library cannot be loaded.
@@ -212,6 +214,12 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
     loadReportSetup(&loadText);
 
     CaptureLayout();
+    // Never smaller than designed, and tall enough for every line of the information panel:
+    // below that its lines are squeezed over each other.
+    const MainLayout::Anchor &info = m_layout.anchors[MainLayout::InfoPanel];
+    const int clientHeight = std::max(m_templateClient.height(),
+                                      info.top + info.bottomGap + m_infoPanel->minimumSizeHint().height());
+    setMinimumSize(m_templateClient.width(), clientHeight + m_menuBar->sizeHint().height());
     ApplyLayout();
     if (showWindow) {
         // Without a window manager nothing maximises: fill the screen's work area anyway.

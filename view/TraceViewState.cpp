@@ -410,6 +410,7 @@ void TraceViewState::RefreshCurves()
     if (currentCurve < 0)
         currentCurve = 0;
     if (n == 0) {
+        forgetRemovedTraces();
         ++m_layerVersion;
         return;
     }
@@ -436,7 +437,24 @@ void TraceViewState::RemoveCurve(int i)
 void TraceViewState::RemoveAllCurves()
 {
     curves.clear();
+    forgetRemovedTraces();
     ++m_layerVersion;
+}
+
+void TraceViewState::forgetRemovedTraces()
+{
+    // With the last trace gone, its distances must not linger in the window, the scroll range
+    // or the cursor readouts: the view goes back to how it opened.
+    xMin = 0.0f;
+    xMax = 0.0f;
+    fullScale = 0.0f;
+    setHorizontalRange(0.0f);
+    for (ViewCursor *c : {&cursorA, &cursorB}) {
+        c->distance = 0.0f;
+        c->column = 0;
+    }
+    dragTarget = 0;
+    mouseDown = 0;
 }
 
 void TraceViewState::Press(QPoint p)

@@ -180,6 +180,7 @@ public:
 private:
     void updateScrollBars(float x0, float x1, float y0, float y1);
     void setHorizontalRange(float fullScaleM);
+    void forgetRemovedTraces();
     ViewCursor &cursor(int which) { return which == 2 ? cursorB : cursorA; }
     bool insidePlot(QPoint p) const;
 

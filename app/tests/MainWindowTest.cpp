@@ -207,6 +207,20 @@ TEST_F(MainWindowTest, PanelsSitOnTheirPlaceholdersAfterResize)
     EXPECT_LT(window->eventList()->width(), list.width());
 }
 
+TEST_F(MainWindowTest, ShrinkingStopsWhereThePanelsStillFit)
+{
+    window->show();
+    window->resize(400, 300);
+    QApplication::processEvents();
+    EXPECT_GT(window->width(), 400);
+    EXPECT_GT(window->height(), 300);
+    // The information panel keeps room for all its lines, the overview stays inside the window.
+    EXPECT_GE(window->infoPanel()->height(), window->infoPanel()->minimumSizeHint().height());
+    EXPECT_GE(window->overviewPanel()->geometry().top(), window->infoPanel()->geometry().bottom());
+    EXPECT_GT(window->traceView()->height(), 0);
+    EXPECT_GT(window->eventList()->width(), 0);
+}
+
 TEST_F(MainWindowTest, LoadsFilesIntoSlotsUpToEight)
 {
     MessageLog log;

@@ -309,6 +309,33 @@ TEST_F(ViewState, MoveCursorToEventMovesOnlyTheActiveCursor)
     EXPECT_FLOAT_EQ(state.cursorB.distance, 11.0f);
 }
 
+TEST_F(ViewState, RemovingTheLastTraceForgetsItsDistances)
+{
+    // Both ways of emptying the view: one curve at a time and all at once.
+    for (const bool oneByOne : {true, false}) {
+        SCOPED_TRACE(oneByOne ? "RemoveCurve" : "RemoveAllCurves");
+        addRamp();
+        addRamp(2000);
+        state.cursorA.distance = 650.0f;
+        state.cursorB.distance = 1800.0f;
+        if (oneByOne) {
+            state.RemoveCurve(1);
+            EXPECT_FLOAT_EQ(state.xMax, 1000.0f); // one trace left: its window stays
+            state.RemoveCurve(0);
+        } else {
+            state.RemoveAllCurves();
+        }
+        EXPECT_FLOAT_EQ(state.xMin, 0.0f);
+        EXPECT_FLOAT_EQ(state.xMax, 0.0f);
+        EXPECT_EQ(state.hScroll.maximum, 0);
+        loaded = false;
+        state.UpdateCursorTexts(QStringLiteral("m"));
+        EXPECT_EQ(state.cursorLabel(state.cursorA), QStringLiteral("A 0.00m 0.00dB"));
+        EXPECT_EQ(state.abReadoutText(), QStringLiteral("A-B:  0.00m  0.00dB  -- dB/km"));
+        loaded = true;
+    }
+}
+
 TEST_F(ViewState, PlaceCursorsUsesTheTraceThenItsEvents)
 {
     addRamp();
