@@ -18,7 +18,13 @@ QString kindPrefix(char codeLetter)
 
 QString threeDecimalsOrDashes(float value)
 {
-    return value == 0.0f ? QStringLiteral("--") : QString::asprintf("%.3f", static_cast<double>(value));
+    if (value == 0.0f)
+        return QStringLiteral("--");
+    QString text = QString::asprintf("%.3f", static_cast<double>(value));
+    // A tiny negative value (an added event on a smooth slope) would read "-0.000".
+    if (text == QLatin1String("-0.000"))
+        text.remove(0, 1);
+    return text;
 }
 
 bool knownUnit(const QString &unit)

@@ -68,6 +68,27 @@ TEST(EventListRows, RowShowsTheEventAfterTheStartWithLastLossDashed)
     EXPECT_EQ(rows[1].icon, 1);
 }
 
+TEST(EventListRows, NumbersRoundingToZeroCarryNoMinusSign)
+{
+    struct Case {
+        float value;
+        const char *shown;
+    };
+    const Case cases[] = {{-0.0004f, "0.000"}, {0.0004f, "0.000"}, {-0.0006f, "-0.001"},
+                          {-0.05f, "-0.050"}, {0.0f, "--"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.value);
+        TraceData t;
+        t.events = {event(0, 1, 'F', 0.4f), event(1000.0f, 0, 'A', c.value, c.value, c.value, 0.0f),
+                    event(5000.0f, 1, 'E', 0.8f, 1.9f, 0.2f, -45.0f)};
+        const auto rows = eventListRows(t, "m", 3);
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0].columns[3], c.shown); // loss
+        EXPECT_EQ(rows[0].columns[4], c.shown); // total loss
+        EXPECT_EQ(rows[0].columns[5], c.shown); // slope
+    }
+}
+
 TEST(EventListRows, DistanceTextsFollowUnitAndDecimals)
 {
     TraceData t;
