@@ -28,11 +28,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include "testsupport/CommaDecimalLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -719,25 +720,10 @@ TEST(PassDialog, LeadingNumbersIgnoreTheDesktopLocale)
 {
     // The application object takes the desktop's locale; a comma-decimal one must not turn
     // "0.50" into 0.
-    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    QTemporaryDir locales;
-    const QByteArray savedPath = qgetenv("LOCPATH");
-    bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-    if (!german && locales.isValid()) {
-        // Not installed: build it from the system's locale sources where they are present.
-        QProcess::execute(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"),
-                                                        QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                                                        locales.filePath(QStringLiteral("de_DE.UTF-8"))});
-        qputenv("LOCPATH", QFile::encodeName(locales.path()));
-        german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-    }
+    CommaDecimalLocale commaLocale;
     const float value = CDlgPass::leadingNumber(QStringLiteral("0.50"));
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    if (savedPath.isNull())
-        qunsetenv("LOCPATH");
-    else
-        qputenv("LOCPATH", savedPath);
-    if (!german)
+    commaLocale.restore();
+    if (!commaLocale.active())
         GTEST_SKIP() << "no comma-decimal locale available";
     EXPECT_FLOAT_EQ(value, 0.5f);
 }

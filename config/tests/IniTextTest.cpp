@@ -2,13 +2,11 @@
 
 #include "IniTestSupport.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+
+#include "testsupport/CommaDecimalLocale.h"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -95,28 +93,12 @@ TEST(IniText, NumbersIgnoreTheProcessLocale)
 {
     // A comma-decimal locale must not change how "0.35" reads, nor how an out-of-range number
     // is read.
-    const char *previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    QTemporaryDir locales;
-    const QByteArray savedPath = qgetenv("LOCPATH");
-    bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-    if (!german && locales.isValid()) {
-        // Not installed: build it from the system's locale sources where they are present.
-        QProcess::execute(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"),
-                                                        QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                                                        locales.filePath(QStringLiteral("de_DE.UTF-8"))});
-        qputenv("LOCPATH", QFile::encodeName(locales.path()));
-        german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-    }
+    CommaDecimalLocale commaLocale;
     const double plain = initext::leadingDouble(u"0.35");
     const double huge = initext::leadingDouble(u"1.5e999");
     const double tiny = initext::leadingDouble(QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("5"));
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    if (savedPath.isNull())
-        qunsetenv("LOCPATH");
-    else
-        qputenv("LOCPATH", savedPath);
-    if (!german)
+    commaLocale.restore();
+    if (!commaLocale.active())
         GTEST_SKIP() << "no comma-decimal locale available";
     EXPECT_DOUBLE_EQ(plain, 0.35);
     EXPECT_EQ(huge, HUGE_VAL);
