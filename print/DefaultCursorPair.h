@@ -1,0 +1,17 @@
+#pragma once
+
+#include "trace/TraceData.h"
+
+// Cursor positions a printed trace uses when nobody set them by hand.
+struct CursorPair {
+    float aDistance = 0.0f; // m
+    float aLevel = 0.0f;    // dB
+    float bDistance = 0.0f; // m
+    float bLevel = 0.0f;    // dB
+};
+
+// The trace's own cursors when both are set (levels read off the samples), else from the user
+// offset or the first event to the end event (the first E event before the last, else the last
+// event), with A at level 0 and B at the cumulative loss there. All zero for a trace with
+// neither cursors nor events.
+CursorPair defaultCursorPair(const TraceData &trace);
