@@ -9,9 +9,61 @@
 #include <QLoggingCategory>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 Q_LOGGING_CATEGORY(lcSor, "lumidor.sor")
 
 using sormath::truncToInt32;
+
+namespace {
+
+constexpr qint64 maxSorFileBytes = qint64(64) * 1024 * 1024;
+
+// Whole metres of a distance, 0 for one that is not a finite positive 32-bit value.
+int32_t wholeMetres(double metres)
+{
+    if (!(metres > 0.0 && metres < 2147483647.0))
+        return 0;
+    return static_cast<int32_t>(std::lround(metres));
+}
+
+// The acquisition range as a distance, from its time (100 ps units) and the group index; 0 when
+// the file gives no time.
+int32_t rangeFromTime(const FxdParams &f)
+{
+    const double n = f.groupIndex / 100000.0;
+    if (f.acquisitionRange <= 0 || !(n > 0.0))
+        return 0;
+    return wholeMetres(f.acquisitionRange * speedOfLight / (n * tenToTheTenth()));
+}
+
+// The test range of a file. The acquisition range distance counts in units of 100 m. Many
+// instruments leave it 0 and store only the time; others fill it in a unit of their own (often
+// one of 0.1 m, which reads as thousands of kilometres). The distance is taken when it agrees
+// with the time to within a tenth or 100 m; otherwise the time decides, and with neither the
+// range is the fibre length.
+int32_t testRangeMetres(const FxdParams &f, float fibreLength)
+{
+    const int32_t fromTime = rangeFromTime(f);
+    if (f.acquisitionRangeDistance != 0) {
+        const int32_t fromDistance = sormath::wrapMul(f.acquisitionRangeDistance, 1000) / 10;
+        const int64_t difference = std::abs(static_cast<int64_t>(fromDistance) - fromTime);
+        if (fromTime == 0 || difference <= std::max<int64_t>(100, fromTime / 10))
+            return fromDistance;
+    }
+    return fromTime != 0 ? fromTime : wholeMetres(fibreLength);
+}
+
+// The wavelength is stored in 0.1 nm. A few instruments store whole nanometres instead: a value
+// of 600 to 1999 would be a source of 60 to 200 nm, which no OTDR has, so it is taken as nm.
+int32_t wavelengthNm(int16_t stored)
+{
+    return stored >= 600 && stored < 2000 ? stored : stored / 10;
+}
+
+} // namespace
 
 CSorFileBase::CSorFileBase() : blocks_(defaultSorBlocks()) {}
 
@@ -40,6 +92,14 @@ int CSorFileBase::ReadFile(const QString &path, SorRecord &record)
     if (!file.open(QIODevice::ReadOnly)) {
         qCInfo(lcSor) << "cannot open" << path << file.errorString();
         return SorResult::CannotOpen;
+    }
+    // No trace comes near this size (the largest real one is under 1 MB): a larger file is not
+    // a SOR file and is refused before anything is read.
+    if (file.size() > maxSorFileBytes) {
+        qCInfo(lcSor) << "too large for a SOR file" << path << file.size();
+        ClearSamples();
+        blocks_ = defaultSorBlocks();
+        return SorResult::NotSor;
     }
     const QByteArray bytes = file.read(file.size());
     if (file.error() != QFileDevice::NoError || bytes.size() != file.size()) {
@@ -113,7 +173,7 @@ void blocksToRecord(SorBlocks &blocks, SorRecord &record)
         // The doubling is 32-bit integer arithmetic; a spacing of 0 gives an infinite frequency.
         record.samplingFrequencyMHz = static_cast<float>(1e8 / sormath::wrapMul(2, p.dataSpacing));
     }
-    record.wavelengthNm = f.actualWavelength / 10;
+    record.wavelengthNm = wavelengthNm(f.actualWavelength);
 
     record.events.clear();
     record.events.reserve(blocks.keyEvents.events.size());
@@ -133,7 +193,7 @@ void blocksToRecord(SorBlocks &blocks, SorRecord &record)
     record.lossThreshold = static_cast<float>(f.lossThreshold / 1000.0);
     record.reflectanceThreshold = static_cast<float>(f.reflectanceThreshold / 1000.0);
     record.endThreshold = static_cast<float>(f.endThreshold / 1000.0);
-    record.rangeMetres = sormath::wrapMul(f.acquisitionRangeDistance, 1000) / 10;
+    record.rangeMetres = testRangeMetres(f, record.fibreLength);
     record.timestamp = static_cast<int64_t>(f.timestamp);
     record.averages = f.averages;
     record.groupIndexRaw = f.groupIndex;

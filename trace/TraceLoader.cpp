@@ -28,7 +28,9 @@ bool commentNumber(const QByteArray &comment, float &value)
         negative = *p == '-';
         ++p;
     }
-    if (p < end && (*p == '+' || *p == '-'))
+    // A number starts with a digit or a point: words such as "Info" or "nano" hold no
+    // cumulative loss, although "%f" would read infinity or not-a-number from them.
+    if (p == end || !((*p >= '0' && *p <= '9') || *p == '.'))
         return false;
     float v = 0.0f;
     const auto result = std::from_chars(p, end, v);
@@ -44,6 +46,13 @@ bool commentNumber(const QByteArray &comment, float &value)
     }
     value = negative ? -v : v;
     return true;
+}
+
+constexpr int16_t noLossMarker = 32767;
+
+bool isNoReflectanceMarker(int32_t reflectance)
+{
+    return reflectance == std::numeric_limits<int32_t>::min() || reflectance == std::numeric_limits<int32_t>::min() + 1;
 }
 
 } // namespace
@@ -127,17 +136,19 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
             e.index = trace.sampleCount > 0 ? static_cast<int32_t>(trace.sampleCount - 1) : 0;
 
         e.attenuation = static_cast<float>(se.attenuation / 1000.0);
-        e.loss = static_cast<float>(se.loss / 1000.0);
-        e.reflectance = static_cast<float>(se.reflectance / 1000.0);
-        if (!se.comment.isEmpty()) {
+        // Instruments write these values for "not measured"; they load as 0, which the event
+        // list, the reports and the verdict treat as no value.
+        e.loss = se.loss == noLossMarker ? 0.0f : static_cast<float>(se.loss / 1000.0);
+        e.reflectance = isNoReflectanceMarker(se.reflectance) ? 0.0f : static_cast<float>(se.reflectance / 1000.0);
+        // Only a comment that holds a number stores a cumulative loss. Other instruments put
+        // blanks or words there; such a file gets its cumulative losses from the library.
+        if (!se.comment.isEmpty() && commentNumber(se.comment, cumulative))
             commentSeen = true;
-            commentNumber(se.comment, cumulative);
-        }
         e.totalLoss = cumulative;
         trace.events.push_back(e);
     }
 
-    // 4. Cumulative losses from the event library when no event carried a comment. The list
+    // 4. Cumulative losses from the event library when no comment held a number. The list
     // holds 100 events; later events of a longer trace get 0.
     if (!commentSeen) {
         EventList list = resetEventList();

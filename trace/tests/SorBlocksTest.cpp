@@ -60,7 +60,7 @@ TEST(SorBlocks, EveryFieldSurvivesWriteAndParse)
     EXPECT_EQ(f.backscatter, -800);
     EXPECT_EQ(f.averages, 4096);
     EXPECT_EQ(f.averagingTime, 60);
-    EXPECT_EQ(f.acquisitionRange, 777);
+    EXPECT_EQ(f.acquisitionRange, 125086);
     EXPECT_EQ(f.acquisitionRangeDistance, 25);
     EXPECT_EQ(f.frontPanelOffset, 3);
     EXPECT_EQ(f.noiseFloorLevel, 65000);

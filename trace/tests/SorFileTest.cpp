@@ -81,7 +81,8 @@ TEST(SorRead, IntegerEdgesOfTheConversion)
     };
     const Case cases[] = {
         {"negative wavelength truncates toward zero", -15, 1, 0, -1, 100, 0},
-        {"timestamp zero-extended", 13100, 0, 0xFFFFFFFFu, 1310, 0, 4294967295LL},
+        // Without a range distance or time the range is the fibre length: 8 samples of 0.99931 m.
+        {"timestamp zero-extended", 13100, 0, 0xFFFFFFFFu, 1310, 8, 4294967295LL},
         // 3000000 x 1000 wraps in 32 bits to -1294967296, then / 10.
         {"range distance wraps in 32 bits", 0, 3000000, 1, 0, -129496729, 1},
         {"negative range distance", 0, -7, 1, 0, -700, 1},
@@ -90,6 +91,7 @@ TEST(SorRead, IntegerEdgesOfTheConversion)
         SorBlocks b = sampleBlocks();
         b.fxdParams.actualWavelength = c.wavelength;
         b.fxdParams.acquisitionRangeDistance = c.rangeDistance;
+        b.fxdParams.acquisitionRange = 0; // no time to compare the distance with
         b.fxdParams.timestamp = c.timestamp;
         const SorRecord r = readRecord(b);
         EXPECT_EQ(r.wavelengthNm, c.wantWavelength) << c.name;
@@ -243,6 +245,39 @@ TEST(SorRead, ReadFileResults)
     EXPECT_EQ(sor.ReadFile(bad, r), SorResult::NotSor);
     EXPECT_EQ(sor.ReadFile(dir.path(), r), SorResult::CannotOpen) << "a folder is not a file";
     EXPECT_EQ(sor.ReadFile(QStringLiteral("/dev/zero"), r), SorResult::CannotOpen) << "a device never ends";
+}
+
+TEST(SorRead, FilesOver64MiBAreRefusedUnread)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    constexpr qint64 limit = qint64(64) * 1024 * 1024;
+    // A valid file grown to the size by its last block (the checksum block, whose tail is
+    // passed over); the zeros are left sparse on disk.
+    auto grownFile = [&](const QString &name, qint64 size) {
+        QByteArray file = sampleFile();
+        const BlockSpan last = blockSpan(file, 6);
+        putU32(file, last.sizeField, static_cast<uint32_t>(last.size + size - file.size()));
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(file) == file.size() && f.resize(size));
+        return path;
+    };
+    CSorFileBase sor;
+    SorRecord r;
+    EXPECT_EQ(sor.ReadFile(grownFile("limit.sor", limit), r), SorResult::Done) << "64 MiB exactly is read";
+    EXPECT_EQ(r.traces.size(), 2u);
+    const SorRecord before = r;
+    // One byte more: the directory adds up, yet the file is refused and the object reset.
+    EXPECT_EQ(sor.ReadFile(grownFile("over.sor", limit + 1), r), SorResult::NotSor);
+    EXPECT_EQ(r.infoTexts, before.infoTexts) << "the caller's record is left as it was";
+    EXPECT_EQ(sor.blocks().supParams.supplier, "Vorn-Alix");
+    // A file of 1.5 GB: refused without reading a byte of it.
+    const QString huge = dir.filePath("huge.sor");
+    QFile f(huge);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(qint64(1536) * 1024 * 1024));
+    f.close();
+    EXPECT_EQ(sor.ReadFile(huge, r), SorResult::NotSor);
 }
 
 TEST(SorRead, ClearSamplesEmptiesHeldPoints)

@@ -81,7 +81,7 @@ inline SorBlocks sampleBlocks()
     f.backscatter = -800;
     f.averages = 4096;
     f.averagingTime = 60;
-    f.acquisitionRange = 777;
+    f.acquisitionRange = 125086; // 2500 m at n = 1.5, as the range distance says
     f.acquisitionRangeDistance = 25;
     f.frontPanelOffset = 3;
     f.noiseFloorLevel = 65000;

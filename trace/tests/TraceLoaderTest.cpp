@@ -115,7 +115,13 @@ TEST(TraceLoader, CumulativeLossFromCommentsOrLibrary)
     const Case cases[] = {
         {"all comments numbers", {"1.25", " -0.5", "3e1"}, true, {1.25f, -0.5f, 30.0f}, 0},
         {"one commented event", {"", "2.5", ""}, true, {0.0f, 2.5f, 2.5f}, 0},
-        {"comment without a number", {"abc", "", ""}, true, {0.0f, 0.0f, 0.0f}, 0},
+        // Only comments that hold a number store cumulative losses; words and blanks do not.
+        {"comment without a number", {"abc", "", ""}, true, {0.5f, 1.0f, 1.5f}, 1},
+        {"blank comments", {" ", " ", " "}, true, {0.5f, 1.0f, 1.5f}, 1},
+        {"blank comments, no library", {" ", " ", " "}, false, {0.0f, 0.0f, 0.0f}, 0},
+        {"words that start like inf and nan", {"Info", "nano", "-inf"}, true, {0.5f, 1.0f, 1.5f}, 1},
+        {"a word, then a number", {"Connecteur", "1.5", " "}, true, {0.0f, 1.5f, 1.5f}, 0},
+        {"a leading point", {" .25", "", ""}, true, {0.25f, 0.25f, 0.25f}, 0},
         {"no comments, library", {"", "", ""}, true, {0.5f, 1.0f, 1.5f}, 1},
         {"no comments, no library", {"", "", ""}, false, {0.0f, 0.0f, 0.0f}, 0},
         // Only the first 19 bytes of a comment are read.
@@ -432,4 +438,138 @@ TEST(SorRoundTrip, ReadLoadSaveReadKeepsWhatTheSaveCarries)
     EXPECT_EQ(writeFxdParams(x.fxdParams), writeFxdParams(y.fxdParams));
     EXPECT_EQ(writeDataPts(x.dataPts), writeDataPts(y.dataPts));
     EXPECT_EQ(writeGenParams(x.genParams).size(), writeGenParams(y.genParams).size());
+}
+
+// Files of other instruments, each built in memory, read and loaded with and without the event
+// library.
+namespace {
+
+EventList g_lastList;
+void recordingTotalLoss(int32_t w, int32_t p, const uint16_t *s, EventList *list, float n, float f)
+{
+    fakeTotalLoss(w, p, s, list, n, f);
+    g_lastList = *list;
+}
+
+TraceData readAndLoad(const SorBlocks &blocks, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+{
+    const QByteArray file = writeSorBytes(blocks);
+    CSorFileBase sor;
+    SorRecord record;
+    EXPECT_EQ(sor.ReadFromMemory(bytesOf(file), static_cast<size_t>(file.size()), record), SorResult::Done);
+    TraceData trace;
+    loadTrace(record, trace, totalLoss);
+    return trace;
+}
+
+struct LibraryCase {
+    const char *name;
+    QM7ZZZ_Acount_Total_Loss_fn totalLoss;
+};
+const LibraryCase libraryCases[] = {{"with the library", recordingTotalLoss}, {"without the library", nullptr}};
+
+} // namespace
+
+TEST(OtherInstrumentFiles, CommentsWithoutNumbersLeaveCumulativeLossesToTheLibrary)
+{
+    SorBlocks words = sampleBlocks();
+    words.keyEvents.events[0].comment = " ";
+    words.keyEvents.events[1].comment = "Fin de fibre";
+    SorBlocks numbers = sampleBlocks();
+    numbers.keyEvents.events[0].comment = "0.125";
+    numbers.keyEvents.events[1].comment = "2.5";
+    for (const LibraryCase &lib : libraryCases) {
+        const bool bound = lib.totalLoss != nullptr;
+        g_totalLossCalls = 0;
+        const TraceData w = readAndLoad(words, lib.totalLoss);
+        ASSERT_EQ(w.events.size(), 2u) << lib.name;
+        EXPECT_EQ(w.events[0].totalLoss, bound ? 0.5f : 0.0f) << lib.name;
+        EXPECT_EQ(w.events[1].totalLoss, bound ? 1.0f : 0.0f) << lib.name;
+        EXPECT_EQ(g_totalLossCalls, bound ? 1 : 0) << lib.name;
+
+        g_totalLossCalls = 0;
+        const TraceData n = readAndLoad(numbers, lib.totalLoss);
+        EXPECT_EQ(n.events[0].totalLoss, 0.125f) << lib.name << ": this system's own comments stand";
+        EXPECT_EQ(n.events[1].totalLoss, 2.5f) << lib.name;
+        EXPECT_EQ(g_totalLossCalls, 0) << lib.name;
+    }
+}
+
+TEST(OtherInstrumentFiles, NoValueMarkersLoadAsZero)
+{
+    struct Case { const char *name; int16_t loss; int32_t reflectance; float wantLoss; float wantReflectance; };
+    const Case cases[] = {
+        {"reflectance -2147483648", 250, INT32_MIN, 0.25f, 0.0f},
+        {"reflectance -2147483647", 250, INT32_MIN + 1, 0.25f, 0.0f},
+        {"loss 32767", 32767, -45000, 0.0f, -45.0f},
+        {"both markers", 32767, INT32_MIN, 0.0f, 0.0f},
+        {"values next to the markers are measurements", 32766, INT32_MIN + 2, 32.766f,
+         static_cast<float>((INT32_MIN + 2) / 1000.0)},
+        {"the lowest loss is a measurement", -32768, -14000, -32.768f, -14.0f},
+    };
+    for (const LibraryCase &lib : libraryCases) {
+        for (const Case &c : cases) {
+            SorBlocks b = sampleBlocks();
+            b.keyEvents.events[1].comment.clear();
+            b.keyEvents.events[1].loss = c.loss;
+            b.keyEvents.events[1].reflectance = c.reflectance;
+            g_lastList = EventList{};
+            const TraceData t = readAndLoad(b, lib.totalLoss);
+            ASSERT_EQ(t.events.size(), 2u);
+            EXPECT_EQ(t.events[1].loss, c.wantLoss) << lib.name << ": " << c.name;
+            EXPECT_EQ(t.events[1].reflectance, c.wantReflectance) << lib.name << ": " << c.name;
+            if (lib.totalLoss) {
+                // The library computes from the values as loaded, never from a marker.
+                EXPECT_EQ(g_lastList.loss[1], c.wantLoss) << c.name;
+                EXPECT_EQ(g_lastList.reflectance[1], c.wantReflectance) << c.name;
+            }
+        }
+    }
+}
+
+TEST(OtherInstrumentFiles, TestRangeWhenTheRangeDistanceIsMissingOrForeign)
+{
+    // n = 1.5: 100 ps of one-way time are 299792458 / 1.5e10 m; 8 samples of 0.99931 m.
+    struct Case { const char *name; int32_t distance; int32_t time; int32_t groupIndex; int32_t want; };
+    const Case cases[] = {
+        {"distance stored, time agrees", 25, 125086, 150000, 2500},
+        {"distance stored, no time", 25, 0, 150000, 2500},
+        {"distance within 100 m of the time", 48, 240102, 150000, 4800},
+        {"distance in 0.1 m units: the time decides", 781257, 250172, 150000, 5000},
+        {"distance wrapping in 32 bits: the time decides", 3000000, 250172, 150000, 5000},
+        {"distance 0: from the acquisition range", 0, 1000000, 150000, 19986},
+        {"distance 0, other group index", 0, 1000000, 146800, 20422},
+        {"distance and acquisition range 0: the fibre length", 0, 0, 150000, 8},
+        {"negative acquisition range: the fibre length", 0, -5, 150000, 8},
+    };
+    for (const LibraryCase &lib : libraryCases) {
+        for (const Case &c : cases) {
+            SorBlocks b = sampleBlocks();
+            b.fxdParams.acquisitionRangeDistance = c.distance;
+            b.fxdParams.acquisitionRange = c.time;
+            b.fxdParams.groupIndex = c.groupIndex;
+            const TraceData t = readAndLoad(b, lib.totalLoss);
+            EXPECT_EQ(t.rangeMetres, c.want) << lib.name << ": " << c.name;
+        }
+    }
+    // A group index of 0 gives no distance for a time; the fibre length is then not finite either.
+    SorBlocks zero = sampleBlocks();
+    zero.fxdParams.acquisitionRangeDistance = 0;
+    zero.fxdParams.groupIndex = 0;
+    EXPECT_EQ(readAndLoad(zero, nullptr).rangeMetres, 0);
+}
+
+TEST(OtherInstrumentFiles, WavelengthStoredInWholeNanometres)
+{
+    struct Case { int16_t stored; int32_t nm; };
+    // 0.1 nm units, except values that would be a source below 200 nm: those are whole nm.
+    const Case cases[] = {{15505, 1550}, {13100, 1310}, {8500, 850},  {1550, 1550}, {1310, 1310},
+                          {850, 850},    {600, 600},    {599, 59},    {2000, 200},  {0, 0}};
+    for (const LibraryCase &lib : libraryCases) {
+        for (const Case &c : cases) {
+            SorBlocks b = sampleBlocks();
+            b.fxdParams.actualWavelength = c.stored;
+            EXPECT_EQ(readAndLoad(b, lib.totalLoss).wavelengthNm, c.nm) << lib.name << ": stored " << c.stored;
+        }
+    }
 }
