@@ -3,16 +3,21 @@
 // absent, so a plain clone passes.
 
 #include "trace/CSorFileBase.h"
+#include "trace/EventAnalysis.h"
 #include "trace/TraceLoader.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -73,7 +78,13 @@ TEST_P(SorCorpus, ReadsAsTheIndependentReaderDoes)
     if (result != SorResult::Done)
         return;
 
-    EXPECT_EQ(record.wavelengthNm, x.value("wavelengthNm").toInt());
+    // The independent reader takes every wavelength as 0.1 nm; one stored in whole nm gives it
+    // 60 to 199 "nm", and this reader the value itself.
+    const int wavelength = x.value("wavelengthNm").toInt();
+    if (wavelength >= 60 && wavelength < 200)
+        EXPECT_EQ(record.wavelengthNm / 10, wavelength);
+    else
+        EXPECT_EQ(record.wavelengthNm, wavelength);
     EXPECT_EQ(record.pulseWidthNs, x.value("pulseWidthNs").toInt());
     EXPECT_EQ(record.groupIndexRaw, x.value("groupIndexRaw").toInt());
 
@@ -115,6 +126,49 @@ TEST_P(SorCorpus, ReadsAsTheIndependentReaderDoes)
     EXPECT_EQ(reloaded.events.size(), trace.events.size());
     EXPECT_EQ(reloaded.wavelengthNm, trace.wavelengthNm);
     EXPECT_EQ(reloaded.pulseWidthNs, trace.pulseWidthNs);
+}
+
+// The event library built beside the tests (bin/ next to tests/), or where LUMIDOR_BIN_DIR says.
+QM7ZZZ_Acount_Total_Loss_fn builtTotalLoss()
+{
+    const char *bin = std::getenv("LUMIDOR_BIN_DIR");
+    const QString folder = bin ? QString::fromLocal8Bit(bin)
+                               : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget())
+                                     .dir()
+                                     .filePath(QStringLiteral("../bin"));
+    return bindEventAnalysis(folder).totalLoss;
+}
+
+// What a technician reads off the event list and the information panel: a cumulative loss at
+// the last event, no "not measured" marker shown as a number, a test range.
+TEST_P(SorCorpus, ShowsCumulativeLossesValuesAndATestRange)
+{
+    const CorpusFile &c = GetParam();
+    if (c.path.isEmpty())
+        GTEST_SKIP() << "corpus not found at " << corpusFolder().toStdString();
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = builtTotalLoss();
+    ASSERT_NE(totalLoss, nullptr) << "libQM7ZZZ.so not found beside the tests";
+
+    CSorFileBase sor;
+    SorRecord record;
+    if (sor.ReadFile(QDir(corpusFolder()).filePath(c.path), record) != SorResult::Done)
+        return;
+    TraceData trace;
+    loadTrace(record, trace, totalLoss);
+
+    EXPECT_GT(trace.rangeMetres, 0);
+    EXPECT_LT(trace.rangeMetres, 10.0 * trace.fibreLength) << "a range far beyond the trace";
+    EXPECT_GE(trace.wavelengthNm, 600);
+    for (size_t i = 0; i < trace.events.size(); ++i) {
+        const TraceEvent &e = trace.events[i];
+        EXPECT_GT(e.reflectance, -1000.0f) << "event " << i;
+        EXPECT_NE(e.loss, 32.767f) << "event " << i;
+        EXPECT_TRUE(std::isfinite(e.totalLoss)) << "event " << i;
+    }
+    // An event at the first sample has no fibre before it, so 0 is its right cumulative loss.
+    if (!trace.events.empty() && trace.events.back().index > 0) {
+        EXPECT_NE(trace.events.back().totalLoss, 0.0f) << "no cumulative loss at the last event";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SorCorpus, testing::ValuesIn(corpusFiles()),
