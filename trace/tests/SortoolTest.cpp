@@ -134,3 +134,49 @@ TEST_F(Sortool, ResaveWritesWhatTheSaveCommandWrites)
     EXPECT_EQ(run({"resave", "--no-analysis", bad, dir.filePath("x.sor")}).exitCode, 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("x.sor")));
 }
+
+// A file as other instruments write it: comments that hold words, "not measured" markers, the
+// acquisition range as a time only, the wavelength in whole nm.
+TEST_F(Sortool, DumpShowsFilesOfOtherInstrumentsAsATechnicianReadsThem)
+{
+    SorBlocks b = sampleBlocks();
+    b.fxdParams.pulses = {{100, 500000, 1000}};
+    b.fxdParams.actualWavelength = 1310;
+    b.fxdParams.acquisitionRangeDistance = 0;
+    b.fxdParams.acquisitionRange = 250172; // 5000 m at n = 1.5
+    SorTrace t;
+    t.scaleFactor = 1000;
+    for (int i = 0; i < 1000; ++i)
+        t.points.push_back(static_cast<uint16_t>(20000 + 30 * i)); // a fibre, falling 0.03 dB a sample
+    t.pointCount = 1000;
+    b.dataPts.traces = {t};
+    b.keyEvents.events[0].comment = " ";
+    b.keyEvents.events[1].time = 5000; // about 100 m, sample 99
+    b.keyEvents.events[1].comment = "Fin de fibre";
+    b.keyEvents.events[1].loss = 32767;
+    b.keyEvents.events[1].reflectance = INT32_MIN;
+    const QString path = dir.filePath("other.sor");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(writeSorBytes(b));
+    f.close();
+
+    for (const bool library : {true, false}) {
+        const ToolRun r = run(library ? QStringList{"dump", path} : QStringList{"dump", "--no-analysis", path});
+        ASSERT_EQ(r.exitCode, 0);
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        const QJsonObject trace = o.value("trace").toObject();
+        EXPECT_EQ(trace.value("rangeMetres").toInt(), 5000) << library;
+        EXPECT_EQ(trace.value("wavelengthNm").toInt(), 1310) << library;
+        const QJsonObject last = trace.value("events").toArray()[1].toObject();
+        EXPECT_EQ(last.value("loss").toDouble(), 0.0) << library;
+        EXPECT_EQ(last.value("reflectance").toDouble(), 0.0) << library;
+        if (library)
+            EXPECT_NE(last.value("totalLoss").toDouble(), 0.0) << "the library computed it";
+        else
+            EXPECT_EQ(last.value("totalLoss").toDouble(), 0.0);
+        // The record keeps the values as stored.
+        EXPECT_EQ(o.value("record").toObject().value("events").toArray()[1].toObject().value("reflectance").toInteger(),
+                  INT32_MIN);
+    }
+}
