@@ -1,0 +1,75 @@
+#include "tools/Commands.h"
+
+#include "trace/CSorFileBase.h"
+#include "trace/EventAnalysis.h"
+#include "trace/EventTable.h"
+#include "trace/LinkSummary.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char usage[] = "usage: sortool events --csv FILE...\n";
+
+QString executableFolder()
+{
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
+}
+
+void write(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+int usageError(const char *message, const char *detail = nullptr)
+{
+    std::fprintf(stderr, "sortool events: %s%s%s\n%s", message, detail ? ": " : "", detail ? detail : "", usage);
+    return 2;
+}
+
+} // namespace
+
+// The event tables of the files as one CSV: one header, then each file's listed events.
+int runEvents(int argc, char **argv)
+{
+    bool csv = false;
+    QStringList files;
+    bool options = true;
+    for (int i = 0; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (options && std::strcmp(arg, "--") == 0)
+            options = false;
+        else if (options && std::strcmp(arg, "--csv") == 0)
+            csv = true;
+        else if (options && std::strncmp(arg, "--", 2) == 0)
+            return usageError("unknown option", arg);
+        else
+            files << QFile::decodeName(arg);
+    }
+    if (!csv)
+        return usageError("--csv is needed (the only output form)");
+    if (files.isEmpty())
+        return usageError("no files given");
+
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(executableFolder()).totalLoss;
+    bool allRead = true;
+    write(eventTableCsvHeader());
+    CSorFileBase sor;
+    for (const QString &file : files) {
+        TraceData trace;
+        if (loadTraceFile(sor, file, trace, totalLoss)) {
+            write(eventTableCsvRecords(file, trace));
+        } else {
+            allRead = false;
+            std::fprintf(stderr, "sortool events: cannot read %s\n", QFile::encodeName(file).constData());
+        }
+    }
+    return allRead ? 0 : 1;
+}

@@ -1,0 +1,102 @@
+#include "tools/Commands.h"
+
+#include "config/PassThresholds.h"
+#include "trace/CSorFileBase.h"
+#include "trace/EventAnalysis.h"
+#include "trace/LinkSummary.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char usage[] = "usage: sortool summary [--json] [--config FILE] FILE...\n";
+
+QString executableFolder()
+{
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
+}
+
+void write(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+int usageError(const char *message, const char *detail = nullptr)
+{
+    std::fprintf(stderr, "sortool summary: %s%s%s\n%s", message, detail ? ": " : "", detail ? detail : "", usage);
+    return 2;
+}
+
+} // namespace
+
+// One row per file given, in the order given, as CSV or as a JSON array; the thresholds come
+// from --config or from the Config.ini beside the tool.
+int runSummary(int argc, char **argv)
+{
+    bool json = false;
+    QString configPath;
+    bool configGiven = false;
+    QStringList files;
+    bool options = true;
+    for (int i = 0; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (options && std::strcmp(arg, "--") == 0) {
+            options = false;
+        } else if (options && std::strcmp(arg, "--json") == 0) {
+            json = true;
+        } else if (options && std::strcmp(arg, "--config") == 0) {
+            if (i + 1 >= argc)
+                return usageError("--config needs a file");
+            configPath = QFile::decodeName(argv[++i]);
+            configGiven = true;
+        } else if (options && std::strncmp(arg, "--", 2) == 0) {
+            return usageError("unknown option", arg);
+        } else {
+            files << QFile::decodeName(arg);
+        }
+    }
+    if (files.isEmpty())
+        return usageError("no files given");
+    if (configGiven) {
+        const QFileInfo config(configPath);
+        if (!config.isFile() || !config.isReadable())
+            return usageError("cannot read the configuration file", QFile::encodeName(configPath).constData());
+    } else {
+        configPath = executableFolder() + QStringLiteral("/Config.ini");
+    }
+
+    PassThresholds thresholds;
+    ReadPassThresholds(configPath, thresholds);
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(executableFolder()).totalLoss;
+
+    bool allRead = true;
+    write(json ? QByteArray("[\n") : summaryCsvHeader());
+    CSorFileBase sor;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString &file = files[i];
+        // A fresh trace for every file, so no value of one file shows up in the next.
+        TraceData trace;
+        LinkSummary row;
+        if (loadTraceFile(sor, file, trace, totalLoss)) {
+            row = summarizeTrace(file, trace, thresholds);
+        } else {
+            allRead = false;
+            row = unreadableSummary(file);
+            std::fprintf(stderr, "sortool summary: cannot read %s\n", QFile::encodeName(file).constData());
+        }
+        if (json)
+            write((i > 0 ? QByteArray(",\n") : QByteArray()) + "  " + summaryJsonObject(row));
+        else
+            write(summaryCsvRecord(row));
+    }
+    if (json)
+        write("\n]\n");
+    return allRead ? 0 : 1;
+}
