@@ -68,14 +68,20 @@ LinkSummary summarizeTrace(const QString &file, const TraceData &trace, const Pa
     if (end >= 0) {
         const TraceEvent &e = trace.events[static_cast<size_t>(end)];
         s.lengthM = e.distance;
-        s.totalLossDb = e.totalLoss;
-        // In single precision, as the verdict's attenuation check forms it.
-        if (e.distance != 0.0f && std::isfinite(e.distance))
-            s.attenuationDbKm = e.totalLoss * 1000.0f / e.distance;
+        // A cumulative loss of exactly 0 is one nobody measured (a file whose events carry
+        // comments without numbers, or no event library): the event list shows "--" and the
+        // verdict calls it incomplete, so the summary has no total loss and no attenuation.
+        if (e.totalLoss != 0.0f) {
+            s.totalLossDb = e.totalLoss;
+            // In single precision, as the verdict's attenuation check forms it.
+            if (e.distance != 0.0f && std::isfinite(e.distance))
+                s.attenuationDbKm = e.totalLoss * 1000.0f / e.distance;
+        }
     }
     for (int i = 0; i < s.eventCount; ++i) {
         const TraceEvent &e = trace.events[static_cast<size_t>(i)];
-        if (i != end && (!s.maxEventLossDb || e.loss > *s.maxEventLossDb))
+        // Losses of 0 are unmeasured ones, shown as "--" in the event list.
+        if (i != end && e.loss != 0.0f && (!s.maxEventLossDb || e.loss > *s.maxEventLossDb))
             s.maxEventLossDb = e.loss;
         if (e.typeDigit == 1 && e.reflectance != 0.0f && (!s.worstReflectanceDb || e.reflectance > *s.worstReflectanceDb))
             s.worstReflectanceDb = e.reflectance;

@@ -21,8 +21,8 @@ struct LinkSummary {
     int32_t pulseWidthNs = 0;
     int32_t eventCount = 0;
     std::optional<float> lengthM;            // distance of the end event
-    std::optional<float> totalLossDb;        // cumulative loss of the end event
-    std::optional<float> maxEventLossDb;     // largest loss of the events other than the end
+    std::optional<float> totalLossDb;        // cumulative loss of the end event, when not 0
+    std::optional<float> maxEventLossDb;     // largest non-zero loss of the events other than the end
     std::optional<float> worstReflectanceDb; // highest non-zero reflectance of a reflective event
     std::optional<float> attenuationDbKm;    // total loss x 1000 / length
     int verdict = 0;                         // 0 none, 1 pass, 2 fail, 3 incomplete
@@ -33,7 +33,8 @@ struct LinkSummary {
 int endEventIndex(const TraceData &trace);
 
 // The summary of a loaded trace, judged with `thresholds`. Values that cannot be formed (no
-// events, a zero length, a distance that is not a number) stay empty.
+// events, a zero length, a distance that is not a number) stay empty, and so do values the
+// event list shows as "--" (a loss or cumulative loss of exactly 0).
 LinkSummary summarizeTrace(const QString &file, const TraceData &trace, const PassThresholds &thresholds);
 
 // The row of a file that could not be read: every value empty.
