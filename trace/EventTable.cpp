@@ -27,12 +27,13 @@ const QStringList &eventTableColumns()
 
 std::vector<QStringList> eventTableRows(const QString &file, const TraceData &trace)
 {
-    // The list's own texts in km with three decimals; the list shows event k + 1 in row k.
+    // The list's own texts, in km with three decimals.
     const std::vector<EventRow> listRows = eventListRows(trace, QStringLiteral("m"), 3);
     std::vector<QStringList> rows;
     rows.reserve(listRows.size());
     for (size_t r = 0; r < listRows.size(); ++r) {
         const EventRow &row = listRows[r];
+        // Row r of the list shows event r + 1.
         const TraceEvent &e = trace.events[r + 1];
         // The list shows a reflectance rounded to 0.1 dB with a saturation mark; a spreadsheet
         // gets the number itself, with the same three decimals as the losses.
@@ -43,7 +44,9 @@ std::vector<QStringList> eventTableRows(const QString &file, const TraceData &tr
         rows.push_back({
             file,
             QString::number(r + 1),
-            row.icon == 1 ? QStringLiteral("Reflect") : QStringLiteral("Non-Reflect"),
+            // Kind 2 is a reflection that saturated the receiver: reflective too. (The list's icon
+            // repeats the row above for such kinds, which says nothing about the event.)
+            e.typeDigit == 0 ? QStringLiteral("Non-Reflect") : QStringLiteral("Reflect"),
             code.isNull() ? QString() : QString(code),
             row.columns[1],
             row.columns[2],

@@ -83,7 +83,9 @@ LinkSummary summarizeTrace(const QString &file, const TraceData &trace, const Pa
         // Losses of 0 are unmeasured ones, shown as "--" in the event list.
         if (i != end && e.loss != 0.0f && (!s.maxEventLossDb || e.loss > *s.maxEventLossDb))
             s.maxEventLossDb = e.loss;
-        if (e.typeDigit == 1 && e.reflectance != 0.0f && (!s.worstReflectanceDb || e.reflectance > *s.worstReflectanceDb))
+        // Any kind but 0 is reflective (2 marks a reflection that saturated the receiver), as
+        // the verdict's reflectance check takes it.
+        if (e.typeDigit != 0 && e.reflectance != 0.0f && (!s.worstReflectanceDb || e.reflectance > *s.worstReflectanceDb))
             s.worstReflectanceDb = e.reflectance;
     }
     s.verdict = ComputeVerdict(&trace, thresholds);
