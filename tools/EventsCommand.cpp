@@ -48,6 +48,8 @@ int runEvents(int argc, char **argv)
             options = false;
         else if (options && std::strcmp(arg, "--csv") == 0)
             csv = true;
+        else if (options && std::strcmp(arg, "--help") == 0)
+            return std::fputs(usage, stdout) < 0 ? 1 : 0;
         else if (options && std::strncmp(arg, "--", 2) == 0)
             return usageError("unknown option", arg);
         else

@@ -49,6 +49,9 @@ int runSummary(int argc, char **argv)
         const char *arg = argv[i];
         if (options && std::strcmp(arg, "--") == 0) {
             options = false;
+        } else if (options && std::strcmp(arg, "--help") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
         } else if (options && std::strcmp(arg, "--json") == 0) {
             json = true;
         } else if (options && std::strcmp(arg, "--config") == 0) {

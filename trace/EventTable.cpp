@@ -5,11 +5,17 @@
 
 #include <QSaveFile>
 
+#include <cmath>
+
 namespace {
 
-QString emptyForDashes(const QString &cell)
+// The list's "--", and a value that is no finite number (distances of a file with a group
+// index of 0), give an empty cell: a spreadsheet column holds numbers only.
+QString numberOrEmpty(const QString &cell)
 {
-    return cell == QLatin1String("--") ? QString() : cell;
+    bool ok = false;
+    const double value = cell.toDouble(&ok);
+    return ok && std::isfinite(value) ? cell : QString();
 }
 
 } // namespace
@@ -39,7 +45,7 @@ std::vector<QStringList> eventTableRows(const QString &file, const TraceData &tr
         // gets the number itself, with the same three decimals as the losses.
         const QString reflectance = e.reflectance == 0.0f
                                         ? QString()
-                                        : QString::asprintf("%.3f", static_cast<double>(e.reflectance));
+                                        : numberOrEmpty(QString::asprintf("%.3f", static_cast<double>(e.reflectance)));
         const QChar code = e.codeLetter > ' ' && e.codeLetter < 0x7F ? QChar::fromLatin1(e.codeLetter) : QChar();
         rows.push_back({
             file,
@@ -48,11 +54,11 @@ std::vector<QStringList> eventTableRows(const QString &file, const TraceData &tr
             // repeats the row above for such kinds, which says nothing about the event.)
             e.typeDigit == 0 ? QStringLiteral("Non-Reflect") : QStringLiteral("Reflect"),
             code.isNull() ? QString() : QString(code),
-            row.columns[1],
-            row.columns[2],
-            emptyForDashes(row.columns[3]),
-            emptyForDashes(row.columns[4]),
-            emptyForDashes(row.columns[5]),
+            numberOrEmpty(row.columns[1]),
+            numberOrEmpty(row.columns[2]),
+            numberOrEmpty(row.columns[3]),
+            numberOrEmpty(row.columns[4]),
+            numberOrEmpty(row.columns[5]),
             reflectance,
         });
     }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
@@ -70,6 +72,17 @@ TEST(EventTable, DistancesTakeTheUserOffsetAsTheListDoes)
     EXPECT_EQ(rows[0][5], "1.235") << "segments are not shifted";
     t.userOffset = 6000.0f; // beyond 5 km the list ignores it
     EXPECT_EQ(eventTableRows("f.sor", t)[0][4], "1.235");
+}
+
+TEST(EventTable, DistancesThatAreNoNumberLeaveTheCellEmpty)
+{
+    TraceData t = sampleTrace();
+    t.events[1].distance = std::numeric_limits<float>::infinity(); // a file with group index 0
+    const auto rows = eventTableRows("f.sor", t);
+    EXPECT_EQ(rows[0][4], "");
+    EXPECT_EQ(rows[0][5], "");
+    EXPECT_EQ(rows[1][5], "") << "the next segment starts at that distance";
+    EXPECT_EQ(rows[1][4], "5.000");
 }
 
 TEST(EventTable, FewerThanTwoEventsListNothing)
