@@ -44,16 +44,18 @@ int runEvents(int argc, char **argv)
     bool options = true;
     for (int i = 0; i < argc; ++i) {
         const char *arg = argv[i];
-        if (options && std::strcmp(arg, "--") == 0)
+        if (options && std::strcmp(arg, "--") == 0) {
             options = false;
-        else if (options && std::strcmp(arg, "--csv") == 0)
+        } else if (options && std::strcmp(arg, "--csv") == 0) {
             csv = true;
-        else if (options && std::strcmp(arg, "--help") == 0)
-            return std::fputs(usage, stdout) < 0 ? 1 : 0;
-        else if (options && std::strncmp(arg, "--", 2) == 0)
+        } else if (options && std::strcmp(arg, "--help") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        } else if (options && std::strncmp(arg, "--", 2) == 0) {
             return usageError("unknown option", arg);
-        else
+        } else {
             files << QFile::decodeName(arg);
+        }
     }
     if (!csv)
         return usageError("--csv is needed (the only output form)");
