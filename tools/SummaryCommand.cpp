@@ -84,14 +84,9 @@ int runSummary(int argc, char **argv)
     CSorFileBase sor;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString &file = files[i];
-        // A fresh trace for every file, so no value of one file shows up in the next.
-        TraceData trace;
-        LinkSummary row;
-        if (loadTraceFile(sor, file, trace, totalLoss)) {
-            row = summarizeTrace(file, trace, thresholds);
-        } else {
+        const LinkSummary row = summarizeFile(sor, file, totalLoss, thresholds);
+        if (!row.readable) {
             allRead = false;
-            row = unreadableSummary(file);
             std::fprintf(stderr, "sortool summary: cannot read %s\n", QFile::encodeName(file).constData());
         }
         if (json)

@@ -110,6 +110,15 @@ bool loadTraceFile(CSorFileBase &sor, const QString &path, TraceData &trace, QM7
     return true;
 }
 
+LinkSummary summarizeFile(CSorFileBase &sor, const QString &path, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
+                          const PassThresholds &thresholds)
+{
+    TraceData trace;
+    if (!loadTraceFile(sor, path, trace, totalLoss))
+        return unreadableSummary(path);
+    return summarizeTrace(path, trace, thresholds);
+}
+
 QString verdictWord(int verdict)
 {
     switch (verdict) {

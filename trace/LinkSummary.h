@@ -45,6 +45,11 @@ LinkSummary unreadableSummary(const QString &file);
 // False, with `trace` unspecified, for a file the program refuses to open.
 bool loadTraceFile(CSorFileBase &sor, const QString &path, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss);
 
+// The row of the SOR file at `path`: loaded into a fresh trace (so nothing of an earlier file
+// stays) by loadTraceFile and summarised, or the unreadable row.
+LinkSummary summarizeFile(CSorFileBase &sor, const QString &path, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
+                          const PassThresholds &thresholds);
+
 // "PASS", "FAIL", "INCOMPLETE", or empty for no verdict.
 QString verdictWord(int verdict);
 

@@ -2,12 +2,15 @@
 
 #include "config/PassThresholds.h"
 #include "testsupport/CommaDecimalLocale.h"
+#include "tools/gen/GeneratedFile.h"
+#include "trace/CSorFileBase.h"
 #include "trace/LinkSummary.h"
 #include "trace/TableExport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -151,6 +154,39 @@ TEST(LinkSummary, UnreadableFileHasOnlyItsNameAndStatus)
     EXPECT_EQ(cells[1], "unreadable");
     for (int i = 2; i < 11; ++i)
         EXPECT_TRUE(cells[i].isEmpty()) << i;
+}
+
+TEST(LinkSummary, FilesAreReadAsTheOpenCommandReadsThem)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    gen::Options o;
+    o.events = {{gen::EventKind::Splice, 3000.0, 0.1, 0.0}, {gen::EventKind::End, 6000.0, 0.0, -45.0}};
+    o.pointCount = 4000;
+    gen::Trace t = gen::generate(o);
+    t.record.events[0].comment = "0.70";
+    t.record.events[1].comment = "1.30";
+    const QString good = dir.filePath("good.sor");
+    ASSERT_EQ(gen::writeFile(good, t, o), 1);
+
+    // The same file without its trace: the open command refuses such a file.
+    t.record.traces.clear();
+    const QString empty = dir.filePath("no-trace.sor");
+    CSorFileBase writer;
+    ASSERT_EQ(writer.SaveFile(empty, t.record), 1);
+    SorRecord check;
+    ASSERT_EQ(CSorFileBase().ReadFile(empty, check), 1);
+    ASSERT_TRUE(check.traces.empty());
+
+    CSorFileBase sor;
+    const LinkSummary first = summarizeFile(sor, good, nullptr, PassThresholds{});
+    ASSERT_TRUE(first.readable);
+    EXPECT_EQ(first.eventCount, 2);
+    EXPECT_EQ(first.totalLossDb, 1.30f) << "from the event comments";
+    EXPECT_NEAR(*first.lengthM, 6000.0f, 1.0f);
+    EXPECT_FALSE(summarizeFile(sor, empty, nullptr, PassThresholds{}).readable);
+    EXPECT_FALSE(summarizeFile(sor, dir.filePath("missing.sor"), nullptr, PassThresholds{}).readable);
+    EXPECT_EQ(summarizeFile(sor, good, nullptr, PassThresholds{}).eventCount, 2) << "the reader is reusable";
 }
 
 TEST(SummaryCsv, HeaderAndQuotedPath)
