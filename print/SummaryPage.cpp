@@ -78,7 +78,7 @@ QStringList rowTexts(const LinkSummary &row)
         texts << orDashes(cells[c]);
     if (!row.readable)
         texts << loadText(Unreadable);
-    else if (row.verdict == 3) // incomplete
+    else if (row.verdict == VerdictIncomplete)
         texts << loadText(Incomplete);
     else
         texts << orDashes(verdictWord(row.verdict));

@@ -1,6 +1,5 @@
 #include "tools/Commands.h"
 
-#include "config/PassThresholds.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/LinkSummary.h"

@@ -1,11 +1,11 @@
 #include "trace/LinkSummary.h"
 
-#include "config/PassThresholds.h"
 #include "trace/CSorFileBase.h"
 #include "trace/TableExport.h"
 #include "trace/TraceLoader.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 

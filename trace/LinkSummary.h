@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/QM7ZZZ.h"
+#include "config/PassThresholds.h" // PassThresholds, ComputeVerdict: the verdict of a row
 #include "trace/TraceData.h"
 
 #include <QByteArray>
@@ -11,7 +12,6 @@
 #include <optional>
 
 class CSorFileBase;
-struct PassThresholds;
 
 // One row of a link summary: the figures a fibre is certified by, taken from its loaded trace.
 struct LinkSummary {

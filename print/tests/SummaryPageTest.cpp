@@ -2,7 +2,6 @@
 
 #include "print/SummaryPage.h"
 
-#include "config/PassThresholds.h"
 #include "testsupport/CommaDecimalLocale.h"
 #include "textres/TextResources.h"
 

@@ -1,6 +1,5 @@
 // The link summary row of a trace, its CSV and JSON forms, and the table text helpers.
 
-#include "config/PassThresholds.h"
 #include "testsupport/CommaDecimalLocale.h"
 #include "tools/gen/GeneratedFile.h"
 #include "trace/CSorFileBase.h"
