@@ -1,12 +1,11 @@
 #include "tools/Commands.h"
-
+#include "tools/CommandSupport.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
 #include "trace/LinkSummary.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -17,21 +16,9 @@ namespace {
 
 const char usage[] = "usage: sortool events --csv FILE...\n";
 
-QString executableFolder()
-{
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-}
-
-void write(const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
 int usageError(const char *message, const char *detail = nullptr)
 {
-    std::fprintf(stderr, "sortool events: %s%s%s\n%s", message, detail ? ": " : "", detail ? detail : "", usage);
-    return 2;
+    return commandsupport::usageError("events", usage, message, detail);
 }
 
 } // namespace
@@ -62,14 +49,14 @@ int runEvents(int argc, char **argv)
     if (files.isEmpty())
         return usageError("no files given");
 
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(executableFolder()).totalLoss;
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(commandsupport::toolFolder()).totalLoss;
     bool allRead = true;
-    write(eventTableCsvHeader());
+    commandsupport::writeOut(eventTableCsvHeader());
     CSorFileBase sor;
     for (const QString &file : files) {
         TraceData trace;
         if (loadTraceFile(sor, file, trace, totalLoss)) {
-            write(eventTableCsvRecords(file, trace));
+            commandsupport::writeOut(eventTableCsvRecords(file, trace));
         } else {
             allRead = false;
             std::fprintf(stderr, "sortool events: cannot read %s\n", QFile::encodeName(file).constData());

@@ -1,5 +1,5 @@
 #include "tools/Commands.h"
-
+#include "tools/CommandSupport.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/LinkSummary.h"
@@ -16,21 +16,9 @@ namespace {
 
 const char usage[] = "usage: sortool summary [--json] [--config FILE] FILE...\n";
 
-QString executableFolder()
-{
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-}
-
-void write(const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
 int usageError(const char *message, const char *detail = nullptr)
 {
-    std::fprintf(stderr, "sortool summary: %s%s%s\n%s", message, detail ? ": " : "", detail ? detail : "", usage);
-    return 2;
+    return commandsupport::usageError("summary", usage, message, detail);
 }
 
 } // namespace
@@ -71,15 +59,15 @@ int runSummary(int argc, char **argv)
         if (!config.isFile() || !config.isReadable())
             return usageError("cannot read the configuration file", QFile::encodeName(configPath).constData());
     } else {
-        configPath = executableFolder() + QStringLiteral("/Config.ini");
+        configPath = commandsupport::toolFolder() + QStringLiteral("/Config.ini");
     }
 
     PassThresholds thresholds;
     ReadPassThresholds(configPath, thresholds);
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(executableFolder()).totalLoss;
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(commandsupport::toolFolder()).totalLoss;
 
     bool allRead = true;
-    write(json ? QByteArray("[\n") : summaryCsvHeader());
+    commandsupport::writeOut(json ? QByteArray("[\n") : summaryCsvHeader());
     CSorFileBase sor;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString &file = files[i];
@@ -89,11 +77,11 @@ int runSummary(int argc, char **argv)
             std::fprintf(stderr, "sortool summary: cannot read %s\n", QFile::encodeName(file).constData());
         }
         if (json)
-            write((i > 0 ? QByteArray(",\n") : QByteArray()) + "  " + summaryJsonObject(row));
+            commandsupport::writeOut((i > 0 ? QByteArray(",\n") : QByteArray()) + "  " + summaryJsonObject(row));
         else
-            write(summaryCsvRecord(row));
+            commandsupport::writeOut(summaryCsvRecord(row));
     }
     if (json)
-        write("\n]\n");
+        commandsupport::writeOut("\n]\n");
     return allRead ? 0 : 1;
 }
