@@ -1,4 +1,5 @@
 #include "tools/Commands.h"
+
 #include "tools/CommandSupport.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
