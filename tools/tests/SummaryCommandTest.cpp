@@ -1,5 +1,6 @@
 // sortool summary and sortool events, run as the executable they are, on generated traces.
 
+#include "testsupport/CommaDecimalLocale.h"
 #include "tools/gen/GeneratedFile.h"
 
 #include <QDir>
@@ -34,9 +35,14 @@ struct ToolRun {
     QByteArray err;
 };
 
-ToolRun run(const QStringList &args)
+ToolRun run(const QStringList &args, const QString &locale = QString())
 {
     QProcess p;
+    if (!locale.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), locale);
+        p.setProcessEnvironment(env);
+    }
     p.start(sortool(), args);
     ToolRun r;
     if (!p.waitForFinished(60000))
@@ -213,6 +219,22 @@ TEST_F(SummaryCommand, EventsCsvListsEachFilesEvents)
     EXPECT_EQ(end.mid(1, 3), (QStringList{"2", "Reflect", "E"}));
     EXPECT_EQ(end[6], "") << "the list shows -- for the last event's loss";
     EXPECT_EQ(rows[3][0], quotedName);
+}
+
+TEST_F(SummaryCommand, DotDecimalsWhateverTheLocale)
+{
+    CommaDecimalLocale comma; // makes de_DE.UTF-8 available to the tool where it is not installed
+    if (!comma.active())
+        GTEST_SKIP() << "no comma-decimal locale on this machine";
+    const QString de = QStringLiteral("de_DE.UTF-8");
+    const auto summary = parseCsv(run({"summary", passing}, de).out);
+    ASSERT_EQ(summary.size(), 2u);
+    EXPECT_EQ(summary[1][6], "2.500");
+    EXPECT_EQ(summary[1][9].size(), 5) << summary[1][9].toStdString();
+    const auto events = parseCsv(run({"events", "--csv", passing}, de).out);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[1][7], "2.500");
+    EXPECT_TRUE(events[1][4].contains('.'));
 }
 
 TEST_F(SummaryCommand, BadUsageSaysWhyAndExitsWith2)
