@@ -163,6 +163,26 @@ constexpr TextEntry textTable[] = {
     {251, "Value"},
     {252, "Operator"},
     {253, "Error saving file"},
+    // The link summary page.
+    {330, "Link summary"},
+    {331, "File"},
+    {332, "Wavelength (nm)"},
+    {333, "Pulse (ns)"},
+    {334, "Length (m)"},
+    {335, "Events"},
+    {336, "Total loss (dB)"},
+    {337, "Max. event loss (dB)"},
+    {338, "Worst reflect. (dB)"},
+    {339, "Attenuation (dB/km)"},
+    {340, "Result"},
+    {341, "Unreadable"},
+    {342, "Incomplete"},
+    {343, "Page %1 of %2"},
+    // Exporting the event table, and the batch dialog's summary option.
+    {344, "Export events..."},
+    {345, "Error exporting events"},
+    {346, "CSV files (*.csv)"},
+    {347, "Summary page"},
 };
 
 constexpr bool sortedById()

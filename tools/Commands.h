@@ -5,3 +5,5 @@
 int runDump(int argc, char **argv);
 int runResave(int argc, char **argv);
 int runGen(int argc, char **argv);
+int runSummary(int argc, char **argv);
+int runEvents(int argc, char **argv);

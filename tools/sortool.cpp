@@ -9,7 +9,9 @@ void printUsage()
 {
     std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n"
                "       sortool resave [--no-analysis] IN OUT\n"
-               "       sortool gen [options] OUT\n",
+               "       sortool gen [options] OUT\n"
+               "       sortool summary [--json] [--config FILE] FILE...\n"
+               "       sortool events --csv FILE...\n",
                stderr);
 }
 
@@ -28,6 +30,10 @@ int main(int argc, char **argv)
         return runResave(argc - 2, argv + 2);
     if (std::strcmp(command, "gen") == 0)
         return runGen(argc - 2, argv + 2);
+    if (std::strcmp(command, "summary") == 0)
+        return runSummary(argc - 2, argv + 2);
+    if (std::strcmp(command, "events") == 0)
+        return runEvents(argc - 2, argv + 2);
     printUsage();
     return 2;
 }

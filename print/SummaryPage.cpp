@@ -1,0 +1,147 @@
+#include "print/SummaryPage.h"
+
+#include "textres/TextResources.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+
+namespace summarypage {
+
+namespace {
+
+constexpr int columnCount = 11 - 1; // the summary's columns without the status
+
+// Share of the page width of each column, in thousandths; the file name gets the most.
+constexpr std::array<int, columnCount> columnShare = {200, 95, 75, 95, 60, 85, 95, 100, 95, 100};
+static_assert([] {
+    int sum = 0;
+    for (int s : columnShare)
+        sum += s;
+    return sum == 1000;
+}());
+
+QString orDashes(const QString &cell)
+{
+    return cell.isEmpty() ? QStringLiteral("--") : cell;
+}
+
+// Left and right edges of each column inside `table`.
+std::array<int, columnCount + 1> columnEdges(const QRect &table)
+{
+    std::array<int, columnCount + 1> edges{};
+    int share = 0;
+    for (int c = 0; c <= columnCount; ++c) {
+        edges[size_t(c)] = table.left() + static_cast<int>(static_cast<long long>(table.width()) * share / 1000);
+        if (c < columnCount)
+            share += columnShare[size_t(c)];
+    }
+    return edges;
+}
+
+void drawCell(QPainter &painter, const QRect &cell, const QString &text, Qt::Alignment align, bool wrap)
+{
+    const int pad = std::max(1, painter.fontMetrics().averageCharWidth() / 2);
+    const QRect inner = cell.adjusted(pad, 0, -pad, 0);
+    if (wrap) {
+        painter.drawText(inner, int(align | Qt::AlignVCenter | Qt::TextWordWrap), text);
+        return;
+    }
+    const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideMiddle, inner.width());
+    painter.drawText(inner, int(align | Qt::AlignVCenter), shown);
+}
+
+} // namespace
+
+int pageCount(size_t rowCount)
+{
+    return std::max<int>(1, static_cast<int>((rowCount + rowsPerPage - 1) / rowsPerPage));
+}
+
+QStringList headerTexts()
+{
+    QStringList texts;
+    for (int id = HeadFile; id <= HeadResult; ++id)
+        texts << loadText(id);
+    return texts;
+}
+
+QStringList rowTexts(const LinkSummary &row)
+{
+    const QStringList cells = summaryCells(row);
+    QStringList texts;
+    texts << QFileInfo(row.file).fileName();
+    for (int c = 2; c < 10; ++c)
+        texts << orDashes(cells[c]);
+    if (!row.readable)
+        texts << loadText(Unreadable);
+    else if (row.verdict == VerdictIncomplete)
+        texts << loadText(Incomplete);
+    else
+        texts << orDashes(verdictWord(row.verdict));
+    return texts;
+}
+
+int drawSummaryPage(QPainter &painter, const QRect &page, const QFont &title, const QFont &text, const QFont &bold,
+                    const std::vector<LinkSummary> &rows, int pageNumber)
+{
+    const int pages = pageCount(rows.size());
+    painter.save();
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setBrush(Qt::NoBrush);
+
+    // Title, then a footer line with the page number; the table takes the height between.
+    painter.setFont(title);
+    const int titleHeight = painter.fontMetrics().height() * 2;
+    painter.drawText(QRect(page.left(), page.top(), page.width(), titleHeight), Qt::AlignHCenter | Qt::AlignVCenter,
+                     loadText(Title));
+    painter.setFont(text);
+    const int lineHeight = painter.fontMetrics().height();
+    const int footerHeight = lineHeight * 2;
+    painter.drawText(QRect(page.left(), page.bottom() - footerHeight + 1, page.width(), footerHeight),
+                     Qt::AlignRight | Qt::AlignVCenter, loadText(PageOf).arg(pageNumber).arg(pages));
+
+    painter.setFont(bold);
+    const int headerHeight = painter.fontMetrics().height() * 2 + lineHeight / 2;
+    const int tableTop = page.top() + titleHeight;
+    const int rowHeight = std::max(1, (page.height() - titleHeight - footerHeight - headerHeight) / rowsPerPage);
+    const QRect table(page.left(), tableTop, page.width(), headerHeight + rowHeight * rowsPerPage);
+    const auto edges = columnEdges(table);
+    const auto cellRect = [&](int c, int top, int height) {
+        return QRect(edges[size_t(c)], top, edges[size_t(c) + 1] - edges[size_t(c)], height);
+    };
+
+    const QStringList heads = headerTexts();
+    for (int c = 0; c < columnCount; ++c)
+        drawCell(painter, cellRect(c, tableTop, headerHeight), heads[c], Qt::AlignHCenter, true);
+
+    const size_t first = static_cast<size_t>(std::max(0, pageNumber - 1)) * rowsPerPage;
+    const size_t last = pageNumber < 1 ? first : std::min(rows.size(), first + rowsPerPage);
+    const int drawn = static_cast<int>(last > first ? last - first : 0);
+    const int bodyTop = tableTop + headerHeight;
+    for (int r = 0; r < drawn; ++r) {
+        const QStringList texts = rowTexts(rows[first + size_t(r)]);
+        const int top = bodyTop + r * rowHeight;
+        for (int c = 0; c < columnCount; ++c) {
+            const bool result = c == columnCount - 1;
+            painter.setFont(result ? bold : text);
+            drawCell(painter, cellRect(c, top, rowHeight), texts[c], c == 0 ? Qt::AlignLeft : Qt::AlignHCenter, false);
+        }
+    }
+
+    // Grid: the header and the drawn rows, so an unfilled last page ends with its last row.
+    const int bottom = bodyTop + drawn * rowHeight;
+    painter.drawRect(QRect(table.left(), tableTop, table.width() - 1, bottom - tableTop));
+    for (int r = 0; r <= drawn; ++r)
+        painter.drawLine(table.left(), bodyTop + r * rowHeight, table.right(), bodyTop + r * rowHeight);
+    for (int c = 1; c < columnCount; ++c)
+        painter.drawLine(edges[size_t(c)], tableTop, edges[size_t(c)], bottom);
+
+    painter.restore();
+    return drawn;
+}
+
+} // namespace summarypage

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "trace/LinkSummary.h"
+
+#include <QFont>
+#include <QRect>
+#include <QStringList>
+
+#include <cstddef>
+#include <vector>
+
+class QPainter;
+
+// The link summary as printed pages: a table of one row per file, before the reports.
+namespace summarypage {
+
+inline constexpr int rowsPerPage = 30;
+
+// Identifiers of the page's texts in the text library.
+enum TextId : int {
+    Title = 330,
+    HeadFile = 331,
+    HeadWavelength = 332,
+    HeadPulse = 333,
+    HeadLength = 334,
+    HeadEvents = 335,
+    HeadTotalLoss = 336,
+    HeadMaxEventLoss = 337,
+    HeadWorstReflectance = 338,
+    HeadAttenuation = 339,
+    HeadResult = 340,
+    Unreadable = 341,
+    Incomplete = 342,
+    PageOf = 343, // "Page %1 of %2"
+};
+
+// Pages for `rowCount` rows: one for every 30 rows begun, at least one.
+int pageCount(size_t rowCount);
+
+// The column headers, from the text library.
+QStringList headerTexts();
+
+// The texts of one row: the file name without its folder, wavelength, pulse width, length,
+// events, total loss, largest event loss, worst reflectance, attenuation and the result
+// ("PASS", "FAIL", or the library's texts for incomplete and unreadable). A missing value
+// reads "--", as in the event list.
+QStringList rowTexts(const LinkSummary &row);
+
+// Draws page `pageNumber` (1 for the first) of the summary of `rows` into `page`, a rectangle
+// in the painter's logical coordinates: the title, the header row in `bold`, up to 30 rows in
+// `text` with the result in `bold`, and the page number. Texts too wide for their cell are
+// shortened with an ellipsis. Returns the number of rows drawn (0 for a page beyond the last).
+int drawSummaryPage(QPainter &painter, const QRect &page, const QFont &title, const QFont &text, const QFont &bold,
+                    const std::vector<LinkSummary> &rows, int pageNumber);
+
+} // namespace summarypage
