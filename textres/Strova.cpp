@@ -163,6 +163,7 @@ constexpr TextEntry textTable[] = {
     {251, "Value"},
     {252, "Operator"},
     {253, "Error saving file"},
+    {254, "OPM"},
 };
 
 constexpr bool sortedById()
