@@ -3,25 +3,61 @@
 #include "opm/OpmReader.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QString>
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
 const char usage[] = "usage: sortool opm FILE.opm\n";
 
-QJsonObject recordObject(const OpmRecord &r)
+// A JSON string in UTF-8: quotes, backslashes and control characters escaped.
+void appendJsonText(QByteArray &out, const QString &text)
 {
-    return QJsonObject{
-        {QStringLiteral("fiberId"), r.fiberId}, {QStringLiteral("cableId"), r.cableId},
-        {QStringLiteral("date"), r.date},       {QStringLiteral("time"), r.time},
-        {QStringLiteral("value"), r.value},     {QStringLiteral("operator"), r.operatorName},
+    out.append('"');
+    for (const char c : text.toUtf8()) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out.append('\\');
+            out.append(c);
+        } else if (u < 0x20) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", u);
+            out.append(buffer);
+        } else {
+            out.append(c);
+        }
+    }
+    out.append('"');
+}
+
+// One record a line, its keys in the order of the file's fields.
+QByteArray recordsJson(const QList<OpmRecord> &records)
+{
+    static const struct {
+        const char *key;
+        QString OpmRecord::*field;
+    } keys[] = {
+        {"fiberId", &OpmRecord::fiberId}, {"cableId", &OpmRecord::cableId}, {"date", &OpmRecord::date},
+        {"time", &OpmRecord::time},       {"value", &OpmRecord::value},     {"operator", &OpmRecord::operatorName},
     };
+    if (records.isEmpty())
+        return "[]\n";
+    QByteArray out = "[\n";
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        out.append("  {");
+        for (size_t k = 0; k < std::size(keys); ++k) {
+            if (k > 0)
+                out.append(", ");
+            out.append('"').append(keys[k].key).append("\": ");
+            appendJsonText(out, records[i].*keys[k].field);
+        }
+        out.append(i + 1 < records.size() ? "},\n" : "}\n");
+    }
+    out.append("]\n");
+    return out;
 }
 
 } // namespace
@@ -55,10 +91,7 @@ int runOpm(int argc, char **argv)
         break;
     }
 
-    QJsonArray records;
-    for (const OpmRecord &r : file.records)
-        records.append(recordObject(r));
-    const QByteArray out = QJsonDocument(records).toJson(QJsonDocument::Indented);
+    const QByteArray out = recordsJson(file.records);
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     return 0;
 }

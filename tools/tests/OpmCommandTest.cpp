@@ -68,22 +68,26 @@ TEST_F(SortoolOpm, RecordsAsJsonObjects)
 {
     const QString path = write("meter.OPM",
                                "FiberId=01,CableId=C7,Date=2026-03-02,Time=09:15:10,Value=-3.42 dBm,Operator=Ana;\r\n"
-                               "FiberId=02,CableId=C7,Date=2026-03-02,Time=09:15:40,Value=\"-3.5\",Operator=Jos\xE9;\r\n");
+                               "FiberId=02,CableId=C7,Date=2026-03-02,Time=09:15:40,Value=\"-3.5\\\",Operator=Jos\xE9\t;\r\n");
     const ToolRun r = run({"opm", path});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonArray records = parsedArray(r);
     ASSERT_EQ(records.size(), 2);
     const QJsonObject first = records[0].toObject();
     EXPECT_EQ(first.keys(), QStringList({"cableId", "date", "fiberId", "operator", "time", "value"}));
+    // Keys come in the order of the file's fields.
+    EXPECT_TRUE(r.out.contains(R"({"fiberId": "01", "cableId": "C7", "date": "2026-03-02", "time": "09:15:10", )"
+                               R"("value": "-3.42 dBm", "operator": "Ana"})"))
+        << r.out.toStdString();
     EXPECT_EQ(first.value("fiberId").toString(), "01");
     EXPECT_EQ(first.value("cableId").toString(), "C7");
     EXPECT_EQ(first.value("date").toString(), "2026-03-02");
     EXPECT_EQ(first.value("time").toString(), "09:15:10");
     EXPECT_EQ(first.value("value").toString(), "-3.42 dBm");
     EXPECT_EQ(first.value("operator").toString(), "Ana");
-    // Quotes in a text are escaped; 8-bit text comes out as its characters.
-    EXPECT_EQ(records[1].toObject().value("value").toString(), "\"-3.5\"");
-    EXPECT_EQ(records[1].toObject().value("operator").toString(), QString::fromUtf8("José"));
+    // Quotes, backslashes and tabs in a text are escaped; 8-bit text comes out as its characters.
+    EXPECT_EQ(records[1].toObject().value("value").toString(), "\"-3.5\\\"");
+    EXPECT_EQ(records[1].toObject().value("operator").toString(), QString::fromUtf8("José\t"));
 }
 
 // Files the viewer shows as an empty table print an empty array and succeed; a malformed record
