@@ -112,6 +112,12 @@ TEST(OpmParse, TextsAreWindowsWesternCodePage)
     EXPECT_EQ(file.records[0].cableId, QString::fromUtf8("Café"));
     EXPECT_EQ(file.records[0].value, QString::fromUtf8("–3.1 µW"));
     EXPECT_EQ(file.records[0].operatorName, QString::fromUtf8("€"));
+
+    // The five bytes the code page leaves undefined still give one character each, so nothing
+    // in a field is lost.
+    const OpmFile undefined = parseOpm("FiberId=\x81\x8D\x8F\x90\x9D,CableId=,Date=,Time=,Value=,Operator=;");
+    ASSERT_EQ(undefined.records.size(), 1);
+    EXPECT_EQ(undefined.records[0].fiberId, QString::fromUtf16(u"\u0081\u008D\u008F\u0090\u009D"));
 }
 
 TEST(OpmParse, SizeLimit)
