@@ -183,6 +183,7 @@ constexpr TextEntry textTable[] = {
     {345, "Error exporting events"},
     {346, "CSV files (*.csv)"},
     {347, "Summary page"},
+    {254, "OPM"},
 };
 
 constexpr bool sortedById()

@@ -7,3 +7,4 @@ int runResave(int argc, char **argv);
 int runGen(int argc, char **argv);
 int runSummary(int argc, char **argv);
 int runEvents(int argc, char **argv);
+int runOpm(int argc, char **argv);

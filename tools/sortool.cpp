@@ -11,7 +11,8 @@ void printUsage()
                "       sortool resave [--no-analysis] IN OUT\n"
                "       sortool gen [options] OUT\n"
                "       sortool summary [--json] [--config FILE] FILE...\n"
-               "       sortool events --csv FILE...\n",
+               "       sortool events --csv FILE...\n"
+               "       sortool opm FILE.opm\n",
                stderr);
 }
 
@@ -34,6 +35,8 @@ int main(int argc, char **argv)
         return runSummary(argc - 2, argv + 2);
     if (std::strcmp(command, "events") == 0)
         return runEvents(argc - 2, argv + 2);
+    if (std::strcmp(command, "opm") == 0)
+        return runOpm(argc - 2, argv + 2);
     printUsage();
     return 2;
 }

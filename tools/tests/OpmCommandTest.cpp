@@ -1,0 +1,136 @@
+// sortool opm, run as the executable it is.
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString sortool()
+{
+    QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
+    if (bin.isEmpty())
+        bin = QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT);
+    return QDir(bin).filePath(QStringLiteral("sortool"));
+}
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ToolRun run(const QStringList &args)
+{
+    QProcess p;
+    p.start(sortool(), args);
+    ToolRun r;
+    if (!p.waitForFinished(30000))
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QJsonArray parsedArray(const ToolRun &r)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+    EXPECT_TRUE(doc.isArray()) << r.out.toStdString();
+    return doc.array();
+}
+
+class SortoolOpm : public testing::Test {
+protected:
+    QTemporaryDir dir;
+
+    void SetUp() override { ASSERT_TRUE(QFile::exists(sortool())) << sortool().toStdString(); }
+
+    QString write(const char *name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+};
+
+TEST_F(SortoolOpm, RecordsAsJsonObjects)
+{
+    const QString path = write("meter.OPM",
+                               "FiberId=01,CableId=C7,Date=2026-03-02,Time=09:15:10,Value=-3.42 dBm,Operator=Ana;\r\n"
+                               "FiberId=02,CableId=C7,Date=2026-03-02,Time=09:15:40,Value=\"-3.5\\\",Operator=Jos\xE9\t;\r\n");
+    const ToolRun r = run({"opm", path});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray records = parsedArray(r);
+    ASSERT_EQ(records.size(), 2);
+    const QJsonObject first = records[0].toObject();
+    EXPECT_EQ(first.keys(), QStringList({"cableId", "date", "fiberId", "operator", "time", "value"}));
+    // Keys come in the order of the file's fields.
+    EXPECT_TRUE(r.out.contains(R"({"fiberId": "01", "cableId": "C7", "date": "2026-03-02", "time": "09:15:10", )"
+                               R"("value": "-3.42 dBm", "operator": "Ana"})"))
+        << r.out.toStdString();
+    EXPECT_EQ(first.value("fiberId").toString(), "01");
+    EXPECT_EQ(first.value("cableId").toString(), "C7");
+    EXPECT_EQ(first.value("date").toString(), "2026-03-02");
+    EXPECT_EQ(first.value("time").toString(), "09:15:10");
+    EXPECT_EQ(first.value("value").toString(), "-3.42 dBm");
+    EXPECT_EQ(first.value("operator").toString(), "Ana");
+    // Quotes, backslashes and tabs in a text are escaped; 8-bit text comes out as its characters.
+    EXPECT_EQ(records[1].toObject().value("value").toString(), "\"-3.5\\\"");
+    EXPECT_EQ(records[1].toObject().value("operator").toString(), QString::fromUtf8("José\t"));
+}
+
+// Files the viewer shows as an empty table print an empty array and succeed; a malformed record
+// keeps the records before it and says where reading stopped.
+TEST_F(SortoolOpm, FilesThatShowLittleOrNothing)
+{
+    const QByteArray good = "FiberId=1,CableId=C,Date=d,Time=t,Value=v,Operator=o;";
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        int records;
+        bool notes;
+    } cases[] = {
+        {"empty.opm", {}, 0, false},
+        {"no-record.opm", "nothing here", 0, false},
+        {"first-malformed.opm", "FiberId=1;" + good, 0, true},
+        {"second-malformed.opm", good + "FiberId=2,CableId=C;", 1, true},
+    };
+    for (const auto &c : cases) {
+        const ToolRun r = run({"opm", write(c.name, c.bytes)});
+        EXPECT_EQ(r.exitCode, 0) << c.name;
+        EXPECT_EQ(parsedArray(r).size(), c.records) << c.name;
+        EXPECT_EQ(!r.err.isEmpty(), c.notes) << c.name << ": " << r.err.toStdString();
+    }
+}
+
+TEST_F(SortoolOpm, MissingFileIsAnError)
+{
+    const ToolRun r = run({"opm", dir.filePath("missing.opm")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains("cannot read")) << r.err.toStdString();
+}
+
+TEST_F(SortoolOpm, BadUsage)
+{
+    const QString path = write("a.opm", "FiberId=1,CableId=C,Date=d,Time=t,Value=v,Operator=o;");
+    for (const QStringList &args : {QStringList{"opm"}, QStringList{"opm", path, path}, QStringList{"opm", "--json"}}) {
+        const ToolRun r = run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains("usage: sortool opm FILE.opm")) << r.err.toStdString();
+    }
+}
+
+} // namespace
