@@ -29,7 +29,7 @@ COtdrTrace::COtdrTrace(QWidget *parent)
     m_vBar = new QScrollBar(Qt::Vertical, this);
     connect(m_hBar, &QScrollBar::actionTriggered, this, &COtdrTrace::onHorizontalAction);
     connect(m_vBar, &QScrollBar::actionTriggered, this, &COtdrTrace::onVerticalAction);
-    // The wheel over the horizontal bar scrolls the window; over the vertical bar it does nothing.
+    // The wheel over the scroll bars does nothing; over the plot it zooms or scrolls (wheelEvent).
     m_hBar->installEventFilter(this);
     m_vBar->installEventFilter(this);
     layoutChildren();
@@ -283,14 +283,7 @@ void COtdrTrace::contextMenuEvent(QContextMenuEvent *event)
 bool COtdrTrace::eventFilter(QObject *watched, QEvent *event)
 {
     if ((watched == m_hBar || watched == m_vBar) && event->type() == QEvent::Wheel) {
-        auto *wheel = static_cast<QWheelEvent *>(event);
-        const QPoint delta = wheel->angleDelta();
-        const int units = delta.y() != 0 ? delta.y() : delta.x();
-        if (watched == m_hBar && units != 0) {
-            const Snapshot before = snapshot();
-            m_state.WheelScrollH(units / 120.0);
-            finish(before);
-        }
+        event->ignore();
         return true;
     }
     return QWidget::eventFilter(watched, event);

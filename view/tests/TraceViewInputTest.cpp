@@ -4,7 +4,6 @@
 #include "view/TraceViewState.h"
 
 #include <QApplication>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -181,22 +180,6 @@ TEST_F(ViewInput, ShiftWheelAndSidewaysWheelScroll)
     EXPECT_NEAR(view.state().xMax, 620.0f, 0.01f);
     wheel(plotPointAt(500), 240, Qt::NoModifier, true);
     EXPECT_NEAR(view.state().xMin, 380.0f, 0.01f);
-}
-
-TEST_F(ViewInput, WheelOverTheHorizontalBarScrolls)
-{
-    view.SetView(400, 600, 0, 50, true);
-    auto bars = view.findChildren<QScrollBar *>();
-    QScrollBar *hBar = nullptr;
-    for (QScrollBar *b : bars)
-        if (b->orientation() == Qt::Horizontal)
-            hBar = b;
-    ASSERT_NE(hBar, nullptr);
-    QWheelEvent event(QPointF(5, 5), QPointF(hBar->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, -120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(hBar, &event);
-    EXPECT_NEAR(view.state().xMin, 420.0f, 0.01f);
-    EXPECT_EQ(hBar->value(), 420);
 }
 
 TEST_F(ViewInput, ArrowKeysStepTheActiveCursor)
