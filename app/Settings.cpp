@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "config/Configuration.h"
 #include "config/PassThresholds.h"
+#include "config/SettingsLocation.h"
 #include "view/COtdrTrace.h"
 
 namespace {
@@ -71,7 +72,7 @@ QString logoPath()
 void loadPassThresholds(const QString &folder)
 {
     startSettings().passPath = configFilePath(folder);
-    ReadPassThresholds(startSettings().passPath);
+    ReadPassThresholds(settingsReadPath(startSettings().passPath));
 }
 
 QString passThresholdsPath()

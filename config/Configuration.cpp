@@ -1,5 +1,6 @@
 #include "config/Configuration.h"
 
+#include "config/SettingsLocation.h"
 #include "trace/TraceSet.h"
 
 #include <QDir>
@@ -31,7 +32,8 @@ QString configFilePath(const QString &folder)
 void bindConfiguration(const QString &folder)
 {
     CCustomIniFile::setExecutableFolder(folder);
-    g_iniConfig.AttachFile(QString::fromLatin1(configFileName));
+    // An installed program reads the per-user copy once one has been written.
+    g_iniConfig.AttachFile(settingsReadPath(configFilePath(CCustomIniFile::executableFolder())));
 }
 
 bool switchOnUnlessZero(const QString &text)

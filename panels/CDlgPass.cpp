@@ -4,6 +4,7 @@
 #include "app/TextIds.h"
 #include "config/IniText.h"
 #include "config/PassThresholds.h"
+#include "config/SettingsLocation.h"
 #include "textres/TextResources.h"
 #include "view/DialogUnits.h"
 
@@ -111,7 +112,7 @@ CDlgPass::CDlgPass(const QString &iniPath, QWidget *parent)
     connect(save, &QPushButton::clicked, this, &CDlgPass::accept);
     connect(cancel, &QPushButton::clicked, this, &CDlgPass::reject);
 
-    ReadPassThresholds(m_iniPath);
+    ReadPassThresholds(settingsReadPath(m_iniPath));
     fill();
 }
 
@@ -132,8 +133,9 @@ void CDlgPass::accept()
         t.*(switchRows[i].on) = m_checks[static_cast<size_t>(i)]->isChecked();
     for (int e = 0; e < 11; ++e)
         t.*(limitRows[e].limit) = leadingNumber(m_edits[static_cast<size_t>(e)]->text());
-    if (!SavePassThresholds(m_iniPath)) {
-        showMessage(this, {tipsCaption, QStringLiteral("The thresholds could not be written to %1.").arg(m_iniPath),
+    const QString target = settingsWritePath(m_iniPath);
+    if (!SavePassThresholds(target)) {
+        showMessage(this, {tipsCaption, QStringLiteral("The thresholds could not be written to %1.").arg(target.isEmpty() ? m_iniPath : target),
                            QMessageBox::Warning, QMessageBox::Ok});
         return;
     }

@@ -1,10 +1,12 @@
 #include "view/COtdrTrace.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -27,7 +29,7 @@ COtdrTrace::COtdrTrace(QWidget *parent)
     m_vBar = new QScrollBar(Qt::Vertical, this);
     connect(m_hBar, &QScrollBar::actionTriggered, this, &COtdrTrace::onHorizontalAction);
     connect(m_vBar, &QScrollBar::actionTriggered, this, &COtdrTrace::onVerticalAction);
-    // The view has no wheel handling of its own, not even over its scroll bars.
+    // The wheel over the scroll bars does nothing; over the plot it zooms or scrolls (wheelEvent).
     m_hBar->installEventFilter(this);
     m_vBar->installEventFilter(this);
     layoutChildren();
@@ -285,6 +287,41 @@ bool COtdrTrace::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Wheel: zoom the distance window around the pointer; with Shift, or a sideways wheel, scroll it.
+void COtdrTrace::wheelEvent(QWheelEvent *event)
+{
+    const QPoint delta = event->angleDelta();
+    const bool sideways = delta.y() == 0;
+    const int units = sideways ? delta.x() : delta.y();
+    if (units == 0) {
+        event->ignore();
+        return;
+    }
+    const Snapshot before = snapshot();
+    if (sideways || (event->modifiers() & Qt::ShiftModifier))
+        m_state.WheelScrollH(units / 120.0);
+    else
+        m_state.WheelZoomH(event->position().toPoint().x(), units / 120.0);
+    finish(before);
+    event->accept();
+}
+
+// Left/right arrows step the active cursor (Shift: the large step); every other key goes on
+// to the window, so Esc still ends the program.
+void COtdrTrace::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers others = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    const int key = event->key();
+    if (others != Qt::NoModifier || (key != Qt::Key_Left && key != Qt::Key_Right)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int32_t step = (event->modifiers() & Qt::ShiftModifier) ? TraceViewState::cursorKeyLargeStep
+                                                                    : TraceViewState::cursorKeyStep;
+    StepCursor(key == Qt::Key_Left ? -step : step);
+    event->accept();
 }
 
 void COtdrTrace::paintInto(QPainter &painter)

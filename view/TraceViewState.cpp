@@ -693,3 +693,51 @@ ViewCursorMarks TraceViewState::cursorMarks() const
     m.labelB = cursorB.label;
     return m;
 }
+
+namespace {
+
+// Wheel deltas beyond this many notches in one event are taken as this many.
+constexpr double maxWheelNotches = 10.0;
+
+double boundedNotches(double notches)
+{
+    return std::clamp(notches, -maxWheelNotches, maxWheelNotches);
+}
+
+} // namespace
+
+void TraceViewState::WheelZoomH(int32_t x, double notches)
+{
+    if (curves.empty() || !(notches != 0.0) || plotRect.width() <= 0 || !(xMax > xMin))
+        return;
+    const int64_t left = plotRect.left();
+    const int64_t column = std::clamp<int64_t>(x, left, left + plotRect.width() - 1);
+    const double d = columnToDistance(static_cast<int32_t>(column));
+    const double k = std::pow(wheelZoomFactor, boundedNotches(notches));
+    const double full = fullScale;
+    double x0 = d - (d - xMin) * k;
+    double x1 = d + (xMax - d) * k;
+    if (x1 - x0 >= full) {
+        x0 = 0.0;
+        x1 = full;
+    } else if (x0 < 0.0) {
+        x1 -= x0;
+        x0 = 0.0;
+    } else if (x1 > full) {
+        x0 -= x1 - full;
+        x1 = full;
+    }
+    SetView(static_cast<float>(x0), static_cast<float>(x1), yMin, yMax, true);
+}
+
+void TraceViewState::WheelScrollH(double notches)
+{
+    if (curves.empty() || !(notches != 0.0) || !(xMax > xMin))
+        return;
+    const double width = static_cast<double>(xMax) - xMin;
+    const double last = std::max(0.0, static_cast<double>(fullScale) - width);
+    const double x0 = std::clamp(xMin - boundedNotches(notches) * 0.1 * width, 0.0, last);
+    if (static_cast<float>(x0) == xMin)
+        return;
+    SetView(static_cast<float>(x0), static_cast<float>(x0 + width), yMin, yMax, true);
+}

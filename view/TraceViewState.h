@@ -135,6 +135,21 @@ public:
     bool Move(QPoint p);
     void Release(QPoint p);
     void HScroll(ScrollAction action, int32_t trackPosition);
+
+    // Mouse wheel, `notches` of 120 eighths of a degree each (positive: turned away from the
+    // user). WheelZoomH narrows the distance window by wheelZoomFactor per notch around the
+    // distance under column x (widens it for negative notches, at most to the whole trace, the
+    // spot under the pointer staying put). WheelScrollH moves the window by a tenth of its width
+    // per notch, towards the start for positive notches, within 0 .. fullScale. Both keep the
+    // level window and move the scroll bars.
+    static constexpr double wheelZoomFactor = 0.8;
+    void WheelZoomH(int32_t x, double notches);
+    void WheelScrollH(double notches);
+
+    // Pixels an arrow key steps the active cursor (with Shift: the large step), as the toolbar's
+    // cursor buttons do.
+    static constexpr int32_t cursorKeyStep = 2;
+    static constexpr int32_t cursorKeyLargeStep = 10;
     void VScroll(ScrollAction action, float trackPosition, int verticalRangeDb);
 
     // Recomputes both cursors' texts and the A-B readout for the unit setting ("m", "mi", "ft").
