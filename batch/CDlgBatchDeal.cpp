@@ -203,6 +203,11 @@ void CDlgBatchDeal::selectRememberedFolder()
         return;
     m_tree->setCurrentIndex(index);
     m_tree->scrollTo(index);
+    // The model fills folders in the background; show the folder again once its parents are in.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (m_tree->currentIndex().isValid())
+            m_tree->scrollTo(m_tree->currentIndex());
+    });
     if (m_currentFolder.isEmpty())
         FolderSelected(remembered);
 }

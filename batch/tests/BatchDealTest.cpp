@@ -94,7 +94,7 @@ protected:
     {
         CCheckListCtrl *list = dialog->selectedList();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(selectedRow(name), 1)).center());
+                          list->visualItemRect(list->item(selectedRow(name), 0)).center());
     }
 
     // Lists the folder, ticks the named files and adds them.
@@ -271,7 +271,7 @@ TEST_F(BatchDeal, DraggedCursorsAreUsedUntilTheFileLeavesTheList)
     // Shown from the folder list: the marks do not move.
     dialog->FolderSelected(folder("one"));
     QTest::mouseClick(dialog->fileList()->viewport(), Qt::LeftButton, {},
-                      dialog->fileList()->visualItemRect(dialog->fileList()->item(fileRow("link.SOR"), 1)).center());
+                      dialog->fileList()->visualItemRect(dialog->fileList()->item(fileRow("link.SOR"), 0)).center());
     ASSERT_EQ(thumb->path(), path);
     ASSERT_TRUE(thumb->ensureLoaded());
     const int bx = thumb->markB();
