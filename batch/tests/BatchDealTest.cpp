@@ -1,0 +1,371 @@
+#include "batch/CBatchThumbnail.h"
+#include "batch/CCheckListCtrl.h"
+#include "batch/CDlgBatchDeal.h"
+#include "batch/CMyBtnPrintType.h"
+#include "config/CMemIniFile.h"
+#include "config/Configuration.h"
+#include "print/DefaultCursorPair.h"
+#include "trace/CSorDllUtil.h"
+#include "trace/CSorFileBase.h"
+#include "TestApp.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+QString englishText(int id)
+{
+    static const std::map<int, QString> texts{
+        {104, "File name"},     {105, "Size(KB)"},     {106, "Date"},          {107, "Catalogue"},
+        {108, "One per page"},  {109, "Two per page"}, {110, "Four per page"}, {111, "Six per page"},
+        {112, "Eight per page"}, {113, "Curve loading .."}, {114, "Finish curve loading!"},
+        {115, "Please select at least one .sor file!"}, {125, "Tips"}, {196, "Batch printing"}};
+    auto it = texts.find(id);
+    return it == texts.end() ? QString() : it->second;
+}
+
+QString samplePath(const char *name)
+{
+    return qEnvironmentVariable("LUMIDOR_SOURCE_DIR") + "/samples/" + name;
+}
+
+// Two folders of sample traces (one name in both) and an unreadable file; a dialog over them
+// with an in-memory configuration and a recorded message hook.
+class BatchDeal : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        testApp();
+        ASSERT_TRUE(root.isValid());
+        ASSERT_TRUE(QDir(root.path()).mkpath("one"));
+        ASSERT_TRUE(QDir(root.path()).mkpath("two"));
+        copy("patch-2km-1310.sor", "one/patch.sor");
+        copy("link-40km-1550.sor", "one/link.SOR");
+        copy("link-40km-1550.sor", "two/patch.sor");
+        QFile broken(root.filePath("one/broken.sor"));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("this is no trace file");
+        broken.close();
+
+        BatchDealContext context;
+        context.config = &config;
+        context.texts = englishText;
+        context.warn = [this](const QString &caption, const QString &text) { messages << caption + "|" + text; };
+        context.treeRoot = root.path();
+        dialog = std::make_unique<CDlgBatchDeal>(context);
+        dialog->resize(dialog->sizeHint());
+    }
+
+    void copy(const char *sample, const QString &target)
+    {
+        ASSERT_TRUE(QFile::copy(samplePath(sample), root.filePath(target))) << sample;
+    }
+
+    QString folder(const char *name) const { return root.filePath(name); }
+
+    int fileRow(const QString &name) const
+    {
+        for (int r = 0; r < dialog->fileList()->rowCount(); ++r)
+            if (dialog->fileList()->text(r, 0) == name)
+                return r;
+        return -1;
+    }
+
+    int selectedRow(const QString &name) const
+    {
+        for (int r = 0; r < dialog->selectedList()->rowCount(); ++r)
+            if (dialog->selectedList()->text(r, 0) == name)
+                return r;
+        return -1;
+    }
+
+    void clickSelected(const QString &name)
+    {
+        CCheckListCtrl *list = dialog->selectedList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(selectedRow(name), 0)).center());
+    }
+
+    // Lists the folder, ticks the named files and adds them.
+    void addFrom(const char *sub, const QStringList &names)
+    {
+        dialog->FolderSelected(folder(sub));
+        for (const QString &name : names) {
+            const int row = fileRow(name);
+            ASSERT_GE(row, 0) << name.toStdString();
+            dialog->fileList()->setChecked(row, true);
+        }
+        dialog->Add();
+        for (const QString &name : names)
+            dialog->fileList()->setChecked(fileRow(name), false);
+    }
+
+    QTemporaryDir root;
+    CMemIniFile config;
+    QStringList messages;
+    std::unique_ptr<CDlgBatchDeal> dialog;
+};
+
+TEST_F(BatchDeal, ListsTheFolderInAnyCaseAndRemembersIt)
+{
+    dialog->FolderSelected(folder("one"));
+    EXPECT_EQ(dialog->fileList()->rowCount(), 3);
+    EXPECT_GE(fileRow("link.SOR"), 0);
+    EXPECT_EQ(dialog->currentFolder(), folder("one"));
+    EXPECT_EQ(readSorFilePath(config), folder("one") + "/");
+
+    dialog->FolderSelected(folder("two") + "/"); // a trailing separator is dropped from the folder
+    EXPECT_EQ(dialog->currentFolder(), folder("two"));
+    EXPECT_EQ(dialog->fileList()->rowCount(), 1);
+}
+
+TEST_F(BatchDeal, AddingTwiceKeepsOneRowAndTheSameNameFromAnotherFolderAddsOne)
+{
+    addFrom("one", {"patch.sor"});
+    addFrom("one", {"patch.sor"});
+    EXPECT_EQ(dialog->selectedList()->rowCount(), 1);
+    EXPECT_EQ(readSorFilePath(config), folder("one"));
+    addFrom("two", {"patch.sor"});
+    ASSERT_EQ(dialog->selectedList()->rowCount(), 2);
+    EXPECT_EQ(dialog->selectedList()->text(1, 0), "patch.sor");
+    EXPECT_EQ(dialog->selectedList()->text(1, 1), folder("two"));
+    EXPECT_EQ(dialog->selectedFiles().size(), 2u);
+}
+
+TEST_F(BatchDeal, SelectAllTwiceLeavesEveryRowUnticked)
+{
+    dialog->FolderSelected(folder("one"));
+    CCheckListCtrl *list = dialog->fileList();
+    list->setChecked(0, true);
+    dialog->SelectAll();
+    EXPECT_EQ(list->checkedRows().size(), 3u);
+    EXPECT_EQ(list->checkHeader()->image(), 2);
+    dialog->SelectAll();
+    EXPECT_TRUE(list->checkedRows().empty());
+    EXPECT_EQ(list->checkHeader()->image(), 1);
+}
+
+TEST_F(BatchDeal, HeaderBoxFollowsTheRows)
+{
+    dialog->FolderSelected(folder("one"));
+    CCheckListCtrl *list = dialog->fileList();
+    EXPECT_EQ(list->checkHeader()->image(), 1);
+    for (int r = 0; r < list->rowCount(); ++r) {
+        EXPECT_EQ(list->checkHeader()->image(), 1) << r;
+        list->setChecked(r, true);
+    }
+    EXPECT_EQ(list->checkHeader()->image(), 2);
+    list->setChecked(1, false);
+    EXPECT_EQ(list->checkHeader()->image(), 1);
+
+    // A click on the header box ticks every row; a second unticks them.
+    QTest::mouseClick(list->checkHeader()->viewport(), Qt::LeftButton, {}, list->checkHeader()->boxRect().center());
+    EXPECT_EQ(list->checkedRows().size(), 3u);
+    EXPECT_EQ(list->checkHeader()->image(), 2);
+    list->HeaderItemClicked();
+    EXPECT_TRUE(list->checkedRows().empty());
+    EXPECT_EQ(list->checkHeader()->image(), 1);
+}
+
+TEST_F(BatchDeal, PrintTypeFollowsTheDropDownList)
+{
+    for (int k : {2, 4, 0, 3, 1}) {
+        dialog->printTypeBox()->setCurrentIndex(k);
+        EXPECT_EQ(dialog->printType(), QString::number(k));
+        EXPECT_EQ(dialog->layoutPicture()->layout(), k);
+    }
+    // A text that is none of the entries keeps the print type and shows one cell.
+    dialog->printTypeBox()->setItemText(1, "something else");
+    dialog->PrintTypeChanged();
+    EXPECT_EQ(dialog->printType(), "1");
+    EXPECT_EQ(dialog->layoutPicture()->layout(), 0);
+}
+
+TEST_F(BatchDeal, NothingSelectedSaysSoAndPreparesNothing)
+{
+    EXPECT_FALSE(dialog->Prepare());
+    dialog->PrintPreview();
+    EXPECT_EQ(messages, QStringList({"Tips|Please select at least one .sor file!",
+                                     "Tips|Please select at least one .sor file!"}));
+    EXPECT_EQ(dialog->preparedSlots(), nullptr);
+}
+
+TEST_F(BatchDeal, AnUnreadableFileLeavesItsCellEmpty)
+{
+    addFrom("one", {"broken.sor", "patch.sor", "link.SOR"});
+    ASSERT_TRUE(dialog->Prepare());
+    EXPECT_TRUE(messages.isEmpty());
+    const std::shared_ptr<BatchSlots> slots = dialog->preparedSlots();
+    ASSERT_EQ(dialog->preparedCount(), 3);
+    const TraceSlot &broken = (*slots)[0];
+    EXPECT_EQ(broken.loaded, 0);
+    EXPECT_EQ(broken.trace->sampleCount, 0u);
+    EXPECT_TRUE(broken.trace->samples.empty());
+    for (int i : {1, 2}) {
+        const TraceSlot &s = (*slots)[static_cast<size_t>(i)];
+        EXPECT_EQ(s.loaded, 1);
+        EXPECT_EQ(s.filePath, folder("one"));
+        EXPECT_GT(s.trace->sampleCount, 100u);
+        const CursorPair pair = defaultCursorPair(*s.trace);
+        EXPECT_FLOAT_EQ(s.cursorBDistance, pair.bDistance);
+        EXPECT_FLOAT_EQ(s.cursorBLevel, pair.bLevel);
+    }
+    // Slots follow the selected list, which follows the folder list's order.
+    EXPECT_EQ((*slots)[0].fileName, "");
+    EXPECT_EQ((*slots)[1].fileName, "link.SOR");
+    EXPECT_EQ((*slots)[2].fileName, "patch.sor");
+}
+
+TEST_F(BatchDeal, PreparationInStepsShowsProgressThenAsksToPrint)
+{
+    addFrom("one", {"patch.sor", "link.SOR", "broken.sor"});
+    std::vector<bool> requests;
+    QObject::connect(dialog.get(), &CDlgBatchDeal::printRequested, [&](bool preview) { requests.push_back(preview); });
+    dialog->PrintPreview();
+    EXPECT_TRUE(dialog->preparing());
+    EXPECT_EQ(dialog->progressLabel()->text(), "Curve loading ..");
+    for (int spins = 0; spins < 10000 && dialog->preparing(); ++spins)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(dialog->preparing());
+    EXPECT_EQ(requests, std::vector<bool>{true});
+    EXPECT_EQ(dialog->progressLabel()->text(), "Finish curve loading!");
+    EXPECT_EQ(dialog->preparedCount(), 3);
+}
+
+TEST_F(BatchDeal, BatchLoadsLeaveTheMainFileObjectAndRecordAlone)
+{
+    // The main window's read of one trace, then a batch preparation, then its save.
+    CSorFileBase &mainFile = sorFile();
+    SorRecord &mainRecord = currentSorRecord();
+    ASSERT_EQ(mainFile.ReadFile(samplePath("long-120km-1550.sor"), mainRecord), 1);
+    const QByteArray before = mainFile.SaveToBytes(mainRecord);
+    const size_t points = mainRecord.traces.at(0).points.size();
+
+    addFrom("one", {"patch.sor", "link.SOR", "broken.sor"});
+    ASSERT_TRUE(dialog->Prepare());
+    dialog->thumbnail()->setPath(folder("one") + "/link.SOR");
+    ASSERT_TRUE(dialog->thumbnail()->ensureLoaded());
+
+    EXPECT_EQ(mainRecord.traces.at(0).points.size(), points);
+    EXPECT_EQ(mainFile.SaveToBytes(mainRecord), before);
+}
+
+TEST_F(BatchDeal, DraggedCursorsAreUsedUntilTheFileLeavesTheList)
+{
+    addFrom("one", {"patch.sor", "link.SOR"});
+    dialog->show();
+    CBatchThumbnail *thumb = dialog->thumbnail();
+    const QString path = folder("one") + "/link.SOR";
+
+    // Shown from the folder list: the marks do not move.
+    dialog->FolderSelected(folder("one"));
+    QTest::mouseClick(dialog->fileList()->viewport(), Qt::LeftButton, {},
+                      dialog->fileList()->visualItemRect(dialog->fileList()->item(fileRow("link.SOR"), 0)).center());
+    ASSERT_EQ(thumb->path(), path);
+    ASSERT_TRUE(thumb->ensureLoaded());
+    const int bx = thumb->markB();
+    QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(bx, 60));
+    EXPECT_FALSE(thumb->dragging());
+    QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(bx, 60));
+
+    // Shown from the selected list: mark B drags and the store keeps the new place.
+    clickSelected("link.SOR");
+    ASSERT_TRUE(thumb->ensureLoaded());
+    const int target = thumb->width() / 2;
+    QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(thumb->markB(), 60));
+    ASSERT_TRUE(thumb->dragging());
+    QMouseEvent move(QEvent::MouseMove, QPointF(target, 60), thumb->mapToGlobal(QPointF(target, 60)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(thumb, &move);
+    QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(target, 60));
+    EXPECT_FALSE(thumb->dragging());
+
+    const CursorPair *stored = dialog->cursorStore().find(path);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_FLOAT_EQ(stored->bDistance, dragDistance(thumb->rect(), target, thumb->traceLength()));
+    EXPECT_NE(stored->bLevel, 0.0f);
+    EXPECT_EQ(dialog->abLabel(1)->text(), abTexts(*stored)[1]);
+
+    ASSERT_TRUE(dialog->Prepare());
+    EXPECT_FLOAT_EQ((*dialog->preparedSlots())[static_cast<size_t>(selectedRow("link.SOR"))].cursorBDistance,
+                    stored->bDistance);
+    const float dragged = stored->bDistance;
+
+    // Deleted and added again: the default pair once more.
+    dialog->selectedList()->setChecked(selectedRow("link.SOR"), true);
+    dialog->Delete();
+    EXPECT_EQ(dialog->cursorStore().find(path), nullptr);
+    EXPECT_EQ(dialog->selectedList()->rowCount(), 1);
+    addFrom("one", {"link.SOR"});
+    ASSERT_TRUE(dialog->Prepare());
+    const TraceSlot &slot = (*dialog->preparedSlots())[1];
+    EXPECT_EQ(slot.fileName, "link.SOR");
+    EXPECT_FLOAT_EQ(slot.cursorBDistance, defaultCursorPair(*slot.trace).bDistance);
+    EXPECT_NE(slot.cursorBDistance, dragged);
+
+    // Clear empties the store too.
+    dialog->thumbnail()->setPath(QString());
+    dialog->Clear();
+    EXPECT_TRUE(dialog->cursorStore().entries().empty());
+    EXPECT_EQ(dialog->selectedList()->rowCount(), 0);
+}
+
+TEST_F(BatchDeal, DraggingPastTheSamplesMovesTheMarkButNotThePair)
+{
+    addFrom("one", {"patch.sor"});
+    dialog->show();
+    CBatchThumbnail *thumb = dialog->thumbnail();
+    clickSelected("patch.sor");
+    ASSERT_TRUE(thumb->ensureLoaded());
+    const CursorPair before = thumb->cursorPair();
+    QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(thumb->markB(), 60));
+    ASSERT_TRUE(thumb->dragging());
+    const int end = thumb->width() - 1; // the last column maps just short of the trace length
+    QMouseEvent move(QEvent::MouseMove, QPointF(end, 60), thumb->mapToGlobal(QPointF(end, 60)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(thumb, &move);
+    QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(end, 60));
+    EXPECT_GT(thumb->markBDistance(), before.bDistance);
+    // Whether the last column still lies on a sample decides whether the pair moved; either
+    // way the mark did, and a stored pair is one the samples give.
+    if (const CursorPair *stored = dialog->cursorStore().find(thumb->loadedPath()))
+        EXPECT_FLOAT_EQ(stored->bDistance, thumb->markBDistance());
+    else
+        EXPECT_FLOAT_EQ(thumb->cursorPair().bDistance, before.bDistance);
+}
+
+TEST(BatchThumbnailDrawing, UnreadableOrEmptyPathShowsOnlyTheBackground)
+{
+    testApp();
+    CursorStore store;
+    CBatchThumbnail thumb(store, nullptr);
+    thumb.resize(290, 174);
+    const QColor face = QColor::fromRgb(CMyButton::faceColour);
+    for (const QString &path : {QString(), QString("/no/such/file.sor"), QString("/etc/hostname")}) {
+        thumb.setPath(path);
+        const QImage image = thumb.grab().toImage();
+        EXPECT_EQ(image.pixelColor(0, 0), face) << path.toStdString();
+        EXPECT_EQ(image.pixelColor(289, 173), face) << path.toStdString();
+    }
+    thumb.setPath(samplePath("patch-2km-1310.sor"));
+    const QImage image = thumb.grab().toImage();
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black)) << "border";
+    bool curve = false;
+    for (int y = 0; y < image.height() && !curve; ++y)
+        for (int x = 0; x < image.width() && !curve; ++x)
+            curve = image.pixelColor(x, y) == QColor(0x00, 0xA2, 0xE8);
+    EXPECT_TRUE(curve);
+}
+
+} // namespace
