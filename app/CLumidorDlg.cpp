@@ -1,7 +1,7 @@
 #include "app/CLumidorDlg.h"
 
 #include "app/CAboutDlg.h"
-#include "app/EventListText.h"
+#include "trace/EventListText.h"
 #include "app/Icons.h"
 #include "app/MessageBox.h"
 #include "app/Program.h"

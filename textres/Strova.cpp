@@ -163,6 +163,7 @@ constexpr TextEntry textTable[] = {
     {251, "Value"},
     {252, "Operator"},
     {253, "Error saving file"},
+    {254, "OPM"},
     // The link summary page.
     {330, "Link summary"},
     {331, "File"},
@@ -183,7 +184,6 @@ constexpr TextEntry textTable[] = {
     {345, "Error exporting events"},
     {346, "CSV files (*.csv)"},
     {347, "Summary page"},
-    {254, "OPM"},
 };
 
 constexpr bool sortedById()

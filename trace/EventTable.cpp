@@ -1,6 +1,6 @@
 #include "trace/EventTable.h"
 
-#include "app/EventListText.h"
+#include "trace/EventListText.h"
 #include "trace/TableExport.h"
 
 #include <QSaveFile>

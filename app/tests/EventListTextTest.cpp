@@ -1,4 +1,4 @@
-#include "app/EventListText.h"
+#include "trace/EventListText.h"
 #include "app/MainLayout.h"
 
 #include <gtest/gtest.h>

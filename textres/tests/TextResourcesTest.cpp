@@ -49,11 +49,11 @@ TEST_F(TextResourcesTest, TextsComeFromTheLibraryWithTheirBlanks)
         {243, "Pass/Fail thresholds"},
         {252, "Operator"},
         {253, "Error saving file"},
+        {254, "OPM"},
         {330, "Link summary"},
         {343, "Page %1 of %2"},
         {344, "Export events..."},
         {347, "Summary page"},
-        {254, "OPM"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(loadText(c.id), QString::fromUtf8(c.text)) << "id " << c.id;

@@ -1,4 +1,4 @@
-#include "app/EventListText.h"
+#include "trace/EventListText.h"
 
 #include "trace/Units.h"
 
