@@ -163,6 +163,18 @@ constexpr TextEntry textTable[] = {
     {251, "Value"},
     {252, "Operator"},
     {253, "Error saving file"},
+    {254, "Power Meter Report"},
+    {255, "Next page"},
+    {256, "Previous page"},
+    {257, "One page"},
+    {258, "Two pages"},
+    {259, "Zoom in"},
+    {260, "Zoom out"},
+    {261, "Close"},
+    {262, "Export PDF..."},
+    {263, "PDF files (*.pdf)"},
+    {264, "The PDF file could not be written."},
+    {265, "Preparing pages..."},
 };
 
 constexpr bool sortedById()
