@@ -468,10 +468,12 @@ void ReportPainter::powerMeterPage(int page)
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::white);
     const int hh = textSize(p, QStringLiteral("R测")).height();
-    const int line = trunc(hh + std::max(1.5 * hh, 6.0));
     const int dd = hh / 2;
     const Box page_{0, 0, g.logicalWidth, g.logicalHeight};
     const Box c{page_.l + dd, page_.t + dd, page_.r - dd, page_.b - dd};
+    // Title (3 lines), header and 30 rows must stay on the paper whatever the face's height.
+    const int fitting = (c.h() - 4 - hh) / (3 + powerMeterRowsPerPage + 1);
+    const int line = std::min(trunc(hh + std::max(1.5 * hh, 6.0)), std::max(1, fitting));
 
     p.setFont(fonts.title);
     drawText(p, {page_.l, c.t, page_.l + c.w(), c.t + 3 * line}, Qt::AlignHCenter | Qt::AlignVCenter, env.labels.powerMeterTitle);
