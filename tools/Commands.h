@@ -5,3 +5,4 @@
 int runDump(int argc, char **argv);
 int runResave(int argc, char **argv);
 int runGen(int argc, char **argv);
+int runReport(int argc, char **argv);

@@ -9,7 +9,8 @@ void printUsage()
 {
     std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n"
                "       sortool resave [--no-analysis] IN OUT\n"
-               "       sortool gen [options] OUT\n",
+               "       sortool gen [options] OUT\n"
+               "       sortool report [--per-page 1|2|4|6|8] [--config FILE] --out FILE.pdf FILE...\n",
                stderr);
 }
 
@@ -28,6 +29,8 @@ int main(int argc, char **argv)
         return runResave(argc - 2, argv + 2);
     if (std::strcmp(command, "gen") == 0)
         return runGen(argc - 2, argv + 2);
+    if (std::strcmp(command, "report") == 0)
+        return runReport(argc - 2, argv + 2);
     printUsage();
     return 2;
 }
