@@ -41,6 +41,14 @@ QSize textSize(const QPainter &p, const QString &text)
     return p.fontMetrics().size(Qt::TextSingleLine, text);
 }
 
+// Height of a line of text for the layout: the em size. The report layout assumes a face whose
+// cell is one em high; faces with taller ascent and descent would push the boxes off the page.
+int lineHeight(const QPainter &p)
+{
+    const int em = p.font().pixelSize();
+    return em > 0 ? em : p.fontMetrics().height();
+}
+
 int textWidth(const QPainter &p, const QString &text)
 {
     return p.fontMetrics().horizontalAdvance(text);
@@ -81,7 +89,7 @@ struct ReportPainter {
     void metrics(const Box &cell, bool full)
     {
         p.setFont(fonts.text);
-        h = textSize(p, QStringLiteral("R测")).height();
+        h = lineHeight(p);
         if (full) {
             L = trunc(h + std::max(0.5 * h, 4.0));
         } else {
@@ -100,11 +108,12 @@ struct ReportPainter {
     {
         drawBox(p, b);
         const QString text = QLatin1Char(' ') + title + QLatin1Char(' ');
-        const QSize size = textSize(p, text);
-        const int top = b.t - size.height() / 2;
-        const Box band{b.l, top, b.r, top + size.height()};
-        const int left = b.l + (b.w() - size.width()) / 2;
-        p.fillRect(QRect(left, top, size.width(), size.height()), Qt::white);
+        const int width = textWidth(p, text);
+        const int height = lineHeight(p);
+        const int top = b.t - height / 2;
+        const Box band{b.l, top, b.r, top + height};
+        const int left = b.l + (b.w() - width) / 2;
+        p.fillRect(QRect(left, top, width, height), Qt::white);
         drawText(p, band, Qt::AlignHCenter | Qt::AlignVCenter, text);
     }
 
@@ -130,7 +139,7 @@ struct ReportPainter {
         p.setFont(fonts.title);
         const Box titleBox{cell.l, content.t, cell.l + content.w(), content.t + 3 * L};
         drawText(p, titleBox, Qt::AlignHCenter | Qt::AlignVCenter, env.labels.title);
-        const int t = textSize(p, env.labels.title).height();
+        const int t = lineHeight(p);
         p.setFont(fonts.text);
         const Box r4{content.l, content.t + 3 * L, content.r, content.t + 4 * L};
         const QImage &logo = env.logo;
@@ -170,9 +179,8 @@ struct ReportPainter {
 
 void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fractions, const Box &rect)
 {
-    const QSize label = textSize(p, QStringLiteral("40.50"));
-    const int wL = label.width();
-    const int hL = label.height();
+    const int wL = textWidth(p, QStringLiteral("40.50"));
+    const int hL = lineHeight(p);
     const Box P{rect.l + wL, rect.t, rect.r, rect.b - (hL + 4)};
 
     if (env.gridVisible) {
@@ -220,11 +228,13 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
 
     const size_t n = std::min<size_t>(trace.sampleCount, trace.samples.size());
     if (n >= 100) {
+        p.save();
+        // Reflection peaks and noise beyond the 50 dB window would otherwise run over the
+        // neighbouring boxes and cells.
+        p.setClipRect(Q.rect());
         const std::vector<QPoint> points = reducedCurvePoints(trace.samples.data(), n, Q.rect());
         p.drawPolyline(points.data(), static_cast<int>(points.size()));
 
-        p.save();
-        p.setClipRect(Q.rect());
         p.setFont(fonts.plotLabel);
         p.setBrush(Qt::white);
         const int u = trunc(std::min(Q.h() / 10, 20) * g.scaleY) / 2;
@@ -467,7 +477,7 @@ void ReportPainter::powerMeterPage(int page)
     p.setFont(fonts.text);
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::white);
-    const int hh = textSize(p, QStringLiteral("R测")).height();
+    const int hh = lineHeight(p);
     const int dd = hh / 2;
     const Box page_{0, 0, g.logicalWidth, g.logicalHeight};
     const Box c{page_.l + dd, page_.t + dd, page_.r - dd, page_.b - dd};
