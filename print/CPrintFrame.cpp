@@ -88,7 +88,7 @@ CPrintFrame::~CPrintFrame() = default;
 void CPrintFrame::setUpPrinter(QPrinter &printer) const
 {
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), pageOrientation(job_.printType),
-                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+                                      QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
 }
 
 void CPrintFrame::updateActions()

@@ -419,9 +419,20 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     const AbTexts ab = abTexts(cursors);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
+    const CompactEventLimits limits = compactEventLimits(perPage);
+    const int eventRowHeight = trunc(L * limits.rowFactor);
+
     if (env.settings.selectTrace) {
         const double share = perPage == 6 ? 0.35 : 0.45;
-        const Box box{content.l, y, content.r, y + trunc(share * content.w())};
+        int traceHeight = trunc(share * content.w());
+        // In wide cells the plot would push the A-B and event boxes out of the cell: the plot
+        // gives up the excess height, keeping at least a third of its size.
+        const int below = G + (trunc(1.5 * L + 4 + 2 * h) + G)
+                          + (env.settings.selectEvent ? 4 + (limits.rows + 1) * eventRowHeight + h : 0);
+        const int excess = y + traceHeight + below - content.b;
+        if (excess > 0)
+            traceHeight = std::max(traceHeight / 3, traceHeight - excess);
+        const Box box{content.l, y, content.r, y + traceHeight};
         sectionBox(lb.traceBox, box);
         tracePlot(trace, fractions, {box.l + d, box.t + h + h / 2, box.r - d, box.b - h});
         y += box.h() + G;
@@ -441,8 +452,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
 
     if (env.settings.selectEvent) {
         const std::vector<EventRow> rows = eventRows(trace, env.distanceUnit, lb);
-        const CompactEventLimits limits = compactEventLimits(perPage);
-        const int rowHeight = trunc(L * limits.rowFactor);
+        const int rowHeight = eventRowHeight;
         const Box box{content.l, y + 4, content.r, (limits.rows + 1) * rowHeight + (y + 4) + h};
         sectionBox(lb.eventBox, box);
         const float W = static_cast<float>(content.w());
@@ -668,7 +678,7 @@ bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnviro
     QPdfWriter writer(path);
     writer.setResolution(resolution);
     writer.setCreator(QStringLiteral("Lumidor"));
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), pageOrientation(job.printType), QMarginsF(10, 10, 10, 10),
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), pageOrientation(job.printType), QMarginsF(5, 5, 5, 5),
                                      QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&writer))
