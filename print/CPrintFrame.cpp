@@ -14,6 +14,8 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -177,6 +179,9 @@ CPrintFrame *openPrintPreview(QWidget *owner, const PrintJob &job, const ReportE
                               const TextLookup &text)
 {
     auto *frame = new CPrintFrame(owner, job, env, previewTexts(text));
+    // Also fills the screen where no window manager maximises it.
+    if (const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        frame->setGeometry(screen->availableGeometry());
     frame->showMaximized();
     if (owner)
         owner->show();
