@@ -25,18 +25,18 @@ PreviewTexts previewTexts(const TextLookup &text)
     PreviewTexts t;
     t.caption = text(228);
     t.print = text(229);
-    t.nextPage = text(255);
-    t.previousPage = text(256);
-    t.onePage = text(257);
-    t.twoPages = text(258);
-    t.zoomIn = text(259);
-    t.zoomOut = text(260);
-    t.close = text(261);
-    t.exportPdf = text(262);
-    t.pdfFilter = text(263);
-    t.pdfFailed = text(264);
+    t.nextPage = text(301);
+    t.previousPage = text(302);
+    t.onePage = text(303);
+    t.twoPages = text(304);
+    t.zoomIn = text(305);
+    t.zoomOut = text(306);
+    t.close = text(307);
+    t.exportPdf = text(308);
+    t.pdfFilter = text(309);
+    t.pdfFailed = text(310);
     t.tips = text(125);
-    t.preparing = text(265);
+    t.preparing = text(311);
     return t;
 }
 

@@ -37,6 +37,6 @@ ReportLabels loadReportLabels(const TextLookup &text)
     const int opmIds[6] = {145, 144, 106, 250, 251, 252};
     for (int i = 0; i < 6; ++i)
         l.powerMeterColumns[i] = text(opmIds[i]);
-    l.powerMeterTitle = text(254);
+    l.powerMeterTitle = text(300);
     return l;
 }
