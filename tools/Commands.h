@@ -8,3 +8,4 @@ int runGen(int argc, char **argv);
 int runSummary(int argc, char **argv);
 int runEvents(int argc, char **argv);
 int runOpm(int argc, char **argv);
+int runReport(int argc, char **argv);

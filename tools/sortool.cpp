@@ -12,7 +12,8 @@ void printUsage()
                "       sortool gen [options] OUT\n"
                "       sortool summary [--json] [--config FILE] FILE...\n"
                "       sortool events --csv FILE...\n"
-               "       sortool opm FILE.opm\n",
+               "       sortool opm FILE.opm\n"
+               "       sortool report [--per-page 1|2|4|6|8] [--config FILE] --out FILE.pdf FILE...\n",
                stderr);
 }
 
@@ -37,6 +38,8 @@ int main(int argc, char **argv)
         return runEvents(argc - 2, argv + 2);
     if (std::strcmp(command, "opm") == 0)
         return runOpm(argc - 2, argv + 2);
+    if (std::strcmp(command, "report") == 0)
+        return runReport(argc - 2, argv + 2);
     printUsage();
     return 2;
 }

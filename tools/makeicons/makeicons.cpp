@@ -1,6 +1,7 @@
 // Draws the toolbar button images (48 x 48) and the two event-list icons (16 x 16) into a
 // folder as <resource number>.png. The PNGs in resources/png are this program's output.
 //   makeicons [output folder] [--sheet contact-sheet.png]
+//   makeicons --logo logo.bmp     (the report logo, 24-bit BMP)
 
 #include <QDir>
 #include <QGuiApplication>
@@ -323,6 +324,49 @@ QImage render(const IconDrawing &icon)
 
 } // namespace
 
+// The report logo: a blue badge with a falling backscatter trace and a reflection spike,
+// then the program's name. White background, as the report paper.
+QImage reportLogo()
+{
+    QImage image(360, 96, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF badge(4, 4, 88, 88);
+    QLinearGradient fill(0, 4, 0, 92);
+    fill.setColorAt(0.0, QColor(0x2a, 0x7f, 0xe0));
+    fill.setColorAt(1.0, QColor(0x12, 0x47, 0x8c));
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawRoundedRect(badge, 16, 16);
+    QPainterPath trace;
+    trace.moveTo(14, 22);
+    trace.lineTo(20, 30);
+    trace.lineTo(46, 44);
+    trace.lineTo(48, 30);
+    trace.lineTo(50, 48);
+    trace.lineTo(70, 58);
+    trace.lineTo(72, 54);
+    trace.lineTo(74, 78);
+    trace.lineTo(84, 80);
+    p.setPen(QPen(Qt::white, 4.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(trace);
+    QFont name(QStringLiteral("DejaVu Sans"));
+    name.setPixelSize(44);
+    name.setBold(true);
+    name.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    p.setFont(name);
+    p.setPen(QColor(0x12, 0x47, 0x8c));
+    p.drawText(QRectF(104, 6, 256, 58), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("LUMIDOR"));
+    QFont tagline(QStringLiteral("DejaVu Sans"));
+    tagline.setPixelSize(15);
+    p.setFont(tagline);
+    p.setPen(QColor(0x4a, 0x5a, 0x6c));
+    p.drawText(QRectF(106, 62, 254, 26), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("OTDR trace reports"));
+    return image.convertToFormat(QImage::Format_RGB888);
+}
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -335,6 +379,8 @@ int main(int argc, char **argv)
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--sheet") && i + 1 < args.size())
             sheetPath = args[++i];
+        else if (args[i] == QLatin1String("--logo") && i + 1 < args.size())
+            return reportLogo().save(args[i + 1], "BMP") ? 0 : 1;
         else
             outDir = args[i];
     }

@@ -1,0 +1,77 @@
+#include "print/PrintJob.h"
+
+#include "trace/TraceSet.h"
+
+#include <algorithm>
+
+PrintJob mainWindowPrintJob(const TraceSet &traces, const CursorPair &viewCursors)
+{
+    PrintJob job;
+    job.printType = QStringLiteral("0");
+    const int loaded = std::clamp(traces.loadedCount, 0, TraceSet::slotCount);
+    for (int i = 0; i < loaded; ++i)
+        job.slots.push_back(&traces.slots[static_cast<size_t>(i)]);
+    job.count = loaded;
+    job.batchFlag = 0;
+    job.viewCursors = viewCursors;
+    return job;
+}
+
+int tracesPerPage(const QString &printType)
+{
+    bool ok = false;
+    switch (printType.trimmed().toInt(&ok)) {
+    case 1: return 2;
+    case 2: return 4;
+    case 3: return 6;
+    case 4: return 8;
+    default: return 1;
+    }
+}
+
+int layoutIndex(int perPage)
+{
+    switch (perPage) {
+    case 2: return 1;
+    case 4: return 2;
+    case 6: return 3;
+    case 8: return 4;
+    default: return 0;
+    }
+}
+
+QPageLayout::Orientation pageOrientation(const QString &printType)
+{
+    const int type = printType.trimmed().toInt();
+    return (type == 0 || type == 2) ? QPageLayout::Portrait : QPageLayout::Landscape;
+}
+
+int pageCount(const PrintJob &job)
+{
+    if (job.powerMeterMode) {
+        const int rows = static_cast<int>(job.powerMeterRows.size());
+        return (rows + powerMeterRowsPerPage - 1) / powerMeterRowsPerPage;
+    }
+    const int perPage = tracesPerPage(job.printType);
+    const int count = std::max(0, job.count);
+    return (count + perPage - 1) / perPage;
+}
+
+QRect cellRect(int perPage, int i, int w, int h)
+{
+    if (perPage == 2) {
+        const float half = static_cast<float>(w) * 0.5f;
+        const int left = static_cast<int>(static_cast<float>(i) * half);
+        return rectFromEdges(left, 0, left + static_cast<int>(half), h);
+    }
+    if (perPage == 4 || perPage == 6 || perPage == 8) {
+        const int columns = perPage / 2;
+        const int rowHeight = h / 2;
+        const float cw = static_cast<float>(w) / static_cast<float>(columns);
+        const int column = i % columns;
+        const int top = i >= columns ? rowHeight : 0;
+        return rectFromEdges(static_cast<int>(static_cast<float>(column) * cw), top,
+                             static_cast<int>(static_cast<float>(column + 1) * cw), top + rowHeight);
+    }
+    return QRect(0, 0, w, h);
+}

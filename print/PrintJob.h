@@ -1,0 +1,54 @@
+#pragma once
+
+#include "opm/OpmRecord.h"
+#include "print/DefaultCursorPair.h"
+
+#include <QPageLayout>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+struct TraceSet;
+struct TraceSlot;
+
+// What one preview or print run prints: filled by the caller (main window, batch dialog,
+// power-meter viewer) and read by the page renderer.
+struct PrintJob {
+    QString printType = QStringLiteral("0");   // "0".."4": 1, 2, 4, 6, 8 traces a page
+    std::vector<const TraceSlot *> slots;      // the traces to print, in print order
+    int32_t count = 0;                         // slots to print (at most slots.size())
+    int32_t batchFlag = 0;                     // 1: batch list with its own cursors; 0: main window
+    CursorPair viewCursors;                    // the trace view's cursors, used when batchFlag is 0
+    int32_t powerMeterMode = 0;                // 1: every page is the power-meter table
+    std::vector<OpmRecord> powerMeterRows;
+};
+
+// Power-meter rows on one page.
+inline constexpr int powerMeterRowsPerPage = 30;
+
+// The main window's job: print type "0", the first loadedCount slots, batch flag 0 and the
+// trace view's cursors (distances with the levels read off the current curve).
+PrintJob mainWindowPrintJob(const TraceSet &traces, const CursorPair &viewCursors);
+
+// 0 -> 1, 1 -> 2, 2 -> 4, 3 -> 6, 4 -> 8; anything else (also text that is not a number) -> 1.
+int tracesPerPage(const QString &printType);
+
+// Font-table column: 1 -> 0, 2 -> 1, 4 -> 2, 6 -> 3, 8 -> 4, anything else -> 0.
+int layoutIndex(int tracesPerPage);
+
+// Portrait for print types 0 and 2, landscape for every other value.
+QPageLayout::Orientation pageOrientation(const QString &printType);
+
+// Pages of a run: power-meter rows / 30 or count / traces per page, both rounded up.
+int pageCount(const PrintJob &job);
+
+// Cell i of a page of logical size w x h for this many traces a page (1, 2, 4, 6, 8).
+QRect cellRect(int tracesPerPage, int i, int w, int h);
+
+// A rectangle given by its edges, the right and bottom edges outside it.
+inline QRect rectFromEdges(int left, int top, int right, int bottom)
+{
+    return QRect(left, top, right - left, bottom - top);
+}

@@ -1,0 +1,42 @@
+#include "print/ReportLabels.h"
+
+ReportLabels loadReportLabels(const TextLookup &text)
+{
+    ReportLabels l;
+    l.title = text(126);
+    l.taskBox = text(127);
+    l.fileName = text(131);
+    l.testDate = text(132);
+    l.operatorName = text(133);
+    l.eventBox = text(135);
+    l.configurationBox = text(136);
+    l.startLocation = text(137);
+    l.startCable = text(139);
+    l.startFiber = text(140);
+    l.direction = text(249);
+    l.endLocation = text(143);
+    l.wavelength = text(147);
+    l.refractiveIndex = text(148);
+    l.pulseWidth = text(149);
+    l.testRange = text(150);
+    l.averageTime = text(151);
+    l.backscatter = text(153);
+    l.lossThreshold = text(154);
+    l.reflectionThreshold = text(155);
+    l.endThreshold = text(156);
+    l.traceBox = text(157);
+    l.abBox = text(238);
+    l.abDistance = text(239);
+    l.abLoss = text(240);
+    l.abSlope = text(241);
+    l.autoText = text(158);
+    l.reflect = text(159);
+    l.nonReflect = text(160);
+    for (int i = 0; i < 7; ++i)
+        l.eventColumns[i] = text(116 + i);
+    const int opmIds[6] = {145, 144, 106, 250, 251, 252};
+    for (int i = 0; i < 6; ++i)
+        l.powerMeterColumns[i] = text(opmIds[i]);
+    l.powerMeterTitle = text(300);
+    return l;
+}

@@ -1,0 +1,169 @@
+#include "print/ReportTexts.h"
+
+#include "trace/TraceSet.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ReportLabels labels()
+{
+    ReportLabels l;
+    l.autoText = "Auto";
+    l.reflect = " Reflect";
+    l.nonReflect = " Non-Reflect";
+    return l;
+}
+
+TraceEvent event(float distance, int typeDigit, char code, float loss, float totalLoss, float reflectance = 0.0f)
+{
+    TraceEvent e;
+    e.distance = distance;
+    e.typeDigit = typeDigit;
+    e.codeLetter = code;
+    e.loss = loss;
+    e.totalLoss = totalLoss;
+    e.reflectance = reflectance;
+    e.attenuation = 0.2f;
+    return e;
+}
+
+TEST(AbTexts, DistanceLossAndSlope)
+{
+    struct Case {
+        CursorPair cursors;
+        const char *distance;
+        const char *loss;
+        const char *slope;
+    } cases[] = {
+        {{1000, 0, 13500, 2.5f}, "12.500 Km", "2.500 dB", "0.200 dB/km"},
+        {{1000, 0, 3000, 1.0f}, "2000.00 m", "1.000 dB", "0.500 dB/km"},
+        {{3000, 1.0f, 1000, 1.0f}, "2000.00 m", "--", "--"},
+        {{500, 0, 500, 1.0f}, "0.00 m", "1.000 dB", "--"},
+        {{0, 0, 10000, 1.0f}, "10000.00 m", "1.000 dB", "0.100 dB/km"},
+    };
+    for (const Case &c : cases) {
+        const AbTexts t = abTexts(c.cursors);
+        EXPECT_EQ(t.distance, QString(c.distance));
+        EXPECT_EQ(t.loss, QString(c.loss));
+        EXPECT_EQ(t.slope, QString(c.slope));
+    }
+}
+
+TEST(RangeAndPulse, UnitsByMagnitude)
+{
+    EXPECT_EQ(rangeText("25000"), "25 km");
+    EXPECT_EQ(rangeText("800"), "800m");
+    EXPECT_EQ(rangeText(""), "m");
+    EXPECT_EQ(pulseText("10000"), "10us");
+    EXPECT_EQ(pulseText("100"), "100ns");
+    EXPECT_EQ(pulseText("1500"), "1us");
+}
+
+TEST(EventRows, OneRowPerEventAfterTheFirst)
+{
+    TraceData trace;
+    trace.userOffset = 100.0f;
+    trace.events = {event(100, 0, 'F', 0, 0), event(1100, 1, 'A', 0.45f, 0.65f, -45.5f),
+                    event(3100, 0, 'F', 0.1f, 0), event(5100, 1, 'E', 0.7f, 1.234f, -14.0f)};
+    const std::vector<EventRow> rows = eventRows(trace, "m", labels());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0][0], "1 Reflect(A)");
+    EXPECT_EQ(rows[1][0], "2 Non-Reflect(F)");
+    EXPECT_EQ(rows[2][0], "3 Reflect(E)");
+    EXPECT_EQ(rows[0][1], "1.000");  // (1100 - 100) / 1000
+    EXPECT_EQ(rows[0][2], "1.100");  // first segment from 0
+    EXPECT_EQ(rows[1][2], "2.000");
+    EXPECT_EQ(rows[0][3], "0.450");
+    EXPECT_EQ(rows[2][3], "--");     // end event has no loss
+    EXPECT_EQ(rows[1][4], "--");     // total loss 0
+    EXPECT_EQ(rows[2][4], "1.234");
+    EXPECT_EQ(rows[0][5], "0.200");
+    EXPECT_EQ(rows[0][6], "-45.500");
+    EXPECT_EQ(rows[1][6], "--");     // non-reflective
+    const std::vector<EventRow> miles = eventRows(trace, "mi", labels());
+    EXPECT_EQ(miles[0][1], "0.621");
+    EXPECT_EQ(eventRows(trace, "ft", labels())[0][1], "3.281");
+
+    TraceEvent odd = event(200, 5, 'X', 0, 0);
+    trace.events = {event(0, 0, 'F', 0, 0), odd};
+    EXPECT_EQ(eventRows(trace, "m", labels())[0][0], "1");
+}
+
+TEST(CompactEventLimits, RowsAndHeightsByLayout)
+{
+    EXPECT_EQ(compactEventLimits(8).rows, 3);
+    EXPECT_FLOAT_EQ(compactEventLimits(8).rowFactor, 1.5f);
+    EXPECT_EQ(compactEventLimits(6).rows, 3);
+    EXPECT_EQ(compactEventLimits(4).rows, 6);
+    EXPECT_EQ(compactEventLimits(2).rows, 6);
+    EXPECT_EQ(compactEventLimits(1).rows, 8);
+}
+
+TEST(ReportValues, SelfDefineTakesTheSettingsElseTheTrace)
+{
+    TraceSlot slot;
+    slot.loaded = 1;
+    slot.fileName = "a.sor";
+    TraceData &t = *slot.trace;
+    t.wavelengthNm = 1550;
+    t.pulseWidthNs = 10000;
+    t.rangeMetres = 25000;
+    t.lossThreshold = 0.0f;
+    t.reflectanceThreshold = -65.0f;
+    t.endThreshold = 3.0f;
+    t.backscatter = 0.0f;
+    t.averagingTime = 30;
+    t.refractiveIndex = 1.4682f;
+    t.operatorName = "张三";
+    t.model = "";
+    t.serialNumber = "S1";
+
+    PrintSettings settings;
+    settings.selfDefine = false;
+    settings.wavelength = "1310";
+    ReportValues v = reportValues(slot, settings, "Auto");
+    EXPECT_EQ(v.wavelength, "1550");
+    EXPECT_EQ(pulseText(v.pulse), "10us");
+    EXPECT_EQ(rangeText(v.range), "25 km");
+    EXPECT_EQ(v.lossThreshold, "Auto");
+    EXPECT_EQ(v.reflectionThreshold, "-65.000");
+    EXPECT_EQ(v.endThreshold, "3.000");
+    EXPECT_EQ(v.backscatter, "Auto");
+    EXPECT_EQ(v.average, "30");
+    EXPECT_EQ(v.index, "1.468");
+    EXPECT_EQ(v.operatorName, "张三");
+    EXPECT_EQ(v.fileName, "a.sor");
+    EXPECT_EQ(modelLine(v.model, v.serialNumber), " SN: S1");
+    EXPECT_EQ(modelLine("M7", "S1"), "Model: M7 SN: S1");
+
+    settings.selfDefine = true;
+    settings.pulse = "10000";
+    v = reportValues(slot, settings, "Auto");
+    EXPECT_EQ(v.wavelength, "1310");
+    EXPECT_EQ(pulseText(v.pulse), "10us");
+    EXPECT_EQ(v.lossThreshold, "");  // absent key: empty value
+    EXPECT_EQ(v.operatorName, "张三"); // always from the trace
+}
+
+TEST(VerdictText, OnlyPassAndFailPrint)
+{
+    EXPECT_EQ(verdictText(1), "PASS");
+    EXPECT_EQ(verdictText(2), "FAIL");
+    EXPECT_EQ(verdictText(0), "");
+    EXPECT_EQ(verdictText(3), "");
+}
+
+TEST(CursorFractions, AlongTheTraceLength)
+{
+    TraceData t;
+    t.sampleCount = 1000;
+    t.sampleSpacing = 2.0f;
+    const CursorFractions f = cursorFractions({500, 0, 1500, 0}, t);
+    EXPECT_FLOAT_EQ(f.a, 0.25f);
+    EXPECT_FLOAT_EQ(f.b, 0.75f);
+    t.sampleCount = 0;
+    EXPECT_FLOAT_EQ(cursorFractions({500, 0, 1500, 0}, t).a, 0.0f);
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+#include "tools/Commands.h"
+
+#include "config/CMemIniFile.h"
+#include "config/Configuration.h"
+#include "config/PassThresholds.h"
+#include "print/DefaultCursorPair.h"
+#include "print/PrintJob.h"
+#include "print/ReportEnvironment.h"
+#include "print/ReportRenderer.h"
+#include "textres/TextResources.h"
+#include "trace/CSorFileBase.h"
+#include "trace/EventAnalysis.h"
+#include "trace/TraceLoader.h"
+#include "trace/TraceSet.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr char usage[] = "usage: sortool report [--per-page 1|2|4|6|8] [--config FILE] --out FILE.pdf FILE...\n";
+
+QString executableFolder()
+{
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
+}
+
+// Print type of a --per-page value; empty for anything but 1, 2, 4, 6, 8.
+QString printTypeFor(const char *perPage)
+{
+    static const char *const values[] = {"1", "2", "4", "6", "8"};
+    for (int i = 0; i < 5; ++i) {
+        if (std::strcmp(perPage, values[i]) == 0)
+            return QString::number(i);
+    }
+    return {};
+}
+
+// Reads one SOR file into `slot` as the batch dialog does: the loader, then the default
+// cursor pair. False (slot left empty) when the file cannot be read or holds no trace.
+bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+{
+    CSorFileBase sor;
+    SorRecord record;
+    const int result = sor.ReadFile(path, record);
+    if (result != SorResult::Done || record.traces.empty()) {
+        std::fprintf(stderr, "sortool report: cannot read %s (result %d%s)\n", qPrintable(path), result,
+                     result == SorResult::Done ? ", no trace" : "");
+        return false;
+    }
+    loadTrace(std::move(record), *slot.trace, totalLoss);
+    const QFileInfo info(path);
+    slot.loaded = 1;
+    slot.fileName = info.fileName();
+    slot.filePath = info.absolutePath();
+    const CursorPair cursors = defaultCursorPair(*slot.trace);
+    slot.cursorADistance = cursors.aDistance;
+    slot.cursorALevel = cursors.aLevel;
+    slot.cursorBDistance = cursors.bDistance;
+    slot.cursorBLevel = cursors.bLevel;
+    return true;
+}
+
+} // namespace
+
+// Prints SOR files to a PDF as a batch print does, without a window or a display.
+int runReport(int argc, char **argv)
+{
+    QString printType = QStringLiteral("0");
+    QString configPath;
+    QString outPath;
+    QStringList files;
+    for (int i = 0; i < argc; ++i) {
+        const char *arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(arg, "--per-page") == 0 && hasValue) {
+            printType = printTypeFor(argv[++i]);
+            if (printType.isEmpty()) {
+                std::fprintf(stderr, "sortool report: --per-page must be 1, 2, 4, 6 or 8, not %s\n", argv[i]);
+                return 2;
+            }
+        } else if (std::strcmp(arg, "--config") == 0 && hasValue) {
+            configPath = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strcmp(arg, "--out") == 0 && hasValue) {
+            outPath = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strncmp(arg, "--", 2) == 0) {
+            std::fputs(usage, stderr);
+            return 2;
+        } else {
+            files << QString::fromLocal8Bit(arg);
+        }
+    }
+    if (outPath.isEmpty() || files.isEmpty()) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+
+    // Fonts and PDF output need a Gui application; no display is used.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int appArgc = 1;
+    static char appName[] = "sortool";
+    static char *appArgv[] = {appName, nullptr};
+    QGuiApplication app(appArgc, appArgv);
+
+    const QString folder = executableFolder();
+    if (configPath.isEmpty())
+        configPath = configFilePath(folder);
+    else if (!QFileInfo::exists(configPath))
+        std::fprintf(stderr, "sortool report: %s not found; default settings are used\n", qPrintable(configPath));
+    configPath = QFileInfo(configPath).absoluteFilePath();
+    CMemIniFile ini;
+    ini.AttachFile(configPath);
+    PassThresholds thresholds;
+    ReadPassThresholds(configPath, thresholds);
+    loadTextLibrary(folder);
+    const ReportEnvironment env =
+        reportEnvironment(ini, readDisplaySettings(ini), loadReportLabels(loadText), startupReportFontTable(),
+                          thresholds, QDir(folder).filePath(QString::fromLatin1(logoFileName)));
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(folder).totalLoss;
+
+    std::vector<std::unique_ptr<TraceSlot>> slots;
+    bool allRead = true;
+    for (const QString &path : files) {
+        auto slot = std::make_unique<TraceSlot>();
+        if (path.endsWith(QLatin1String(".opm"), Qt::CaseInsensitive)) {
+            // Power-meter files print as their own table; not handled by this command yet.
+            std::fprintf(stderr, "sortool report: %s is a power-meter file; not supported here\n", qPrintable(path));
+            allRead = false;
+        } else {
+            allRead = loadSlot(path, *slot, totalLoss) && allRead;
+        }
+        slots.push_back(std::move(slot));
+    }
+
+    PrintJob job;
+    job.printType = printType;
+    for (const auto &slot : slots)
+        job.slots.push_back(slot.get());
+    job.count = static_cast<int>(slots.size());
+    job.batchFlag = 1;
+    if (!writeReportPdf(outPath, job, env)) {
+        std::fprintf(stderr, "sortool report: cannot write %s\n", qPrintable(outPath));
+        return 1;
+    }
+    return allRead ? 0 : 1;
+}
