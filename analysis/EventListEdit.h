@@ -1,7 +1,7 @@
 #pragma once
 
+#include "analysis/EventList.h"
 #include "analysis/EventMeasure.h"
-#include "trace/EventList.h"
 
 namespace qm7 {
 

@@ -88,8 +88,7 @@ QM7ZZZ_API EventList QM7ZZZ_Event_Analysis(const uint16_t *samples, uint32_t sam
                                            float reflectanceThresholdDb, float endThresholdDb,
                                            float backscatterDb)
 {
-    EventList empty{};
-    empty.auxValue2 = 10.0f;
+    EventList empty = resetEventList();
     try {
         const auto geometry = qm7::makeGeometry(refractiveIndex, samplingFrequencyMHz, pulseWidthNs);
         if (!samples || !geometry || sampleCount == 0)

@@ -3,7 +3,7 @@
 // The event-analysis library's C interface. The program binds these entries by name from
 // libQM7ZZZ.so beside the executable; EventList crosses by value in both directions.
 
-#include "trace/EventList.h"
+#include "analysis/EventList.h"
 
 #include <cstdint>
 

@@ -1,8 +1,7 @@
 #include "app/CLumidorApp.h"
 
 #include "app/CLumidorDlg.h"
-#include "app/Program.h"
-#include "panels/FileCommands.h"
+#include "app/Session.h"
 #include "view/COtdrTrace.h"
 
 #include <QApplication>
@@ -18,7 +17,7 @@ namespace {
 // Ends the run at the trace view's first paint once the window is up, and reports the time.
 class FirstPaintWatch : public QObject {
 public:
-    explicit FirstPaintWatch(const QElapsedTimer &clock) : m_clock(clock) {}
+    FirstPaintWatch(const QElapsedTimer &clock, CLumidorDlg &window) : m_clock(clock), m_window(window) {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -26,10 +25,10 @@ protected:
         if (event->type() == QEvent::Paint && !m_done) {
             m_done = true;
             const qint64 ms = m_clock.elapsed();
-            QTimer::singleShot(0, qApp, [ms] {
+            CLumidorDlg *window = &m_window;
+            QTimer::singleShot(0, window, [ms, window] {
                 std::fprintf(stderr, "first paint after %lld ms\n", static_cast<long long>(ms));
-                if (CLumidorDlg *window = program::mainWindow())
-                    window->reject();
+                window->reject();
             });
         }
         return QObject::eventFilter(watched, event);
@@ -37,6 +36,7 @@ protected:
 
 private:
     const QElapsedTimer &m_clock;
+    CLumidorDlg &m_window;
     bool m_done = false;
 };
 
@@ -84,13 +84,14 @@ int CLumidorApp::InitInstance()
         return options.help ? 0 : 2;
     }
 
-    program::setBinFolder(QCoreApplication::applicationDirPath());
-    CLumidorDlg window;
+    Session session;
+    session.binFolder = QCoreApplication::applicationDirPath();
+    CLumidorDlg window(session);
     window.OnInitDialog();
     if (!options.files.isEmpty())
-        OpenPaths(options.files);
+        window.openPaths(options.files);
 
-    FirstPaintWatch watch(clock);
+    FirstPaintWatch watch(clock, window);
     if (options.quitAfterFirstPaint && window.traceView())
         window.traceView()->installEventFilter(&watch);
 

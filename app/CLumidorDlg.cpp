@@ -1,30 +1,31 @@
 #include "app/CLumidorDlg.h"
 
 #include "app/CAboutDlg.h"
-#include "trace/EventListText.h"
+#include "app/EventCommands.h"
+#include "app/FileCommands.h"
 #include "app/Icons.h"
-#include "app/MessageBox.h"
-#include "app/Program.h"
 #include "app/ReportSetup.h"
+#include "app/Session.h"
 #include "app/Settings.h"
-#include "app/TextIds.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/Configuration.h"
 #include "panels/CDlgEdit.h"
 #include "panels/CDlgPass.h"
 #include "panels/CSubDlgInfo.h"
 #include "panels/CSubDlgToolbar.h"
-#include "panels/EventCommands.h"
-#include "panels/FileCommands.h"
 #include "panels/HoldRepeat.h"
+#include "panels/MessageBox.h"
+#include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "trace/EventAnalysis.h"
+#include "trace/EventListText.h"
 #include "view/COtdrTrace.h"
 #include "view/DialogUnits.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -49,8 +50,8 @@ QWidget *placeholder(QWidget *parent, int id)
 
 } // namespace
 
-CLumidorDlg::CLumidorDlg(QWidget *parent)
-    : QDialog(parent)
+CLumidorDlg::CLumidorDlg(Session &session, QWidget *parent)
+    : QDialog(parent), m_session(session)
 {
     setObjectName(QStringLiteral("CLumidorDlg"));
     setWindowIcon(::windowIcon());
@@ -58,7 +59,6 @@ CLumidorDlg::CLumidorDlg(QWidget *parent)
     setSizeGripEnabled(false);
     createControls();
     createMenu();
-    program::setMainWindow(this);
 }
 
 CLumidorDlg::~CLumidorDlg()
@@ -71,10 +71,6 @@ CLumidorDlg::~CLumidorDlg()
     m_infoPanel = nullptr;
     m_overview = nullptr;
     unloadTextLibrary();
-    if (program::traceView() == m_traceView)
-        program::setTraceView(nullptr);
-    if (program::mainWindow() == this)
-        program::setMainWindow(nullptr);
 }
 
 void CLumidorDlg::createControls()
@@ -168,7 +164,7 @@ void CLumidorDlg::setMenuCaptions()
 
 void CLumidorDlg::OnInitDialog(bool showWindow)
 {
-    const QString folder = program::binFolder();
+    const QString folder = m_session.binFolder;
 
     // Texts: a missing library leaves every text empty; the program goes on.
     setTextLoadFailureHandler([this](const QString &) {
@@ -178,35 +174,34 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
     setMenuCaptions();
     setWindowTitle(loadText(text::Title));
 
-    m_traceView->setTraceSource([]() -> const TraceData * {
-        const TraceSet &set = program::traceSet();
+    m_traceView->setTraceSource([this]() -> const TraceData * {
+        const TraceSet &set = m_session.traceSet;
         if (set.loadedCount == 0 || !set.slots[static_cast<size_t>(set.currentSlot)].loaded)
             return nullptr;
         return set.slots[static_cast<size_t>(set.currentSlot)].trace.get();
     });
-    m_traceView->setVerdictSource(&currentVerdict);
-    m_traceView->setVerticalRangeSource([] { return verticalRangeDb; });
+    m_traceView->setVerdictSource([this] { return currentVerdict(m_session); });
+    m_traceView->setVerticalRangeSource([this] { return m_session.verticalRangeDb; });
     m_traceView->setCursorsVisible(true);
     m_traceView->InitScrollBars();
-    program::setTraceView(m_traceView);
     m_traceView->setActiveCursor(1);
 
     // Settings, event library and an empty trace set.
-    bindConfiguration(folder);
+    bindConfiguration(folder, m_session.g_iniConfig);
     bindEventAnalysis(folder);
-    program::traceSet().reset();
-    program::distanceUnit() = QStringLiteral("m");
-    applyDisplaySettings(*m_traceView, program::traceSet());
+    m_session.traceSet.reset();
+    m_session.distanceUnit = QStringLiteral("m");
+    applyDisplaySettings(m_session, *m_traceView);
 
     // Panels over their placeholders.
     m_toolbar = new CSubDlgToolbar(&loadText, m_client);
     m_toolbar->setObjectName(QStringLiteral("CSubDlgToolbar"));
-    m_infoPanel = new CSubDlgInfo(program::traceSet(), &loadText, m_client);
+    m_infoPanel = new CSubDlgInfo(m_session.traceSet, &loadText, m_client);
     m_infoPanel->setObjectName(QStringLiteral("CSubDlgInfo"));
-    m_infoPanel->setDistanceUnit(program::distanceUnit());
+    m_infoPanel->setDistanceUnit(m_session.distanceUnit);
     m_overview = new CDlgThumbnail(m_client);
     m_overview->setObjectName(QStringLiteral("CDlgThumbnail"));
-    m_overview->setBackground(displayBackground());
+    m_overview->setBackground(m_session.background);
     PlacePanels();
     connectPanels();
 
@@ -231,8 +226,8 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
     PlacePanels();
     m_traceView->InitScrollBars();
 
-    setLogoPath(folder + QStringLiteral("/logo.bmp"));
-    loadPassThresholds(folder);
+    m_session.logoPath = folder + QStringLiteral("/logo.bmp");
+    loadPassThresholds(m_session);
 }
 
 void CLumidorDlg::setUpEventList()
@@ -261,13 +256,13 @@ void CLumidorDlg::connectPanels()
 {
     COtdrTrace *view = m_traceView;
     CSubDlgToolbar *tb = m_toolbar;
-    connect(tb, &CSubDlgToolbar::openRequested, this, [] { OpenFiles(); });
-    connect(tb, &CSubDlgToolbar::saveRequested, this, [] { SaveCurrentTrace(); });
+    connect(tb, &CSubDlgToolbar::openRequested, this, &CLumidorDlg::openFiles);
+    connect(tb, &CSubDlgToolbar::saveRequested, this, &CLumidorDlg::saveCurrentTrace);
     connect(tb, &CSubDlgToolbar::resetViewRequested, view, &COtdrTrace::ResetView);
     connect(tb, &CSubDlgToolbar::cursorToggleRequested, this, [this] { runCommand(CmdToggleCursor); });
     connect(tb, &CSubDlgToolbar::nextTraceRequested, m_infoPanel, &CSubDlgInfo::SelectNextRow);
-    connect(tb, &CSubDlgToolbar::addEventRequested, this, [] { AddEvent(); });
-    connect(tb, &CSubDlgToolbar::deleteEventRequested, this, [] { DeleteEvent(); });
+    connect(tb, &CSubDlgToolbar::addEventRequested, this, &CLumidorDlg::addEvent);
+    connect(tb, &CSubDlgToolbar::deleteEventRequested, this, &CLumidorDlg::deleteEvent);
     connect(tb, &CSubDlgToolbar::zoomInHRequested, view, &COtdrTrace::ZoomInH);
     connect(tb, &CSubDlgToolbar::zoomOutHRequested, view, &COtdrTrace::ZoomOutH);
     connect(tb, &CSubDlgToolbar::zoomInVRequested, view, &COtdrTrace::ZoomInV);
@@ -280,7 +275,7 @@ void CLumidorDlg::connectPanels()
     connect(info, &CSubDlgInfo::traceRemoved, this, [this](int row) {
         m_traceView->RemoveCurve(row);
         RefreshEventList();
-        if (program::traceSet().loadedCount == 0)
+        if (m_session.traceSet.loadedCount == 0)
             showOverviewOf(-1);
     });
     connect(info, &CSubDlgInfo::tracesCleared, this, [this] {
@@ -290,12 +285,12 @@ void CLumidorDlg::connectPanels()
         showOverviewOf(-1);
     });
     connect(info, &CSubDlgInfo::multiTraceChanged, this, [this](bool on) {
-        program::multiTraceMode() = on;
-        storeMultiTraceMode(on);
+        m_session.multiTraceMode = on;
+        storeMultiTraceMode(m_session, on);
         applyCurveVisibility();
     });
     connect(info, &CSubDlgInfo::editRequested, this, &CLumidorDlg::editFibreInformation);
-    connect(info, &CSubDlgInfo::filesDropped, this, [](const QStringList &paths) { DropFiles(paths); });
+    connect(info, &CSubDlgInfo::filesDropped, this, &CLumidorDlg::dropFiles);
 
     connect(view, &COtdrTrace::viewChanged, this, &CLumidorDlg::updateOverviewWindow);
     connect(view, &COtdrTrace::curvesChanged, this, &CLumidorDlg::updateOverviewWindow);
@@ -313,12 +308,12 @@ void CLumidorDlg::showOverviewOf(int row)
 {
     if (!m_overview)
         return;
-    const TraceSet &set = program::traceSet();
+    const TraceSet &set = m_session.traceSet;
     const TraceData *trace = nullptr;
     if (row >= 0 && row < set.loadedCount && set.slots[static_cast<size_t>(row)].loaded)
         trace = set.slots[static_cast<size_t>(row)].trace.get();
     m_overview->setTrace(trace);
-    m_overview->setVerticalRange(verticalRangeDb);
+    m_overview->setVerticalRange(m_session.verticalRangeDb);
     m_overview->BuildOverviewPoints();
     updateOverviewWindow();
 }
@@ -343,7 +338,7 @@ void CLumidorDlg::updateOverviewWindow()
 
 void CLumidorDlg::applyCurveVisibility()
 {
-    const bool multi = program::multiTraceMode();
+    const bool multi = m_session.multiTraceMode;
     const int current = m_traceView->state().currentCurve;
     const int n = static_cast<int>(m_traceView->state().curves.size());
     for (int i = 0; i < n; ++i)
@@ -354,12 +349,13 @@ void CLumidorDlg::applyCurveVisibility()
 
 void CLumidorDlg::editFibreInformation()
 {
-    TraceSet &set = program::traceSet();
+    TraceSet &set = m_session.traceSet;
     if (set.loadedCount == 0)
         return;
     CDlgEdit dialog(set.slots[static_cast<size_t>(set.currentSlot)], this);
-    if (dialog.exec() == QDialog::Accepted && m_infoPanel)
-        m_infoPanel->RefreshValues();
+    CommandResult result;
+    result.infoChanged = execDialog(dialog) == QDialog::Accepted;
+    apply(result);
 }
 
 void CLumidorDlg::RefreshEventList()
@@ -367,10 +363,10 @@ void CLumidorDlg::RefreshEventList()
     m_filling = true;
     m_eventList->clearContents();
     m_eventList->setRowCount(0);
-    const TraceSet &set = program::traceSet();
+    const TraceSet &set = m_session.traceSet;
     if (set.loadedCount > 0) {
         const TraceData &trace = *set.slots[static_cast<size_t>(set.currentSlot)].trace;
-        const std::vector<EventRow> rows = eventListRows(trace, program::distanceUnit(), program::distanceDecimals());
+        const std::vector<EventRow> rows = eventListRows(trace, m_session.distanceUnit, m_session.distanceDecimals);
         m_eventList->setRowCount(static_cast<int>(rows.size()));
         for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
             const EventRow &row = rows[static_cast<size_t>(r)];
@@ -419,6 +415,114 @@ void CLumidorDlg::onEventRowSelected()
         m_traceView->MoveCursorToEvent(row + 1);
 }
 
+void CLumidorDlg::openFiles()
+{
+    QString folder = readSorFilePath(m_session.g_iniConfig);
+    if (folder.isEmpty())
+        folder = m_session.binFolder + QStringLiteral("/default/curve/");
+    QFileDialog dialog(this, QString(), folder, QStringLiteral("SOR (*.SOR *.sor);;OPM (*.opm *.OPM)"));
+    dialog.setObjectName(QStringLiteral("openDialog"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(QStringLiteral("SOR"));
+    if (execDialog(dialog) != QDialog::Accepted)
+        return;
+    openPaths(dialog.selectedFiles());
+}
+
+void CLumidorDlg::openPaths(const QStringList &paths)
+{
+    apply(OpenPaths(m_session, paths));
+}
+
+void CLumidorDlg::loadFiles(const QStringList &paths, const QStringList &names)
+{
+    apply(LoadFiles(m_session, paths, names));
+}
+
+void CLumidorDlg::dropFiles(const QStringList &paths)
+{
+    apply(DropFiles(m_session, paths));
+}
+
+void CLumidorDlg::saveCurrentTrace()
+{
+    // With nothing loaded the current slot holds no file (or one already removed): nothing to save.
+    if (m_session.traceSet.loadedCount == 0)
+        return;
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("SOR (*.SOR *.sor)"));
+    dialog.setObjectName(QStringLiteral("saveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("SOR"));
+    if (execDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    saveTraceTo(dialog.selectedFiles().constFirst());
+}
+
+bool CLumidorDlg::saveTraceTo(const QString &path)
+{
+    const TraceViewState &s = m_traceView->state();
+    const CommandResult result = SaveTraceTo(m_session, path, s.cursorA.distance, s.cursorB.distance);
+    apply(result);
+    return result.saved;
+}
+
+void CLumidorDlg::addEvent()
+{
+    CursorAt at;
+    at.hasCurves = !m_traceView->state().curves.empty();
+    at.activeCursor = m_traceView->activeCursor();
+    if (at.hasCurves)
+        at.sampleIndex = m_traceView->CursorSampleIndex();
+    apply(AddEvent(m_session, at));
+}
+
+void CLumidorDlg::deleteEvent()
+{
+    apply(DeleteEvent(m_session, firstSelectedEventRow()));
+}
+
+void CLumidorDlg::apply(const CommandResult &result)
+{
+    for (const MessageRequest &message : result.messages)
+        showMessage(message.caption == fileCaption ? nullptr : this, message);
+
+    TraceSet &set = m_session.traceSet;
+    for (const auto &[slot, curve] : result.curvesAdded) {
+        m_traceView->AddCurve(curve);
+        if (m_overview) {
+            m_overview->setTrace(set.slots[static_cast<size_t>(slot)].trace.get());
+            m_overview->setVerticalRange(m_session.verticalRangeDb);
+            m_overview->BuildOverviewPoints();
+            m_overview->update();
+        }
+    }
+    if (result.slotsChanged) {
+        m_traceView->SelectCurve(result.selectCurve);
+        if (m_infoPanel) {
+            m_infoPanel->RefreshList();
+            m_infoPanel->RefreshValues();
+        }
+        applyCurveVisibility();
+        if (m_infoPanel && set.loadedCount >= 1)
+            m_infoPanel->SelectRow(set.loadedCount - 1);
+        else
+            RefreshEventList();
+    }
+    if (result.eventsChanged) {
+        TraceData &trace = *set.slots[static_cast<size_t>(set.currentSlot)].trace;
+        m_traceView->SetMarkers(m_traceView->state().currentCurve, trace);
+        m_traceView->update();
+        RefreshEventList();
+        if (result.selectEventRow >= 0 && eventRowCount() > result.selectEventRow)
+            selectEventRow(result.selectEventRow);
+    }
+    if (result.infoChanged && m_infoPanel)
+        m_infoPanel->RefreshValues();
+    if (result.verdictChanged)
+        m_traceView->update();
+}
+
 int CLumidorDlg::heldMs() const
 {
     return m_toolbar ? m_toolbar->heldMs() : 0;
@@ -429,8 +533,8 @@ void CLumidorDlg::runCommand(int id)
     COtdrTrace *view = m_traceView;
     const bool large = heldMs() > HoldRepeat::smallStepMs;
     switch (id) {
-    case CmdOpen: OpenFiles(); break;
-    case CmdSave: SaveCurrentTrace(); break;
+    case CmdOpen: openFiles(); break;
+    case CmdSave: saveCurrentTrace(); break;
     case CmdPrintPreview:
     case CmdPrint:
         if (preparePrinting())
@@ -454,8 +558,8 @@ void CLumidorDlg::runCommand(int id)
         view->setActiveCursor(nextActiveCursor(view->activeCursor()));
         view->update();
         break;
-    case CmdAddEvent: AddEvent(); break;
-    case CmdDeleteEvent: DeleteEvent(); break;
+    case CmdAddEvent: addEvent(); break;
+    case CmdDeleteEvent: deleteEvent(); break;
     case CmdPassFail: showPassFail(); break;
     case CmdAbout: showAbout(); break;
     default: break;
@@ -464,7 +568,7 @@ void CLumidorDlg::runCommand(int id)
 
 bool CLumidorDlg::preparePrinting()
 {
-    if (program::traceSet().loadedCount == 0) {
+    if (m_session.traceSet.loadedCount == 0) {
         showMessage(this, {tipsCaption, loadText(text::OpenAtLeastOneCurve), QMessageBox::Warning, QMessageBox::Ok});
         return false;
     }
@@ -482,14 +586,16 @@ void CLumidorDlg::askExit()
 void CLumidorDlg::showAbout()
 {
     CAboutDlg about(this);
-    about.exec();
+    execDialog(about);
 }
 
 void CLumidorDlg::showPassFail()
 {
-    CDlgPass dialog(passThresholdsPath(), this);
-    dialog.exec();
-    m_traceView->update();
+    CDlgPass dialog(m_session.passThresholdsPath, m_session.passThresholds, this);
+    execDialog(dialog);
+    CommandResult result;
+    result.verdictChanged = true; // the dialog re-reads the thresholds even when cancelled
+    apply(result);
 }
 
 void CLumidorDlg::CaptureLayout()

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QStringList>
 
 class QAction;
 class QMenuBar;
@@ -12,10 +13,13 @@ class COtdrTrace;
 class CSubDlgToolbar;
 class CSubDlgInfo;
 class CDlgThumbnail;
+struct CommandResult;
+struct Session;
 
 // The main window: trace view, event list and the three panels, the menu bar and its commands.
-// It delegates: the panels and the file and event commands do the work, this window places
-// them and routes commands to them.
+// It delegates: the file and event commands act on the session and return what changed; this
+// window brings the view, the event list and the panels along in apply(). The panels only emit
+// signals.
 class CLumidorDlg : public QDialog {
     Q_OBJECT
 public:
@@ -33,7 +37,7 @@ public:
         CmdPassFail = 32823, CmdAbout = 32819,
     };
 
-    explicit CLumidorDlg(QWidget *parent = nullptr);
+    explicit CLumidorDlg(Session &session, QWidget *parent = nullptr);
     ~CLumidorDlg() override;
 
     // The start sequence: texts, menu, title, settings, event library, panels, event list,
@@ -46,6 +50,21 @@ public:
     int firstSelectedEventRow() const;
     int eventRowCount() const;
     void selectEventRow(int row);
+
+    // The file and event commands with what they need from the view and the dialogs.
+    void openFiles();                  // open dialog, then openPaths
+    void openPaths(const QStringList &paths);
+    void loadFiles(const QStringList &paths, const QStringList &names);
+    void dropFiles(const QStringList &paths);
+    void saveCurrentTrace();           // save dialog, then saveTraceTo; nothing while none loaded
+    bool saveTraceTo(const QString &path);
+    void addEvent();
+    void deleteEvent();
+
+    // Shows what a command changed: messages, curves, slot list, events, overview.
+    void apply(const CommandResult &result);
+
+    Session &session() const { return m_session; }
 
     // Runs a menu command by its identifier.
     void runCommand(int id);
@@ -85,6 +104,7 @@ private:
     bool preparePrinting();
     int heldMs() const;
 
+    Session &m_session;
     QWidget *m_client = nullptr; // the area below the menu bar that the controls are laid out in
     QMenuBar *m_menuBar = nullptr;
     COtdrTrace *m_traceView = nullptr;

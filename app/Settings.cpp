@@ -1,24 +1,13 @@
 #include "app/Settings.h"
 
-#include "app/Program.h"
+#include "app/Session.h"
 #include "config/Configuration.h"
 #include "config/PassThresholds.h"
 #include "config/SettingsLocation.h"
+#include "trace/Verdict.h"
 #include "view/COtdrTrace.h"
 
 namespace {
-
-struct StartSettings {
-    uint32_t background = 0;
-    QString logoPath;
-    QString passPath;
-};
-
-StartSettings &startSettings()
-{
-    static StartSettings s;
-    return s;
-}
 
 ViewColors viewColorsFrom(const ColourSettings &c)
 {
@@ -33,14 +22,14 @@ ViewColors viewColorsFrom(const ColourSettings &c)
 
 } // namespace
 
-void applyDisplaySettings(COtdrTrace &view, TraceSet &set)
+void applyDisplaySettings(Session &session, COtdrTrace &view)
 {
-    const DisplaySettings d = readDisplaySettings(g_iniConfig);
-    applyTraceColours(d.colours, set);
-    program::multiTraceMode() = d.multiMode;
-    program::distanceDecimals() = d.distanceDecimals;
-    program::distanceUnit() = d.distanceUnit;
-    startSettings().background = d.colours.back;
+    const DisplaySettings d = readDisplaySettings(session.g_iniConfig);
+    applyTraceColours(d.colours, session.traceSet);
+    session.multiTraceMode = d.multiMode;
+    session.distanceDecimals = d.distanceDecimals;
+    session.distanceUnit = d.distanceUnit;
+    session.background = d.colours.back;
 
     ViewSettings vs;
     vs.colors = viewColorsFrom(d.viewColours);
@@ -49,38 +38,19 @@ void applyDisplaySettings(COtdrTrace &view, TraceSet &set)
     view.setViewSettings(vs);
 }
 
-uint32_t displayBackground()
+void storeMultiTraceMode(Session &session, bool on)
 {
-    return startSettings().background;
+    writeMultiMode(session.g_iniConfig, on);
 }
 
-void storeMultiTraceMode(bool on)
+void loadPassThresholds(Session &session)
 {
-    writeMultiMode(g_iniConfig, on);
+    session.passThresholdsPath = configFilePath(session.binFolder);
+    // An installed program reads the per-user copy once one has been written.
+    ReadPassThresholds(settingsReadPath(session.passThresholdsPath), session.passThresholds);
 }
 
-void setLogoPath(const QString &path)
+int currentVerdict(const Session &session)
 {
-    startSettings().logoPath = path;
-}
-
-QString logoPath()
-{
-    return startSettings().logoPath;
-}
-
-void loadPassThresholds(const QString &folder)
-{
-    startSettings().passPath = configFilePath(folder);
-    ReadPassThresholds(settingsReadPath(startSettings().passPath));
-}
-
-QString passThresholdsPath()
-{
-    return startSettings().passPath;
-}
-
-int currentVerdict()
-{
-    return ComputeVerdict(program::traceSet());
+    return ComputeVerdict(session.traceSet, session.passThresholds);
 }

@@ -1,18 +1,10 @@
 #include "batch/CDlgThumbnail.h"
 
 #include "trace/TraceData.h"
+#include "view/TraceRenderer.h"
 
 #include <QPainter>
 #include <QPolygon>
-
-namespace {
-
-QColor colourFromBgr(uint32_t bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-} // namespace
 
 CDlgThumbnail::CDlgThumbnail(QWidget *parent)
     : QWidget(parent)
@@ -86,16 +78,16 @@ void CDlgThumbnail::paintEvent(QPaintEvent *)
     {
         QPainter p(&layer);
         const QRect client(0, 0, width(), height());
-        p.fillRect(client, colourFromBgr(m_background));
+        p.fillRect(client, bgrColor(m_background));
         if (m_trace) {
             p.setPen(QPen(Qt::black, 1));
-            p.setBrush(colourFromBgr(m_background));
+            p.setBrush(bgrColor(m_background));
             p.drawRect(client.adjusted(0, 0, -1, -1));
             if (!m_points.empty()) {
                 QPolygon line(static_cast<int>(m_points.size()));
                 for (size_t i = 0; i < m_points.size(); ++i)
                     line.setPoint(static_cast<int>(i), m_points[i].x, m_points[i].y);
-                p.setPen(QPen(colourFromBgr(m_trace->colour), 1));
+                p.setPen(QPen(bgrColor(m_trace->colour), 1));
                 p.drawPolyline(line);
             }
         }

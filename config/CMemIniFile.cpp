@@ -1,5 +1,6 @@
 #include "config/CMemIniFile.h"
 
+#include "config/AsciiCase.h"
 #include "config/ConfigLog.h"
 
 #include <QFile>
@@ -12,23 +13,6 @@ namespace {
 bool hasLineBreak(const QString &text)
 {
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
-}
-
-bool equalsIgnoringAsciiCase(const QString &a, const QString &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        char16_t x = a[i].unicode();
-        char16_t y = b[i].unicode();
-        if (x >= u'A' && x <= u'Z')
-            x = char16_t(x + 32);
-        if (y >= u'A' && y <= u'Z')
-            y = char16_t(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 // Splits decoded text into trimmed, non-empty lines. CR LF and LF end lines; CR is white space.

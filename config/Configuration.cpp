@@ -1,11 +1,8 @@
 #include "config/Configuration.h"
 
 #include "config/SettingsLocation.h"
-#include "trace/TraceSet.h"
 
 #include <QDir>
-
-CMemIniFile g_iniConfig;
 
 namespace {
 
@@ -29,11 +26,11 @@ QString configFilePath(const QString &folder)
     return QDir(folder).filePath(QString::fromLatin1(configFileName));
 }
 
-void bindConfiguration(const QString &folder)
+void bindConfiguration(const QString &folder, CMemIniFile &ini)
 {
     CCustomIniFile::setExecutableFolder(folder);
     // An installed program reads the per-user copy once one has been written.
-    g_iniConfig.AttachFile(settingsReadPath(configFilePath(CCustomIniFile::executableFolder())));
+    ini.AttachFile(settingsReadPath(configFilePath(folder)));
 }
 
 bool switchOnUnlessZero(const QString &text)
@@ -68,14 +65,6 @@ DisplaySettings readDisplaySettings(const CCustomIniFile &ini)
     settings.distanceDecimals = ini.ReadInt(QStringLiteral("Unit"), QStringLiteral("DFigure"), 0);
     settings.distanceUnit = text(ini, QStringLiteral("Unit"), "Distance");
     return settings;
-}
-
-void applyTraceColours(const ColourSettings &colours, TraceSet &traces)
-{
-    for (size_t i = 0; i < colours.trace.size(); ++i) {
-        traces.colourTable[i + 1] = colours.trace[i];
-        traces.slots[i].trace->colour = colours.trace[i];
-    }
 }
 
 PrintSettings readPrintSettings(const CCustomIniFile &ini)

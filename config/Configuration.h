@@ -7,21 +7,17 @@
 #include <array>
 #include <cstdint>
 
-struct TraceSet;
-
-// The process-wide in-memory copy of Config.ini, bound once when the main window starts.
-// Writes to it last until the program ends; nothing writes it back to disk.
-extern CMemIniFile g_iniConfig;
-
 // File name of the settings file in the program's folder.
 inline constexpr char configFileName[] = "Config.ini";
 
 // Path of Config.ini in `folder` (the program's folder).
 QString configFilePath(const QString &folder);
 
-// Makes `folder` the program's folder for INI names and binds g_iniConfig to Config.ini there.
-// A missing file leaves g_iniConfig empty: every setting then takes its absent value.
-void bindConfiguration(const QString &folder);
+// Makes `folder` the program's folder for INI names and binds `ini` (the session's in-memory
+// copy of Config.ini, g_iniConfig) to Config.ini there. Writes to it last until the program
+// ends; nothing writes it back to disk. A missing file leaves it empty: every setting then
+// takes its absent value.
+void bindConfiguration(const QString &folder, CMemIniFile &ini);
 
 // Section Color: twelve colours 0x00BBGGRR; absent or non-numeric values are black (0).
 struct ColourSettings {
@@ -91,9 +87,6 @@ ColourSettings readColourSettings(const CCustomIniFile &ini);
 // The start-up reads in their order: the colours twice, then Condition/Grid, FileList/MultiMode,
 // Unit/DFigure and Unit/Distance.
 DisplaySettings readDisplaySettings(const CCustomIniFile &ini);
-
-// Gives the trace set's colour table entries 1..8 and each slot's trace its slot's colour.
-void applyTraceColours(const ColourSettings &colours, TraceSet &traces);
 
 PrintSettings readPrintSettings(const CCustomIniFile &ini);
 

@@ -4,9 +4,6 @@
 
 #include <cstdint>
 
-struct TraceData;
-struct TraceSet;
-
 // The pass/fail thresholds, one member per key of the PassThrd section of Config.ini.
 struct PassThresholds {
     bool IncludeReflection = true;
@@ -28,31 +25,14 @@ struct PassThresholds {
     float AvgLoss1650 = 0.3f;   // dB/km
 };
 
-// The process-wide thresholds, filled at start and by the pass/fail dialog.
-extern PassThresholds passThresholds;
-
-enum Verdict : int {
-    VerdictNone = 0,
-    VerdictPass = 1,
-    VerdictFail = 2,
-    VerdictIncomplete = 3, // a value an enabled check needs is zero
-};
-
 // Reads the sixteen PassThrd keys from the file at `iniPath` (Config.ini), straight from disk.
 // Switches are on unless "0"; a limit below its bound (0.01 dB for event losses, 0.1 for total
 // loss and attenuation, above -0.1 for return loss) takes its default.
-void ReadPassThresholds(const QString &iniPath, PassThresholds &thresholds = passThresholds);
+void ReadPassThresholds(const QString &iniPath, PassThresholds &thresholds);
 
 // Writes the sixteen keys in one atomic rewrite, creating the file when missing. False when the
 // file could not be written; it is then unchanged.
-bool SavePassThresholds(const QString &iniPath, const PassThresholds &thresholds = passThresholds);
+bool SavePassThresholds(const QString &iniPath, const PassThresholds &thresholds);
 
 // The attenuation limit for a wavelength in nm; 1550 nm's for any wavelength not listed.
 float attenuationLimit(const PassThresholds &thresholds, int32_t wavelengthNm);
-
-// Judges a trace's events against the thresholds: 0 none, 1 pass, 2 fail, 3 incomplete.
-// No trace or no events give 0.
-int ComputeVerdict(const TraceData *trace, const PassThresholds &thresholds = passThresholds);
-
-// The verdict of the current slot's trace; 0 when that slot holds no file.
-int ComputeVerdict(const TraceSet &traces, const PassThresholds &thresholds = passThresholds);

@@ -1,7 +1,7 @@
 #include "panels/CDlgEdit.h"
 
-#include "app/TextIds.h"
-#include "panels/FileCommands.h"
+#include "panels/MessageBox.h"
+#include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "trace/SorEditing.h"
 #include "trace/TraceSet.h"

@@ -1,10 +1,10 @@
 #include "panels/CDlgPass.h"
 
-#include "app/MessageBox.h"
-#include "app/TextIds.h"
 #include "config/IniText.h"
 #include "config/PassThresholds.h"
 #include "config/SettingsLocation.h"
+#include "panels/MessageBox.h"
+#include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "view/DialogUnits.h"
 
@@ -65,8 +65,8 @@ float CDlgPass::leadingNumber(const QString &text)
     return static_cast<float>(value);
 }
 
-CDlgPass::CDlgPass(const QString &iniPath, QWidget *parent)
-    : QDialog(parent), m_iniPath(iniPath)
+CDlgPass::CDlgPass(const QString &iniPath, PassThresholds &thresholds, QWidget *parent)
+    : QDialog(parent), m_iniPath(iniPath), m_thresholds(thresholds)
 {
     setObjectName(QStringLiteral("CDlgPass"));
     setWindowTitle(loadText(text::PassTitle));
@@ -112,13 +112,13 @@ CDlgPass::CDlgPass(const QString &iniPath, QWidget *parent)
     connect(save, &QPushButton::clicked, this, &CDlgPass::accept);
     connect(cancel, &QPushButton::clicked, this, &CDlgPass::reject);
 
-    ReadPassThresholds(settingsReadPath(m_iniPath));
+    ReadPassThresholds(settingsReadPath(m_iniPath), m_thresholds);
     fill();
 }
 
 void CDlgPass::fill()
 {
-    const PassThresholds &t = passThresholds;
+    const PassThresholds &t = m_thresholds;
     for (int i = 0; i < 5; ++i)
         m_checks[static_cast<size_t>(i)]->setChecked(t.*(switchRows[i].on));
     for (int e = 0; e < 11; ++e)
@@ -128,13 +128,13 @@ void CDlgPass::fill()
 
 void CDlgPass::accept()
 {
-    PassThresholds &t = passThresholds;
+    PassThresholds &t = m_thresholds;
     for (int i = 0; i < 5; ++i)
         t.*(switchRows[i].on) = m_checks[static_cast<size_t>(i)]->isChecked();
     for (int e = 0; e < 11; ++e)
         t.*(limitRows[e].limit) = leadingNumber(m_edits[static_cast<size_t>(e)]->text());
     const QString target = settingsWritePath(m_iniPath);
-    if (!SavePassThresholds(target)) {
+    if (!SavePassThresholds(target, m_thresholds)) {
         showMessage(this, {tipsCaption, QStringLiteral("The thresholds could not be written to %1.").arg(target.isEmpty() ? m_iniPath : target),
                            QMessageBox::Warning, QMessageBox::Ok});
         return;

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QLineEdit;
+struct PassThresholds;
 
 // The pass/fail threshold editor. Opening re-reads the thresholds from Config.ini; Save stores
 // the five switches and eleven limits there at once.
@@ -20,8 +21,8 @@ public:
         IdAvg1625 = 1075, IdAvg1650 = 1076, IdSave = 1, IdCancel = 2,
     };
 
-    // `iniPath` is the Config.ini the thresholds are read from and written to.
-    CDlgPass(const QString &iniPath, QWidget *parent = nullptr);
+    // Edits `thresholds` (the session's passThresholds), read from and saved to `iniPath`.
+    CDlgPass(const QString &iniPath, PassThresholds &thresholds, QWidget *parent = nullptr);
 
     // The leading decimal number of a typed text; 0 when it starts with none.
     static float leadingNumber(const QString &text);
@@ -33,6 +34,7 @@ private:
     void fill();
 
     QString m_iniPath;
+    PassThresholds &m_thresholds;
     std::array<QCheckBox *, 5> m_checks{};
     std::array<QLineEdit *, 11> m_edits{};
 };

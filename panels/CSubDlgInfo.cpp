@@ -1,8 +1,9 @@
 #include "panels/CSubDlgInfo.h"
 
-#include "batch/CDropfileList.h"
+#include "panels/CDropfileList.h"
 #include "trace/TraceSet.h"
 #include "view/DialogUnits.h"
+#include "view/TraceRenderer.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -21,8 +22,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-CSubDlgInfo *g_infoPanel = nullptr;
 
 namespace {
 
@@ -52,12 +51,6 @@ constexpr FieldLayout fieldLayouts[] = {
 constexpr int groupIds[] = {1030, 1037, 1042};
 constexpr int groupTextIds[] = {202, 209, 214};
 
-// A configuration colour 0x00BBGGRR.
-QColor colourFromBgr(uint32_t bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
 } // namespace
 
 CSubDlgInfo::CSubDlgInfo(TraceSet &traces, TextLookup texts, QWidget *parent)
@@ -70,13 +63,10 @@ CSubDlgInfo::CSubDlgInfo(TraceSet &traces, TextLookup texts, QWidget *parent)
     setLabelTexts();
     const DialogUnits du(font());
     resize(du.x(templateWidthDu), du.y(templateHeightDu));
-    g_infoPanel = this;
 }
 
 CSubDlgInfo::~CSubDlgInfo()
 {
-    if (g_infoPanel == this)
-        g_infoPanel = nullptr;
 }
 
 void CSubDlgInfo::buildControls()
@@ -245,7 +235,7 @@ QIcon CSubDlgInfo::swatchFor(int colourNumber) const
     const uint32_t colour = m_traces.colourFor(colourNumber);
     if ((colour & 0xFFFFFF) != 0) {
         QPainter painter(&pixmap);
-        painter.fillRect(QRect(0, 0, 15, 15), colourFromBgr(colour));
+        painter.fillRect(QRect(0, 0, 15, 15), bgrColor(colour));
     }
     // The same picture when the row is selected: a tinted swatch would misstate the trace colour.
     QIcon icon;

@@ -130,6 +130,3 @@ private:
     std::array<Field, 12> m_fields{};
     QLabel *m_fileListLabel = nullptr;
 };
-
-// The one information panel while it exists.
-extern CSubDlgInfo *g_infoPanel;

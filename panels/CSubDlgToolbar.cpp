@@ -3,8 +3,6 @@
 #include "panels/CUiPngButton.h"
 #include "view/DialogUnits.h"
 
-CSubDlgToolbar *g_toolbar = nullptr;
-
 namespace {
 
 enum class Kind { Click, Hold, Hidden };
@@ -55,13 +53,10 @@ CSubDlgToolbar::CSubDlgToolbar(TextLookup texts, QWidget *parent)
     createButtons();
     const DialogUnits du(font());
     resize(du.x(templateWidthDu), std::max(du.y(templateHeightDu), 50));
-    g_toolbar = this;
 }
 
 CSubDlgToolbar::~CSubDlgToolbar()
 {
-    if (g_toolbar == this)
-        g_toolbar = nullptr;
 }
 
 CUiPngButton *CSubDlgToolbar::button(int id) const

@@ -51,6 +51,10 @@ public:
     // trace moves take the large step while this exceeds 250, as the held buttons do.
     int heldMs() const { return m_hold.heldMs(); }
     int repeatAction() const { return m_hold.repeatAction(); }
+    // True while a hold's repeat timer runs; tick() is one of its ticks (tests drive the hold
+    // with it instead of waiting for the timer).
+    bool repeating() const { return m_repeatTimer.isActive(); }
+    void tick() { onTick(); }
 
 Q_SIGNALS:
     void openRequested();
@@ -83,6 +87,3 @@ private:
     HoldRepeat m_hold;
     QTimer m_repeatTimer;
 };
-
-// The one toolbar strip while it exists.
-extern CSubDlgToolbar *g_toolbar;

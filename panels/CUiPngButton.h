@@ -30,6 +30,10 @@ public:
     // Shows the tooltip this many milliseconds after the pointer comes to rest on the button
     // (negative: the platform's own delay).
     void setToolTipDelay(int ms) { m_toolTipDelayMs = ms; }
+    int toolTipDelay() const { return m_toolTipDelayMs; }
+    // True while the rest delay runs; showToolTipNow is what its end does (tests call it).
+    bool toolTipPending() const { return m_toolTipTimer.isActive(); }
+    void showToolTipNow();
 
     QSize sizeHint() const override;
 
@@ -48,8 +52,6 @@ protected:
     void DrawImage(QPainter &painter, const QImage &image, int state);
 
 private:
-    void showToolTipNow();
-
     QImage m_image;
     PngButtonState m_state;
     int m_toolTipDelayMs = -1;

@@ -2,6 +2,7 @@
 
 #include "trace/TraceData.h"
 #include "trace/TraceSet.h"
+#include "trace/Verdict.h"
 
 #include <QFile>
 #include <QPageLayout>

@@ -38,8 +38,9 @@ int runResave(int argc, char **argv)
     }
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = analysis ? bindEventAnalysis(executableFolder()).totalLoss : nullptr;
 
-    SorRecord &record = currentSorRecord();
-    const int read = sorFile().ReadFile(paths[0], record);
+    CSorDllUtil util;
+    SorRecord record;
+    const int read = util.file().ReadFile(paths[0], record);
     if (read != SorResult::Done || record.traces.empty()) {
         std::fprintf(stderr, "sortool resave: cannot open %s (result %d%s)\n", qPrintable(paths[0]), read,
                      read == SorResult::Done ? ", no trace" : "");
@@ -50,7 +51,7 @@ int runResave(int argc, char **argv)
     eventsToEventList(trace);
 
     traceToRecord(trace, record);
-    const int saved = sorFile().SaveFile(paths[1], record);
+    const int saved = util.file().SaveFile(paths[1], record);
     if (saved != SorResult::Done) {
         std::fprintf(stderr, "sortool resave: cannot save %s (result %d)\n", qPrintable(paths[1]), saved);
         return 1;

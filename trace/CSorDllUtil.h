@@ -3,8 +3,9 @@
 #include "trace/CSorFileBase.h"
 #include "trace/SorRecord.h"
 
-// The process-wide facade over the one SOR file object: every read and save of the program goes
-// through it, so reads and saves never overlap. Tests and tools may use their own CSorFileBase.
+// A facade over one SOR file object, for code that reads and saves through one object so reads
+// and saves never overlap (the program's session holds its own). Tests and tools may use their
+// own CSorFileBase.
 class CSorDllUtil {
 public:
     CSorFileBase &file() { return file_; }
@@ -12,11 +13,3 @@ public:
 private:
     CSorFileBase file_;
 };
-
-CSorDllUtil &sorDllUtil();
-
-// The process-wide file object (sorDllUtil().file()).
-CSorFileBase &sorFile();
-
-// The record of the file read last; interactive saves take it too.
-SorRecord &currentSorRecord();

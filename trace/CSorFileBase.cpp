@@ -1,5 +1,6 @@
 #include "trace/CSorFileBase.h"
 
+#include "trace/AtomicWrite.h"
 #include "trace/InfoTexts.h"
 #include "trace/SorMath.h"
 #include "trace/TraceData.h"
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -115,18 +115,7 @@ int CSorFileBase::SaveFile(const QString &path, const SorRecord &record)
 {
     if (path.isEmpty())
         return SorResult::CannotOpen;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcSor) << "cannot create" << path << file.errorString();
-        return SorResult::CannotCreate;
-    }
-    const QByteArray bytes = SaveToBytes(record);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcSor) << "cannot write" << path << file.errorString();
-        file.cancelWriting();
-        return SorResult::CannotCreate;
-    }
-    return SorResult::Done;
+    return writeFileAtomically(path, SaveToBytes(record), lcSor());
 }
 
 void CSorFileBase::ClearSamples()
@@ -229,8 +218,7 @@ void recordToBlocks(const SorRecord &record, SorBlocks &blocks)
     f.reflectanceThreshold = static_cast<uint16_t>(truncToInt32(record.reflectanceThreshold * 1000.0f));
     f.endThreshold = static_cast<uint16_t>(truncToInt32(record.endThreshold * 1000.0f));
     const int32_t range = sormath::wrapAdd(record.rangeMetres, 50);
-    f.acquisitionRange = truncToInt32(tenToTheTenth() * static_cast<double>(record.refractiveIndex) *
-                                      static_cast<double>(range) / speedOfLight);
+    f.acquisitionRange = truncToInt32(timeUnitsForMetres(static_cast<double>(range), record.refractiveIndex));
     f.acquisitionRangeDistance = sormath::wrapMul(range, 10) / 1000;
 
     blocks.genParams.nominalWavelength = static_cast<int16_t>(record.wavelengthNm);

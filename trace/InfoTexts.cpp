@@ -50,13 +50,13 @@ QString utf8OrEmpty(const QByteArray &bytes)
 // Time in 100 ps to metres with the group index n, in double.
 float timeToMetres(int32_t time, float n)
 {
-    return static_cast<float>(time * speedOfLight / (static_cast<double>(n) * tenToTheTenth()));
+    return static_cast<float>(metresForTimeUnits(time, n));
 }
 
 // Metres back to 100 ps, rounded half up and truncated toward zero.
 int32_t metresToTime(float metres, float n)
 {
-    return sormath::truncToInt32(static_cast<double>(n) * tenToTheTenth() * metres / speedOfLight + 0.5);
+    return sormath::truncToInt32(timeUnitsForMetres(metres, n) + 0.5);
 }
 
 } // namespace

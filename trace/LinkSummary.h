@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/QM7ZZZ.h"
-#include "config/PassThresholds.h" // PassThresholds, ComputeVerdict: the verdict of a row
+#include "trace/Verdict.h" // PassThresholds, ComputeVerdict: the verdict of a row
 #include "trace/TraceData.h"
 
 #include <QByteArray>

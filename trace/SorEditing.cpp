@@ -1,13 +1,13 @@
 #include "trace/SorEditing.h"
 
 #include "trace/ByteCursor.h"
+#include "trace/AtomicWrite.h"
 #include "trace/InfoTexts.h"
 #include "trace/SorBlocks.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <cstring>
 #include <vector>
@@ -242,15 +242,5 @@ int rewriteFibreInfo(const QString &path, const QString &cableId, const QString 
         qCWarning(lcSorEdit) << "file is read-only" << path;
         return SorResult::CannotCreate;
     }
-    QSaveFile save(path);
-    if (!save.open(QIODevice::WriteOnly)) {
-        qCWarning(lcSorEdit) << "cannot create" << path << save.errorString();
-        return SorResult::CannotCreate;
-    }
-    if (save.write(out) != out.size() || !save.commit()) {
-        qCWarning(lcSorEdit) << "cannot write" << path << save.errorString();
-        save.cancelWriting();
-        return SorResult::CannotCreate;
-    }
-    return SorResult::Done;
+    return writeFileAtomically(path, out, lcSorEdit());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trace/EventList.h"
+#include "analysis/EventList.h"
 
 #include <QString>
 
@@ -93,3 +93,19 @@ void eventListToEvents(TraceData &trace);
 // The speed of light in m/s and 10^10, formed as the loaders and savers form them.
 inline constexpr double speedOfLight = 299792458.0;
 double tenToTheTenth();
+
+// Time in the SOR unit of 100 ps against metres of fibre with the group index n: the one place
+// of the conversion, in double. Callers round or truncate as their field needs.
+inline double timeUnitsForMetres(double metres, float n)
+{
+    return static_cast<double>(n) * tenToTheTenth() * metres / speedOfLight;
+}
+inline double metresForTimeUnits(double time, float n)
+{
+    return time * speedOfLight / (static_cast<double>(n) * tenToTheTenth());
+}
+// Metres per time unit, for converting many times of one trace.
+inline double metresPerTimeUnit(float n)
+{
+    return speedOfLight / (static_cast<double>(n) * tenToTheTenth());
+}

@@ -1,28 +1,12 @@
 #include "trace/TraceSet.h"
 
+#include "config/AsciiCase.h"
+
 #include <QFile>
 
 #include <sys/stat.h>
 
 namespace {
-
-// Case-insensitive for the ASCII letters only, as path comparison on the platform of origin.
-bool equalIgnoringAsciiCase(const QString &a, const QString &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        char16_t x = a[i].unicode();
-        char16_t y = b[i].unicode();
-        if (x >= u'A' && x <= u'Z')
-            x = x - u'A' + u'a';
-        if (y >= u'A' && y <= u'Z')
-            y = y - u'A' + u'a';
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 // Paths that differ only in letter case name one file on case-insensitive media (a USB stick) but
 // two files elsewhere. When both exist as different files they are not the same trace.
@@ -44,7 +28,7 @@ bool TraceSet::containsPath(const QString &path) const
         const QString &held = slots[i].filePath;
         if (held == path)
             return true;
-        if (equalIgnoringAsciiCase(held, path) && !distinctExistingFiles(held, path))
+        if (equalsIgnoringAsciiCase(held, path) && !distinctExistingFiles(held, path))
             return true;
     }
     return false;
@@ -62,4 +46,12 @@ void TraceSet::reset()
         slots[i].loaded = 0;
     currentSlot = 0;
     loadedCount = 0;
+}
+
+void applyTraceColours(const ColourSettings &colours, TraceSet &traces)
+{
+    for (size_t i = 0; i < colours.trace.size(); ++i) {
+        traces.colourTable[i + 1] = colours.trace[i];
+        traces.slots[i].trace->colour = colours.trace[i];
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/Configuration.h"
 #include "trace/TraceData.h"
 
 #include <QString>
@@ -40,3 +41,6 @@ struct TraceSet {
     // Marks the first loadedCount slots free; currentSlot and loadedCount become 0.
     void reset();
 };
+
+// Gives the trace set's colour table entries 1..8 and each slot's trace its slot's colour.
+void applyTraceColours(const ColourSettings &colours, TraceSet &traces);

@@ -19,7 +19,7 @@ struct ViewSettings {
     QString unit = QStringLiteral("m"); // "m", "mi", "ft"
 };
 
-// A colour packed 0x00BBGGRR.
+// A colour packed 0x00BBGGRR (Config.ini and the trace slots); the one conversion of the program.
 QColor bgrColor(uint32_t bgr);
 
 // Fonts of the view, created once.

@@ -1,9 +1,9 @@
 #include "app/CAboutDlg.h"
 #include "app/CLumidorApp.h"
 #include "app/CLumidorDlg.h"
-#include "app/MessageBox.h"
-#include "app/Program.h"
+#include "app/FileCommands.h"
 #include "app/ReportSetup.h"
+#include "app/Session.h"
 #include "app/Settings.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/PassThresholds.h"
@@ -12,7 +12,7 @@
 #include "panels/CSubDlgInfo.h"
 #include "panels/CSubDlgToolbar.h"
 #include "panels/CUiPngButton.h"
-#include "panels/FileCommands.h"
+#include "panels/MessageBox.h"
 #include "textres/TextResources.h"
 #include "tools/gen/TraceGenerator.h"
 #include "trace/CSorFileBase.h"
@@ -34,6 +34,7 @@
 #include <QTimer>
 
 #include "testsupport/CommaDecimalLocale.h"
+#include "testsupport/TestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -91,27 +92,14 @@ struct MessageLog {
     }
 };
 
-// One application object for the whole binary, on the offscreen platform unless told otherwise.
-// It is never destroyed: Qt's own globals are gone by the time static objects are destroyed.
-QApplication &application()
-{
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication *app = new QApplication(argc, argv);
-    return *app;
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        application();
+        testApp();
         ASSERT_TRUE(dir.isValid());
-        program::setBinFolder(binDir());
-        window = std::make_unique<CLumidorDlg>();
+        session.binFolder = binDir();
+        window = std::make_unique<CLumidorDlg>(session);
         window->OnInitDialog(false);
         window->resize(1400, 900);
     }
@@ -143,12 +131,13 @@ protected:
         return names;
     }
 
-    void load(const QStringList &paths) { LoadFiles(paths, namesOf(paths)); }
+    void load(const QStringList &paths) { window->loadFiles(paths, namesOf(paths)); }
 
-    int loaded() const { return program::traceSet().loadedCount; }
+    int loaded() const { return session.traceSet.loadedCount; }
     int curves() const { return static_cast<int>(window->traceView()->state().curves.size()); }
 
     QTemporaryDir dir;
+    Session session;
     std::unique_ptr<CLumidorDlg> window;
 };
 
@@ -164,7 +153,6 @@ TEST_F(MainWindowTest, StartsEmptyWithTextsAndSettings)
     EXPECT_EQ(window->eventList()->columnCount(), 7);
     EXPECT_EQ(window->eventList()->horizontalHeaderItem(1)->text(), loadText(117));
     EXPECT_EQ(window->traceView()->activeCursor(), 1);
-    EXPECT_EQ(program::traceView(), window->traceView());
 
     // Report labels and fonts are ready for printing.
     EXPECT_EQ(reportLabels().title, loadText(126));
@@ -172,8 +160,8 @@ TEST_F(MainWindowTest, StartsEmptyWithTextsAndSettings)
     EXPECT_EQ(reportFontTable().face, QString::fromUtf8("宋体"));
     EXPECT_EQ(reportFontTable().points[1], (std::array<int, 5>{9, 8, 7, 6, 5}));
     EXPECT_EQ(reportFontTable().points[4], (std::array<int, 5>{24, 20, 18, 16, 12}));
-    EXPECT_TRUE(logoPath().endsWith(QLatin1String("/logo.bmp")));
-    EXPECT_TRUE(passThresholdsPath().endsWith(QLatin1String("/Config.ini")));
+    EXPECT_TRUE(session.logoPath.endsWith(QLatin1String("/logo.bmp")));
+    EXPECT_TRUE(session.passThresholdsPath.endsWith(QLatin1String("/Config.ini")));
 }
 
 TEST_F(MainWindowTest, WindowAndAboutBoxCarryTheProgramIcon)
@@ -234,7 +222,7 @@ TEST_F(MainWindowTest, LoadsFilesIntoSlotsUpToEight)
     // Seven loaded, three more: only the first fits, the rest are dropped silently.
     load(paths.mid(7, 3));
     EXPECT_EQ(loaded(), 8);
-    EXPECT_EQ(program::traceSet().slots[7].filePath, paths[7]);
+    EXPECT_EQ(session.traceSet.slots[7].filePath, paths[7]);
     EXPECT_TRUE(log.seen.empty());
 
     load({paths[9]});
@@ -256,7 +244,7 @@ TEST_F(MainWindowTest, DuplicateAndBrokenFiles)
     load({paths[0], upper, paths[1]});
     EXPECT_EQ(loaded(), 2);
     EXPECT_TRUE(log.seen.empty());
-    EXPECT_EQ(program::traceSet().slots[1].filePath, paths[1]);
+    EXPECT_EQ(session.traceSet.slots[1].filePath, paths[1]);
 
     // A broken file between good ones: one message, the others load into contiguous slots.
     const QString broken = dir.filePath(QStringLiteral("broken.sor"));
@@ -268,21 +256,21 @@ TEST_F(MainWindowTest, DuplicateAndBrokenFiles)
     load({broken, more[0]});
     EXPECT_EQ(log.texts(), QStringList{loadText(179)});
     EXPECT_EQ(loaded(), 3);
-    EXPECT_EQ(program::traceSet().slots[2].filePath, more[0]);
+    EXPECT_EQ(session.traceSet.slots[2].filePath, more[0]);
 }
 
 TEST_F(MainWindowTest, PowerMeterChoicesAreRoutedAndUpperCaseGoesToTheReader)
 {
     MessageLog log;
     const QStringList paths = writeSamples(2);
-    OpenPaths({paths[0], dir.filePath(QStringLiteral("meter.opm")), paths[1]});
+    window->openPaths({paths[0], dir.filePath(QStringLiteral("meter.opm")), paths[1]});
     // The viewer is not there yet: it says so and the files around it do not load.
     ASSERT_EQ(log.seen.size(), 1u);
     EXPECT_TRUE(log.seen[0].text.contains(QStringLiteral("not available yet")));
     EXPECT_EQ(loaded(), 0);
 
     log.seen.clear();
-    OpenPaths({dir.filePath(QStringLiteral("METER.OPM")), paths[1]});
+    window->openPaths({dir.filePath(QStringLiteral("METER.OPM")), paths[1]});
     EXPECT_EQ(log.texts(), QStringList{loadText(179)});
     EXPECT_EQ(loaded(), 1);
 }
@@ -307,20 +295,20 @@ TEST_F(MainWindowTest, InformationPanelRemoveClearAndSelect)
     const QStringList paths = writeSamples(3);
     load(paths);
     ASSERT_EQ(loaded(), 3);
-    EXPECT_EQ(program::traceSet().currentSlot, 2);
+    EXPECT_EQ(session.traceSet.currentSlot, 2);
     EXPECT_EQ(window->traceView()->state().currentCurve, 2);
-    EXPECT_EQ(window->overviewPanel()->trace(), program::traceSet().slots[2].trace.get());
+    EXPECT_EQ(window->overviewPanel()->trace(), session.traceSet.slots[2].trace.get());
 
     window->infoPanel()->SelectRow(0);
-    EXPECT_EQ(program::traceSet().currentSlot, 0);
+    EXPECT_EQ(session.traceSet.currentSlot, 0);
     EXPECT_EQ(window->traceView()->state().currentCurve, 0);
     const auto rows0 = window->eventRowCount();
-    EXPECT_EQ(rows0, static_cast<int>(program::traceSet().slots[0].trace->events.size()) - 1);
+    EXPECT_EQ(rows0, static_cast<int>(session.traceSet.slots[0].trace->events.size()) - 1);
 
     QTest::mouseClick(window->infoPanel()->findChild<QWidget *>(QStringLiteral("button1000")), Qt::LeftButton);
     EXPECT_EQ(loaded(), 2);
     EXPECT_EQ(curves(), 2);
-    EXPECT_EQ(program::traceSet().slots[0].filePath, paths[1]);
+    EXPECT_EQ(session.traceSet.slots[0].filePath, paths[1]);
 
     QTest::mouseClick(window->infoPanel()->findChild<QWidget *>(QStringLiteral("button1001")), Qt::LeftButton);
     EXPECT_EQ(loaded(), 0);
@@ -352,7 +340,7 @@ TEST_F(MainWindowTest, MultiTraceBoxHidesOtherCurves)
 TEST_F(MainWindowTest, EventListShowsTheCurrentTraceAndMovesTheCursorToTheRowsEvent)
 {
     load(writeSamples(1));
-    const TraceData &t = *program::traceSet().slots[0].trace;
+    const TraceData &t = *session.traceSet.slots[0].trace;
     ASSERT_GE(t.events.size(), 3u);
     QTableWidget *list = window->eventList();
     ASSERT_EQ(list->rowCount(), static_cast<int>(t.events.size()) - 1);
@@ -433,14 +421,14 @@ TEST_F(MainWindowTest, SaveWritesAReadableFileAndReportsAFailedWrite)
     MessageLog log;
     load(writeSamples(1));
     const QString target = dir.filePath(QStringLiteral("saved.sor"));
-    EXPECT_TRUE(SaveTraceTo(target));
+    EXPECT_TRUE(window->saveTraceTo(target));
     EXPECT_TRUE(log.seen.empty());
     SorRecord back;
     CSorFileBase file;
     ASSERT_EQ(file.ReadFile(target, back), 1);
-    EXPECT_EQ(back.traces.at(0).points, program::traceSet().slots[0].trace->samples);
+    EXPECT_EQ(back.traces.at(0).points, session.traceSet.slots[0].trace->samples);
 
-    EXPECT_FALSE(SaveTraceTo(dir.filePath(QStringLiteral("no/such/folder/x.sor"))));
+    EXPECT_FALSE(window->saveTraceTo(dir.filePath(QStringLiteral("no/such/folder/x.sor"))));
     ASSERT_EQ(log.seen.size(), 1u);
     EXPECT_EQ(log.seen[0].caption, "Kestrelle");
     EXPECT_EQ(log.seen[0].text, "Error saving file");
@@ -456,7 +444,7 @@ TEST_F(MainWindowTest, EditDialogRewritesOnlyTheFibreInformation)
     SorRecord before;
     ASSERT_EQ(file.ReadFile(paths[0], before), 1);
 
-    TraceSlot &slot = program::traceSet().slots[0];
+    TraceSlot &slot = session.traceSet.slots[0];
     slot.trace->fiberType = 654; // unknown code: shows single-mode, stored as 652 untouched
     CDlgEdit dialog(slot);
     EXPECT_EQ(dialog.findChild<QComboBox *>(QStringLiteral("1054"))->currentIndex(), 1);
@@ -493,7 +481,7 @@ TEST_F(MainWindowTest, EditDialogReportsAFailedWriteAndKeepsTheTexts)
 {
     MessageLog log;
     load(writeSamples(1));
-    TraceSlot &slot = program::traceSet().slots[0];
+    TraceSlot &slot = session.traceSet.slots[0];
     slot.filePath = dir.filePath(QStringLiteral("gone/away.sor"));
     CDlgEdit dialog(slot);
     dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("C2"));
@@ -508,7 +496,7 @@ TEST_F(MainWindowTest, EditDialogKeepsTheFibreTypeUnlessChanged)
 {
     MessageLog log;
     load(writeSamples(1));
-    TraceSlot &slot = program::traceSet().slots[0];
+    TraceSlot &slot = session.traceSet.slots[0];
     auto saveWith = [&](int code, const std::function<void(QComboBox *)> &edit) {
         slot.trace->fiberType = code;
         CDlgEdit dialog(slot);
@@ -533,7 +521,7 @@ TEST_F(MainWindowTest, EditDialogKeepsTheFibreTypeUnlessChanged)
 
 TEST(FibreTypeItems, CodesAndItemsMap)
 {
-    application();
+    testApp();
     struct Case {
         int code, item;
     } cases[] = {{651, 0}, {652, 1}, {653, 2}, {655, 3}, {654, 1}, {0, 1}};
@@ -561,7 +549,7 @@ TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
 {
     ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
     load(writeSamples(1));
-    TraceData &t = *program::traceSet().slots[0].trace;
+    TraceData &t = *session.traceSet.slots[0].trace;
     const size_t before = t.events.size();
     COtdrTrace *view = window->traceView();
 
@@ -600,7 +588,7 @@ TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
 TEST_F(MainWindowTest, WithoutTheLibraryEventsStayAsTheyAre)
 {
     load(writeSamples(1));
-    TraceData &t = *program::traceSet().slots[0].trace;
+    TraceData &t = *session.traceSet.slots[0].trace;
     const size_t before = t.events.size();
     BindingSwap none{EventAnalysisBinding{}};
     window->traceView()->state().cursorA.distance = 2000.0f;
@@ -630,26 +618,24 @@ TEST_F(MainWindowTest, TheViewShowsTheVerdictOfTheCurrentTrace)
     QApplication::processEvents();
     load(writeSamples(1));
     ASSERT_GT(window->traceView()->width(), 400);
-    const PassThresholds saved = passThresholds;
     PassThresholds off;
     off.IncludeReflection = off.IncludeNonReflection = off.IncludeTotalLoss = off.IncludeReturnLoss =
         off.IncludeAvg = false;
-    passThresholds = off;
-    EXPECT_EQ(currentVerdict(), 0);
+    session.passThresholds = off;
+    EXPECT_EQ(currentVerdict(session), 0);
     const int without = redPixels(window->traceView());
 
     PassThresholds strict = off;
     strict.IncludeNonReflection = true;
     strict.NonReflection = 0.01f; // the 0.15 dB splice fails
-    passThresholds = strict;
-    EXPECT_EQ(currentVerdict(), 2);
+    session.passThresholds = strict;
+    EXPECT_EQ(currentVerdict(session), 2);
     EXPECT_GT(redPixels(window->traceView()), without + 100);
-    passThresholds = saved;
 }
 
 TEST(PassDialog, ShowsStoredThresholdsAndSavesWhatIsTyped)
 {
-    application();
+    testApp();
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("Config.ini"));
     QFile f(ini);
@@ -657,9 +643,9 @@ TEST(PassDialog, ShowsStoredThresholdsAndSavesWhatIsTyped)
     f.write("[PassThrd]\r\nIncludeTotalLoss=0\r\nTotalLoss=0.05\r\nReturnLoss=-30\r\n");
     f.close();
 
-    const PassThresholds saved = passThresholds;
+    PassThresholds passThresholds;
     {
-        CDlgPass dialog(ini);
+        CDlgPass dialog(ini, passThresholds);
         auto edit = [&](int id) { return dialog.findChild<QLineEdit *>(QString::number(id)); };
         auto check = [&](int id) { return dialog.findChild<QCheckBox *>(QString::number(id)); };
         EXPECT_EQ(edit(CDlgPass::IdTotalLossEdit)->text(), "20.0"); // below 0.1 reads as 20
@@ -693,14 +679,13 @@ TEST(PassDialog, ShowsStoredThresholdsAndSavesWhatIsTyped)
         return g.readAll();
     }();
     {
-        CDlgPass dialog(ini);
+        CDlgPass dialog(ini, passThresholds);
         dialog.findChild<QLineEdit *>(QString::number(CDlgPass::IdTotalLossEdit))->setText(QStringLiteral("3"));
         dialog.reject();
     }
     QFile g(ini);
     ASSERT_TRUE(g.open(QIODevice::ReadOnly));
     EXPECT_EQ(g.readAll(), stored);
-    passThresholds = saved;
 }
 
 TEST(PassDialog, LeadingNumbers)
@@ -750,12 +735,13 @@ namespace {
 
 TEST(StartUp, MissingTextLibraryIsToldOnceAndTheWindowStillOpens)
 {
-    application();
+    testApp();
     QTemporaryDir empty;
-    program::setBinFolder(empty.path());
+    Session session;
+    session.binFolder = empty.path();
     MessageLog log;
     {
-        CLumidorDlg window;
+        CLumidorDlg window(session);
         window.OnInitDialog(false);
         ASSERT_EQ(log.seen.size(), 1u);
         EXPECT_EQ(log.seen[0].text, QString::fromUtf8("加载资源文件失败，请检查"));
@@ -763,10 +749,9 @@ TEST(StartUp, MissingTextLibraryIsToldOnceAndTheWindowStillOpens)
         EXPECT_TRUE(window.action(CLumidorDlg::CmdOpen)->text().isEmpty());
         EXPECT_EQ(window.action(CLumidorDlg::CmdPassFail)->text(), "Pass/Fail");
         // Without Config.ini the unit is the empty text: the list shows row numbers.
-        EXPECT_TRUE(program::distanceUnit().isEmpty());
-        EXPECT_TRUE(program::multiTraceMode());
+        EXPECT_TRUE(session.distanceUnit.isEmpty());
+        EXPECT_TRUE(session.multiTraceMode);
     }
-    program::setBinFolder(binDir());
 }
 
 } // namespace
@@ -793,27 +778,19 @@ namespace {
 
 TEST_F(MainWindowTest, SaveWithNothingLoadedAsksNothing)
 {
-    bool dialogShown = false;
-    QTimer::singleShot(300, [&] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            dialogShown = true;
-            modal->close();
-        }
+    QStringList asked;
+    setDialogHook([&](QDialog &dialog) {
+        asked << dialog.objectName();
+        return int(QDialog::Rejected);
     });
     window->runCommand(CLumidorDlg::CmdSave);
-    QTest::qWait(400);
-    EXPECT_FALSE(dialogShown);
+    EXPECT_TRUE(asked.isEmpty());
 
     // With a trace the same command asks for the file name.
     load(writeSamples(1));
-    QTimer::singleShot(300, [&] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            dialogShown = true;
-            modal->close();
-        }
-    });
     window->runCommand(CLumidorDlg::CmdSave);
-    EXPECT_TRUE(dialogShown);
+    setDialogHook({});
+    EXPECT_EQ(asked, QStringList{QStringLiteral("saveDialog")});
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "print/DefaultCursorPair.h"
 #include "trace/CSorDllUtil.h"
 #include "trace/CSorFileBase.h"
-#include "TestApp.h"
+#include "testsupport/TestApp.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -246,8 +246,8 @@ TEST_F(BatchDeal, PreparationInStepsShowsProgressThenAsksToPrint)
 TEST_F(BatchDeal, BatchLoadsLeaveTheMainFileObjectAndRecordAlone)
 {
     // The main window's read of one trace, then a batch preparation, then its save.
-    CSorFileBase &mainFile = sorFile();
-    SorRecord &mainRecord = currentSorRecord();
+    CSorFileBase mainFile;
+    SorRecord mainRecord;
     ASSERT_EQ(mainFile.ReadFile(samplePath("long-120km-1550.sor"), mainRecord), 1);
     const QByteArray before = mainFile.SaveToBytes(mainRecord);
     const size_t points = mainRecord.traces.at(0).points.size();

@@ -2,7 +2,7 @@
 #include "batch/BatchThumbnailLogic.h"
 #include "batch/CMyBtnPrintType.h"
 #include "batch/PrintLayout.h"
-#include "TestApp.h"
+#include "testsupport/TestApp.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,6 @@
 #include "batch/CDlgThumbnail.h"
-#include "batch/CDropfileList.h"
+#include "testsupport/TestApp.h"
 #include "trace/TraceData.h"
-#include "TestApp.h"
-
-#include <QMimeData>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -81,16 +77,4 @@ TEST(OverviewPanel, ResizingRebuildsThePoints)
     panel.resize(400, 66);
     panel.grab();
     EXPECT_EQ(panel.points().size(), 800u) << "one pair per pixel column of the new width";
-}
-
-TEST(DropList, KeepsOnlyLocalFiles)
-{
-    testApp();
-    QMimeData data;
-    EXPECT_TRUE(CDropfileList::droppedPaths(&data).isEmpty());
-    data.setText("not a file");
-    EXPECT_TRUE(CDropfileList::droppedPaths(&data).isEmpty());
-    data.setUrls({QUrl::fromLocalFile("/a b/x.sor"), QUrl("https://example.org/y.sor"), QUrl::fromLocalFile("/c.SOR")});
-    EXPECT_EQ(CDropfileList::droppedPaths(&data), QStringList({"/a b/x.sor", "/c.SOR"}));
-    EXPECT_TRUE(CDropfileList::droppedPaths(nullptr).isEmpty());
 }

@@ -23,7 +23,8 @@ std::unique_ptr<CMemIniFile> loadIni(const ScratchFolder &scratch, const QByteAr
 TEST(Configuration, NoConfigFileGivesTheAbsentValues)
 {
     ScratchFolder scratch;
-    bindConfiguration(scratch.folder());
+    CMemIniFile g_iniConfig;
+    bindConfiguration(scratch.folder(), g_iniConfig);
     EXPECT_EQ(g_iniConfig.boundPath(), configFilePath(scratch.folder()));
 
     const DisplaySettings display = readDisplaySettings(g_iniConfig);
@@ -119,7 +120,8 @@ TEST(Configuration, WritesDuringARunStayInMemory)
     ScratchFolder scratch;
     const QByteArray original = "[FileList]\nMultiMode=0\n[GlobalSetting]\nSorFilePath=/data\n";
     scratch.write(u"Config.ini"_s, original);
-    bindConfiguration(scratch.folder());
+    CMemIniFile g_iniConfig;
+    bindConfiguration(scratch.folder(), g_iniConfig);
 
     writeMultiMode(g_iniConfig, true);
     writeSorFilePath(g_iniConfig, u"/home/tech/traces"_s);
@@ -130,7 +132,7 @@ TEST(Configuration, WritesDuringARunStayInMemory)
     // Changing the file meanwhile does not reach the copy; a new start reads the file again.
     scratch.write(u"Config.ini"_s, "[FileList]\nMultiMode=1\n");
     EXPECT_EQ(readSorFilePath(g_iniConfig), u"/home/tech/traces"_s);
-    bindConfiguration(scratch.folder());
+    bindConfiguration(scratch.folder(), g_iniConfig);
     EXPECT_TRUE(readSorFilePath(g_iniConfig).isEmpty());
     CCustomIniFile::setExecutableFolder(QString());
 }

@@ -1,6 +1,6 @@
 #include "panels/CMyButton.h"
 #include "panels/CUiPngButton.h"
-#include "TestApp.h"
+#include "testsupport/TestApp.h"
 
 #include <QApplication>
 #include <QEnterEvent>

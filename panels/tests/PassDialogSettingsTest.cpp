@@ -1,12 +1,13 @@
 // The pass/fail dialog of a program whose folder is read-only: it saves into the per-user
 // Config.ini and reads that back. Needs a user that permission bits stop (not root); install-check
 // runs it as an unprivileged user when CI runs as root.
-#include "app/MessageBox.h"
+#include "panels/MessageBox.h"
 #include "config/Configuration.h"
+#include "config/PassThresholds.h"
 #include "config/SettingsLocation.h"
 #include "panels/CDlgPass.h"
 
-#include "TestApp.h"
+#include "testsupport/TestApp.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,13 +57,14 @@ protected:
     QTemporaryDir program;
     QTemporaryDir config;
     QByteArray savedXdg;
+    PassThresholds thresholds;
 };
 
 TEST_F(ReadOnlyProgram, SaveGoesToThePerUserFileAndIsReadBack)
 {
     const QString shippedPath = configFilePath(program.path());
     {
-        CDlgPass dialog(shippedPath);
+        CDlgPass dialog(shippedPath, thresholds);
         ASSERT_NE(reflectionEdit(dialog), nullptr);
         EXPECT_EQ(reflectionEdit(dialog)->text(), QStringLiteral("0.70")) << "the shipped value";
         reflectionEdit(dialog)->setText(QStringLiteral("1.25"));
@@ -74,7 +76,7 @@ TEST_F(ReadOnlyProgram, SaveGoesToThePerUserFileAndIsReadBack)
     EXPECT_TRUE(user.contains("Reflection=1.25")) << user.constData();
     EXPECT_TRUE(user.contains("[Color]")) << "made from the shipped file";
 
-    CDlgPass again(shippedPath);
+    CDlgPass again(shippedPath, thresholds);
     EXPECT_EQ(reflectionEdit(again)->text(), QStringLiteral("1.25"));
 }
 
@@ -89,7 +91,7 @@ TEST_F(ReadOnlyProgram, NoPlaceForThePerUserFileSaysSo)
         shown.append(r);
         return QMessageBox::Ok;
     });
-    CDlgPass dialog(configFilePath(program.path()));
+    CDlgPass dialog(configFilePath(program.path()), thresholds);
     dialog.accept();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].icon, QMessageBox::Warning);

@@ -1,7 +1,7 @@
 // The power-meter viewer, offscreen: table layout, rows from a file, Enter and the preview button.
 
 #include "panels/CShowOpmValue.h"
-#include "panels/tests/TestApp.h"
+#include "testsupport/TestApp.h"
 #include "textres/TextResources.h"
 
 #include <QFile>

@@ -2,10 +2,9 @@
 #include "panels/CUiPngButton.h"
 #include "panels/PanelResources.h"
 #include "view/DialogUnits.h"
-#include "TestApp.h"
+#include "testsupport/TestApp.h"
 #include "TestTexts.h"
 
-#include <QElapsedTimer>
 #include <QToolTip>
 #include <QSignalSpy>
 #include <QTest>
@@ -39,16 +38,6 @@ const ButtonCase visibleButtons[] = {
     {1017, 478, 141, "Delete event"},
 };
 
-// Waits (processing events) until `spy` has `count` entries or five seconds pass.
-bool waitForCount(QSignalSpy &spy, int count)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (spy.count() < count && timer.elapsed() < 5000)
-        QTest::qWait(10);
-    return spy.count() >= count;
-}
-
 } // namespace
 
 TEST(Toolbar, ButtonsHaveImagesTooltipsAndPlaces)
@@ -75,7 +64,6 @@ TEST(Toolbar, ButtonsHaveImagesTooltipsAndPlaces)
         ASSERT_NE(strip.button(hidden), nullptr);
         EXPECT_FALSE(strip.button(hidden)->isVisible()) << hidden;
     }
-    EXPECT_EQ(g_toolbar, &strip);
 }
 
 TEST(Toolbar, ClickButtonsEmitTheirRequestOnce)
@@ -114,15 +102,19 @@ TEST(Toolbar, HoldingCursorRightStepsSmallThenLarge)
     QTest::mousePress(right, Qt::LeftButton, {}, QPoint(24, 24));
     EXPECT_EQ(steps.count(), 0) << "nothing happens at the press itself";
     EXPECT_EQ(strip.repeatAction(), 6);
-    ASSERT_TRUE(waitForCount(steps, 20));
+    EXPECT_TRUE(strip.repeating());
+    for (int i = 0; i < 20; ++i)
+        strip.tick();
+    ASSERT_EQ(steps.count(), 20);
     QTest::mouseRelease(right, Qt::LeftButton, {}, QPoint(24, 24));
     EXPECT_EQ(strip.heldMs(), 0);
     EXPECT_EQ(strip.repeatAction(), 0);
     const int afterRelease = steps.count();
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(steps.at(i).at(0).toInt(), i < 6 ? 2 : 10) << "tick " << i + 1;
-    QTest::qWait(120);
-    EXPECT_EQ(steps.count(), afterRelease) << "the repeat stops with the release";
+    EXPECT_FALSE(strip.repeating()) << "the repeat stops with the release";
+    strip.tick();
+    EXPECT_EQ(steps.count(), afterRelease);
 }
 
 TEST(Toolbar, QuickClickOnZoomChangesNothing)
@@ -132,23 +124,27 @@ TEST(Toolbar, QuickClickOnZoomChangesNothing)
     strip.show();
     QSignalSpy zoom(&strip, &CSubDlgToolbar::zoomInHRequested);
     QTest::mouseClick(strip.button(CSubDlgToolbar::IdZoomInH), Qt::LeftButton, {}, QPoint(24, 24));
-    QTest::qWait(120);
+    EXPECT_FALSE(strip.repeating());
+    strip.tick();
     EXPECT_EQ(zoom.count(), 0);
     // A double click as the platform delivers it: press, release, double-click press, release.
     CUiPngButton *zoomIn = strip.button(CSubDlgToolbar::IdZoomInH);
     QTest::mouseClick(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
     QTest::mouseDClick(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
     QTest::mouseRelease(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
-    QTest::qWait(120);
+    EXPECT_FALSE(strip.repeating());
+    strip.tick();
     EXPECT_EQ(zoom.count(), 0) << "a quick double click leaves no repeat running";
     EXPECT_EQ(strip.repeatAction(), 0);
 
     // Holding the second press of a double click repeats like any press.
     QTest::mouseClick(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
     QTest::mouseDClick(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
-    const bool repeated = waitForCount(zoom, 2);
+    EXPECT_TRUE(strip.repeating());
+    strip.tick();
+    strip.tick();
     QTest::mouseRelease(zoomIn, Qt::LeftButton, {}, QPoint(24, 24));
-    EXPECT_TRUE(repeated);
+    EXPECT_EQ(zoom.count(), 2);
 }
 
 TEST(Toolbar, EveryHoldButtonRepeatsItsOwnRequest)
@@ -175,9 +171,9 @@ TEST(Toolbar, EveryHoldButtonRepeatsItsOwnRequest)
         c.spy->clear();
         CUiPngButton *b = strip.button(c.id);
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(24, 24));
-        const bool ticked = waitForCount(*c.spy, 1);
+        strip.tick();
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(24, 24));
-        ASSERT_TRUE(ticked) << c.id;
+        ASSERT_EQ(c.spy->count(), 1) << c.id;
         EXPECT_EQ(c.spy->at(0).at(0), c.first) << c.id;
     }
 }
@@ -190,12 +186,11 @@ TEST(Toolbar, TooltipShowsSoonAfterResting)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
     CUiPngButton *save = strip.button(CSubDlgToolbar::IdSave);
     QTest::mouseMove(save, QPoint(24, 24));
-    QElapsedTimer timer;
-    timer.start();
-    while (!QToolTip::isVisible() && timer.elapsed() < 2000)
-        QTest::qWait(10);
+    EXPECT_TRUE(save->toolTipPending());
+    EXPECT_GE(save->toolTipDelay(), 0);
+    EXPECT_LT(save->toolTipDelay(), 500) << "well before the platform's usual delay";
+    save->showToolTipNow();
     ASSERT_TRUE(QToolTip::isVisible());
-    EXPECT_LT(timer.elapsed(), 500) << "well before the platform's usual delay";
     EXPECT_EQ(QToolTip::text(), "Save the file");
     QToolTip::hideText();
 }

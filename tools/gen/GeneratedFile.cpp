@@ -1,9 +1,9 @@
 #include "tools/gen/GeneratedFile.h"
 
+#include "trace/AtomicWrite.h"
 #include "trace/InfoTexts.h"
 
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -168,17 +168,7 @@ int writeFile(const QString &path, const Trace &trace, const Options &options)
     if (path.isEmpty())
         return SorResult::CannotOpen;
     const QByteArray bytes = writeSorBytes(fileBlocks(trace, options));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcGen) << "cannot create" << path << file.errorString();
-        return SorResult::CannotCreate;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcGen) << "cannot write" << path << file.errorString();
-        file.cancelWriting();
-        return SorResult::CannotCreate;
-    }
-    return SorResult::Done;
+    return writeFileAtomically(path, bytes, lcGen());
 }
 
 } // namespace gen

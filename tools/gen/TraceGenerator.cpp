@@ -1,5 +1,7 @@
 #include "tools/gen/TraceGenerator.h"
 
+#include "trace/TraceData.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -8,8 +10,7 @@ namespace gen {
 
 namespace {
 
-constexpr double speedOfLight = 299792458.0; // m/s
-constexpr double maxLevelDb = 65.0;          // the receiver saturates here (raw 535)
+constexpr double maxLevelDb = 65.0; // the receiver saturates here (raw 535)
 
 // Deterministic on every platform: SplitMix64 and Box-Muller rather than the standard
 // distributions, whose output differs between library implementations.

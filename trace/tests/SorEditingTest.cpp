@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <unistd.h>
 
 namespace {
@@ -104,6 +106,9 @@ struct Edit {
     int16_t typeBack;
     QString operatorBack;
 };
+
+// ctest names a case by this text.
+void PrintTo(const Edit &c, std::ostream *os) { *os << c.name; }
 
 const Edit edits[] = {
     {"ascii", "CBL-9", "F-12", 657, "Jane Doe", "CBL-9", "F-12", 657, "Jane Doe"},

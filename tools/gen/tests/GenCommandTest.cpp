@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <string>
 #include <vector>
@@ -31,6 +33,9 @@ struct CommandCase {
     int wavelength;
     int attenuation;            // KeyEvents attenuation, 0.001 dB/km
 };
+
+// ctest names a case by this text.
+void PrintTo(const CommandCase &c, std::ostream *os) { *os << c.name; }
 
 class GenCommand : public ::testing::TestWithParam<CommandCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -60,6 +62,9 @@ struct PhysicsCase {
     const char *name;
     gen::Options options;
 };
+
+// ctest names a case by this text.
+void PrintTo(const PhysicsCase &c, std::ostream *os) { *os << c.name; }
 
 gen::Options makeOptions(int wavelength, int pulseNs, uint32_t points, double noiseFloorDb,
                          std::vector<PlannedEvent> events)
@@ -202,6 +207,9 @@ struct RecordCase {
     uint32_t points;
     double groupIndex;
 };
+
+// ctest names a case by this text.
+void PrintTo(const RecordCase &c, std::ostream *os) { *os << c.name; }
 
 class GeneratorRecord : public ::testing::TestWithParam<RecordCase> {};
 

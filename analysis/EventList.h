@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
-// The event table exchanged by value with the event-analysis library (libQM7ZZZ.so).
+// The event table exchanged by value with the event-analysis library (libQM7ZZZ.so), which
+// owns it: the program includes this header from here.
 // Its layout is a binary interface: 2512 bytes, little-endian, no padding.
 // Only entries 0 .. count - 1 of each array are meaningful.
 struct EventList {
@@ -21,7 +23,17 @@ struct EventList {
     char codeLetter[capacity];     // second character of the SOR event code
 
     // Zeroes the six arrays, count 0, auxValue2 10.0; auxValue1 and codeLetter stay.
-    void reset();
+    void reset()
+    {
+        std::memset(index, 0, sizeof index);
+        std::memset(typeDigit, 0, sizeof typeDigit);
+        std::memset(reflectance, 0, sizeof reflectance);
+        std::memset(loss, 0, sizeof loss);
+        std::memset(attenuation, 0, sizeof attenuation);
+        std::memset(totalLoss, 0, sizeof totalLoss);
+        count = 0;
+        auxValue2 = 10.0f;
+    }
 };
 
 static_assert(sizeof(EventList) == 2512);
@@ -37,7 +49,13 @@ static_assert(offsetof(EventList, auxValue2) == 2408);
 static_assert(offsetof(EventList, codeLetter) == 2412);
 
 // A list in its reset state with every byte defined (codeLetter and auxValue1 zero).
-EventList resetEventList();
+inline EventList resetEventList()
+{
+    EventList list;
+    std::memset(&list, 0, sizeof list);
+    list.reset();
+    return list;
+}
 
 // Stands in for a library result when the library entry is missing.
-extern const EventList fallbackEventList;
+inline const EventList fallbackEventList = resetEventList();

@@ -1,4 +1,4 @@
-#include "batch/CDropfileList.h"
+#include "panels/CDropfileList.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QString>
 
@@ -21,6 +22,15 @@ QMessageBox::StandardButton showMessage(QWidget *parent, const MessageRequest &r
 // Replaces the message box by `hook` until it is reset with an empty function.
 void setMessageHook(MessageHook hook);
 
+// Every other modal dialog of the program runs through execDialog, so tests can answer it
+// without a timer: the hook gets the dialog, built and ready, and returns its result.
+using DialogHook = std::function<int(QDialog &)>;
+int execDialog(QDialog &dialog);
+void setDialogHook(DialogHook hook);
+
 // Captions used by the program's messages.
 inline const QString tipsCaption = QStringLiteral("Tips");
 inline const QString fileCaption = QStringLiteral("Kestrelle");
+
+// Tells the user that a file could not be written (caption "Kestrelle", text 253).
+void reportSaveFailure(QWidget *parent);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "config/CMemIniFile.h"
+#include "config/PassThresholds.h"
+#include "trace/CSorFileBase.h"
+#include "trace/SorRecord.h"
+#include "trace/TraceSet.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// Everything one run of the program holds: the application owns one, the main window and the
+// commands act on it, and the code below app/ gets the parts it needs as parameters. Tests make
+// a fresh one per case, so nothing of one run reaches the next.
+//
+// Printing adds its state here: PrintJob, ReportLabels and ReportFontTable, each filled from
+// g_iniConfig and the loaded traces when a print or preview starts.
+struct Session {
+    // The eight trace slots of the main window.
+    TraceSet traceSet;
+
+    // The SOR file object every read and save of the run goes through, and the record of the
+    // file read last. A save builds its own record from the saved trace, so a later read never
+    // reaches what the next save writes.
+    CSorFileBase sorFile;
+    SorRecord currentSorRecord;
+
+    // Vertical extent in dB used by the trace view's scrolling and the overview panel; 0 until
+    // the first load, never below 50 afterwards.
+    int verticalRangeDb = 0;
+
+    // The in-memory copy of Config.ini, bound when the main window starts.
+    CMemIniFile g_iniConfig;
+
+    // The pass/fail thresholds, read at start and by the pass/fail dialog, and their file.
+    PassThresholds passThresholds;
+    QString passThresholdsPath;
+
+    // Folder of the executable (Config.ini, libraries, logo, default/curve/). Tests point it
+    // at a folder of their own.
+    QString binFolder;
+
+    // Display settings read at start: the distance unit of lists and readouts ("m", "mi", "ft"
+    // or anything read from Config.ini), decimals of event-list distances (Unit/DFigure), the
+    // multi-trace display (FileList/MultiMode) and the background colour (0x00BBGGRR).
+    QString distanceUnit = QStringLiteral("m");
+    int distanceDecimals = 0;
+    bool multiTraceMode = true;
+    uint32_t background = 0;
+
+    // Path of the report logo.
+    QString logoPath;
+};
