@@ -4,20 +4,25 @@
 #include "app/EventCommands.h"
 #include "app/FileCommands.h"
 #include "app/Icons.h"
-#include "app/ReportSetup.h"
 #include "app/Session.h"
 #include "app/Settings.h"
+#include "batch/CDlgBatchDeal.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/Configuration.h"
 #include "panels/CDlgEdit.h"
 #include "panels/CDlgPass.h"
+#include "panels/CShowOpmValue.h"
 #include "panels/CSubDlgInfo.h"
 #include "panels/CSubDlgToolbar.h"
 #include "panels/HoldRepeat.h"
 #include "panels/MessageBox.h"
+#include "print/CPrintFrame.h"
+#include "print/PrintJob.h"
+#include "print/ReportEnvironment.h"
 #include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "trace/EventAnalysis.h"
+#include "trace/EventTable.h"
 #include "trace/EventListText.h"
 #include "view/COtdrTrace.h"
 #include "view/DialogUnits.h"
@@ -26,7 +31,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
@@ -110,6 +117,7 @@ void CLumidorDlg::createMenu()
         int id;
         int caption; // text identifier; 0 keeps the fixed caption
         const char *fixed;
+        QList<QKeySequence> keys = {};
     };
     struct Popup {
         int caption;
@@ -117,20 +125,24 @@ void CLumidorDlg::createMenu()
     };
     const std::vector<Popup> popups = {
         {text::MenuFile,
-         {{CmdOpen, text::Open, "Open"},
-          {CmdSave, text::SaveFile, "Save"},
-          {CmdPrintPreview, text::PrintPreview, "Print preview"},
-          {CmdPrint, text::Print, "Print"},
+         {{CmdOpen, text::Open, "Open", {QKeySequence::Open}},
+          {CmdSave, text::SaveFile, "Save", {QKeySequence::Save}},
+          {CmdExportEvents, text::ExportEvents, "Export events..."},
+          {CmdPrintPreview, text::PrintPreview, "Print preview", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}},
+          {CmdPrint, text::Print, "Print", {QKeySequence::Print}},
           {CmdBatch, text::BatchPrinting, "Batch printing"},
-          {CmdExit, text::Exit, "Exit"}}},
+          {CmdExit, text::Exit, "Exit", {QKeySequence(Qt::CTRL | Qt::Key_Q)}}}},
         {text::MenuTrace,
-         {{CmdHZoomIn, text::HZoomIn, "H_zoom in"},
-          {CmdHZoomOut, text::HZoomOut, "H_zoom out"},
-          {CmdVZoomIn, text::VZoomIn, "V_zoom in"},
-          {CmdVZoomOut, text::VZoomOut, "V_zoom out"},
+         {{CmdHZoomIn, text::HZoomIn, "H_zoom in", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}},
+          {CmdHZoomOut, text::HZoomOut, "H_zoom out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}},
+          {CmdVZoomIn, text::VZoomIn, "V_zoom in", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up)}},
+          {CmdVZoomOut, text::VZoomOut, "V_zoom out", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down)}},
+          {CmdFullView, text::FullView, "Full view", {QKeySequence(Qt::CTRL | Qt::Key_0)}},
           {CmdTraceUp, text::TraceUp, "Trace up"},
           {CmdTraceDown, text::TraceDown, "Trace down"}}},
         {text::MenuCursor,
+         // The arrow keys move the cursor while the trace view has focus; the menu only names
+         // them, so the event list and other controls keep their own arrow keys.
          {{CmdMoveLeft, text::MoveLeft, "Move left"},
           {CmdMoveRight, text::MoveRight, "Move right"},
           {CmdToggleCursor, text::ToggleCursor, "Toggle cursor"}}},
@@ -147,6 +159,11 @@ void CLumidorDlg::createMenu()
         for (const Item &item : popup.items) {
             QAction *action = menu->addAction(QString::fromUtf8(item.fixed));
             action->setObjectName(QStringLiteral("action%1").arg(item.id));
+            if (!item.keys.isEmpty()) {
+                action->setShortcuts(item.keys);
+                // Also on the window itself, so the keys work wherever the focus is in it.
+                addAction(action);
+            }
             m_actions.insert(item.id, action);
             if (item.caption != 0)
                 m_captionIds.insert(action, item.caption);
@@ -160,6 +177,11 @@ void CLumidorDlg::setMenuCaptions()
 {
     for (auto it = m_captionIds.cbegin(); it != m_captionIds.cend(); ++it)
         it.key()->setText(loadText(it.value()));
+    // Menu text only: the keys themselves belong to the trace view.
+    for (const auto &[id, key] : {std::pair{int(CmdMoveLeft), "Left"}, std::pair{int(CmdMoveRight), "Right"}}) {
+        QAction *a = m_actions.value(id);
+        a->setText(a->text() + QLatin1Char('\t') + QKeySequence(QString::fromLatin1(key)).toString(QKeySequence::NativeText));
+    }
 }
 
 void CLumidorDlg::OnInitDialog(bool showWindow)
@@ -206,7 +228,7 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
     connectPanels();
 
     setUpEventList();
-    loadReportSetup(&loadText);
+    loadReportSetup(m_session);
 
     CaptureLayout();
     // Never smaller than designed, and tall enough for every line of the information panel:
@@ -432,7 +454,7 @@ void CLumidorDlg::openFiles()
 
 void CLumidorDlg::openPaths(const QStringList &paths)
 {
-    apply(OpenPaths(m_session, paths));
+    apply(OpenPaths(m_session, paths, [this](const QString &path) { return showPowerMeterFile(path); }));
 }
 
 void CLumidorDlg::loadFiles(const QStringList &paths, const QStringList &names)
@@ -535,16 +557,11 @@ void CLumidorDlg::runCommand(int id)
     switch (id) {
     case CmdOpen: openFiles(); break;
     case CmdSave: saveCurrentTrace(); break;
-    case CmdPrintPreview:
-    case CmdPrint:
-        if (preparePrinting())
-            showMessage(this, {tipsCaption, QStringLiteral("Printing is not available yet."),
-                               QMessageBox::Information, QMessageBox::Ok});
-        break;
-    case CmdBatch:
-        showMessage(this, {tipsCaption, QStringLiteral("Batch printing is not available yet."),
-                           QMessageBox::Information, QMessageBox::Ok});
-        break;
+    case CmdExportEvents: exportEvents(); break;
+    case CmdPrintPreview: printTraces(false); break;
+    case CmdPrint: printTraces(true); break;
+    case CmdBatch: showBatchDialog(); break;
+    case CmdFullView: view->ResetView(); break;
     case CmdExit: askExit(); break;
     case CmdHZoomIn: view->ZoomInH(0.02f); break;
     case CmdHZoomOut: view->ZoomOutH(0.02f); break;
@@ -573,6 +590,104 @@ bool CLumidorDlg::preparePrinting()
         return false;
     }
     return true;
+}
+
+void CLumidorDlg::printTraces(bool startPrint)
+{
+    if (!preparePrinting())
+        return;
+    const TraceViewState &s = m_traceView->state();
+    const CursorPair cursors{s.cursorA.distance, m_traceView->ValueAt(s.cursorA.distance), s.cursorB.distance,
+                             m_traceView->ValueAt(s.cursorB.distance)};
+    m_session.printJob = mainWindowPrintJob(m_session.traceSet, cursors);
+    openPrintPreview(this, m_session.printJob, sessionReportEnvironment(m_session), startPrint, &loadText);
+}
+
+bool CLumidorDlg::showPowerMeterFile(const QString &path)
+{
+    m_session.printJob.powerMeterMode = 1;
+    CShowOpmValue viewer(path, &loadText, this);
+    connect(&viewer, &CShowOpmValue::printPreviewRequested, this, [this, &viewer] {
+        PrintJob job;
+        job.printType = QStringLiteral("0");
+        job.powerMeterMode = 1;
+        job.powerMeterRows.assign(viewer.records().cbegin(), viewer.records().cend());
+        m_session.printJob = job;
+        openPrintPreview(&viewer, job, sessionReportEnvironment(m_session), false, &loadText);
+    });
+    const bool accepted = execDialog(viewer) == QDialog::Accepted;
+    // Off however the viewer ended, so the main window's next preview prints its traces again.
+    m_session.printJob.powerMeterMode = 0;
+    m_session.printJob.powerMeterRows.clear();
+    return accepted;
+}
+
+void CLumidorDlg::showBatchDialog()
+{
+    if (!m_batch) {
+        BatchDealContext context;
+        context.config = &m_session.g_iniConfig;
+        context.texts = &loadText;
+        context.cursorColour = readColourSettings(m_session.g_iniConfig).cursor;
+        context.totalLoss = eventAnalysis().totalLoss;
+        context.warn = [this](const QString &caption, const QString &message) {
+            showMessage(m_batch, {caption, message, QMessageBox::Warning, QMessageBox::Ok});
+        };
+        m_batch = new CDlgBatchDeal(std::move(context), this);
+        m_batch->setObjectName(QStringLiteral("CDlgBatchDeal"));
+        connect(m_batch, &CDlgBatchDeal::printRequested, this, [this](bool preview) { printBatch(!preview); });
+    }
+    m_batch->showDialog();
+}
+
+void CLumidorDlg::printBatch(bool startPrint)
+{
+    const std::shared_ptr<BatchSlots> slots = m_batch->preparedSlots();
+    PrintJob job;
+    job.printType = m_batch->printType();
+    if (slots) {
+        for (const TraceSlot &slot : *slots)
+            job.slots.push_back(&slot);
+    }
+    job.count = m_batch->preparedCount();
+    job.batchFlag = 1;
+    // The batch dialog prepares new slots for its next run; this job keeps its own alive.
+    job.slotOwner = slots;
+    m_session.printJob = job;
+    openPrintPreview(m_batch, job, sessionReportEnvironment(m_session), startPrint, &loadText);
+}
+
+void CLumidorDlg::exportEvents()
+{
+    const TraceSet &set = m_session.traceSet;
+    if (!preparePrinting())
+        return;
+    const TraceSlot &slot = set.slots[static_cast<size_t>(set.currentSlot)];
+    const QFileInfo source(slot.filePath);
+    QString caption = loadText(text::ExportEvents);
+    if (caption.endsWith(QLatin1String("...")))
+        caption.chop(3);
+    QFileDialog dialog(this, caption, source.absolutePath(), loadText(text::CsvFilter));
+    dialog.setObjectName(QStringLiteral("exportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(source.completeBaseName() + QStringLiteral(".csv"));
+    if (execDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    exportEventsTo(dialog.selectedFiles().constFirst());
+}
+
+bool CLumidorDlg::exportEventsTo(const QString &path)
+{
+    const TraceSet &set = m_session.traceSet;
+    if (set.loadedCount == 0)
+        return false;
+    const TraceSlot &slot = set.slots[static_cast<size_t>(set.currentSlot)];
+    if (exportEventTableCsv(path, slot.filePath, *slot.trace))
+        return true;
+    showMessage(this, {fileCaption, loadText(text::ErrorExportingEvents) + QStringLiteral("\n") + path,
+                       QMessageBox::Warning, QMessageBox::Ok});
+    return false;
 }
 
 void CLumidorDlg::askExit()

@@ -13,6 +13,7 @@ class COtdrTrace;
 class CSubDlgToolbar;
 class CSubDlgInfo;
 class CDlgThumbnail;
+class CDlgBatchDeal;
 struct CommandResult;
 struct Session;
 
@@ -34,7 +35,7 @@ public:
         CmdExit = 32784, CmdHZoomIn = 32786, CmdHZoomOut = 32788, CmdVZoomIn = 32790,
         CmdVZoomOut = 32792, CmdTraceUp = 32794, CmdTraceDown = 32797, CmdMoveLeft = 32801,
         CmdMoveRight = 32803, CmdToggleCursor = 32799, CmdAddEvent = 32807, CmdDeleteEvent = 32809,
-        CmdPassFail = 32823, CmdAbout = 32819,
+        CmdPassFail = 32823, CmdAbout = 32819, CmdExportEvents = 32811, CmdFullView = 32813,
     };
 
     explicit CLumidorDlg(Session &session, QWidget *parent = nullptr);
@@ -60,6 +61,17 @@ public:
     bool saveTraceTo(const QString &path);
     void addEvent();
     void deleteEvent();
+    // Save dialog, then the current trace's event table as CSV.
+    void exportEvents();
+    bool exportEventsTo(const QString &path);
+
+    // Print preview (startPrint false) or print of the loaded traces; a warning when none is.
+    void printTraces(bool startPrint);
+    // The power-meter viewer for `path`, modal; true when it ended with OK.
+    bool showPowerMeterFile(const QString &path);
+    // The batch dialog, made on first use and kept for the run.
+    void showBatchDialog();
+    CDlgBatchDeal *batchDialog() const { return m_batch; }
 
     // Shows what a command changed: messages, curves, slot list, events, overview.
     void apply(const CommandResult &result);
@@ -102,6 +114,7 @@ private:
     void showAbout();
     void showPassFail();
     bool preparePrinting();
+    void printBatch(bool startPrint);
     int heldMs() const;
 
     Session &m_session;
@@ -115,6 +128,7 @@ private:
     CSubDlgToolbar *m_toolbar = nullptr;
     CSubDlgInfo *m_infoPanel = nullptr;
     CDlgThumbnail *m_overview = nullptr;
+    CDlgBatchDeal *m_batch = nullptr;
     QHash<int, QAction *> m_actions;
     QHash<QAction *, int> m_captionIds;
     QSize m_templateClient; // client size of the window as first laid out, pixels

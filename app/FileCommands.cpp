@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "config/Configuration.h"
+#include "opm/OpmReader.h"
 #include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "trace/EventAnalysis.h"
@@ -34,15 +35,6 @@ MessageRequest fileMessage(int textId)
     return {fileCaption, loadText(textId), QMessageBox::Warning, QMessageBox::Ok};
 }
 
-// Shows the power-meter viewer for `path`; true when it ended with OK.
-bool showPowerMeterFile(const QString &path)
-{
-    Q_UNUSED(path);
-    showMessage(nullptr, {fileCaption, QStringLiteral("Power-meter files (.opm) are not available yet."),
-                          QMessageBox::Information, QMessageBox::Ok});
-    return false;
-}
-
 } // namespace
 
 int nextVerticalRangeDb(int current, int maximumLevelDb, int k)
@@ -58,14 +50,14 @@ int nextVerticalRangeDb(int current, int maximumLevelDb, int k)
     return next < 50 ? 50 : next;
 }
 
-CommandResult OpenPaths(Session &session, const QStringList &chosen)
+CommandResult OpenPaths(Session &session, const QStringList &chosen, const PowerMeterViewer &showPowerMeter)
 {
     QStringList paths;
     QStringList names;
     for (const QString &path : chosen) {
         const QString name = nameOf(path);
-        if (name.right(3) == QLatin1String("opm")) {
-            if (showPowerMeterFile(path))
+        if (isOpmPath(name)) {
+            if (showPowerMeter && showPowerMeter(path))
                 return LoadFiles(session, paths, names);
             return {};
         }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -34,10 +35,13 @@ struct CommandResult {
     bool verdictChanged = false;
 };
 
+// Shows the power-meter viewer for a path; true when it ended with OK.
+using PowerMeterViewer = std::function<bool(const QString &path)>;
+
 // Routes the paths as if they had been chosen in the open dialog, in order (files named on the
-// command line too). An .opm path goes to the power-meter viewer, which decides whether the SOR
-// files before it load; later ones never do.
-CommandResult OpenPaths(Session &session, const QStringList &paths);
+// command line too). A path ending in ".opm" in any letter case goes to `showPowerMeter`, whose
+// answer decides whether the SOR files before it load; later ones never do.
+CommandResult OpenPaths(Session &session, const QStringList &paths, const PowerMeterViewer &showPowerMeter);
 
 // Loads SOR files into free slots, at most eight loaded traces in all. `paths` and `names` are
 // parallel lists (full path; name without folder).

@@ -2,6 +2,9 @@
 
 #include "config/CMemIniFile.h"
 #include "config/PassThresholds.h"
+#include "print/PrintJob.h"
+#include "print/ReportFontTable.h"
+#include "print/ReportLabels.h"
 #include "trace/CSorFileBase.h"
 #include "trace/SorRecord.h"
 #include "trace/TraceSet.h"
@@ -13,9 +16,6 @@
 // Everything one run of the program holds: the application owns one, the main window and the
 // commands act on it, and the code below app/ gets the parts it needs as parameters. Tests make
 // a fresh one per case, so nothing of one run reaches the next.
-//
-// Printing adds its state here: PrintJob, ReportLabels and ReportFontTable, each filled from
-// g_iniConfig and the loaded traces when a print or preview starts.
 struct Session {
     // The eight trace slots of the main window.
     TraceSet traceSet;
@@ -51,4 +51,11 @@ struct Session {
 
     // Path of the report logo.
     QString logoPath;
+
+    // The last print or preview run asked for; its power-meter mode is on while the power-meter
+    // viewer is open.
+    PrintJob printJob;
+    // The report's fixed labels and fonts, set once at start.
+    ReportLabels reportLabels;
+    ReportFontTable reportFontTable;
 };

@@ -4,6 +4,8 @@
 #include "config/Configuration.h"
 #include "config/PassThresholds.h"
 #include "config/SettingsLocation.h"
+#include "print/ReportEnvironment.h"
+#include "textres/TextResources.h"
 #include "trace/Verdict.h"
 #include "view/COtdrTrace.h"
 
@@ -53,4 +55,17 @@ void loadPassThresholds(Session &session)
 int currentVerdict(const Session &session)
 {
     return ComputeVerdict(session.traceSet, session.passThresholds);
+}
+
+void loadReportSetup(Session &session)
+{
+    session.reportLabels = loadReportLabels(&loadText);
+    session.reportFontTable = startupReportFontTable();
+}
+
+ReportEnvironment sessionReportEnvironment(const Session &session)
+{
+    const CMemIniFile &ini = session.g_iniConfig;
+    return reportEnvironment(ini, readDisplaySettings(ini), session.reportLabels, session.reportFontTable,
+                             session.passThresholds, session.logoPath);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class COtdrTrace;
+struct ReportEnvironment;
 struct Session;
 
 // The main window's start-up reads of Config.ini, in one place so nothing else reads settings.
@@ -19,3 +20,10 @@ void loadPassThresholds(Session &session);
 
 // The verdict of the current trace: 0 none, 1 pass, 2 fail, 3 incomplete.
 int currentVerdict(const Session &session);
+
+// The report's labels from the text library and its font table as set at start.
+void loadReportSetup(Session &session);
+
+// What a print or preview run reads besides its job: PrintSetting, grid and unit from the
+// session's Config.ini as it is now, the labels, fonts, thresholds and the logo.
+ReportEnvironment sessionReportEnvironment(const Session &session);

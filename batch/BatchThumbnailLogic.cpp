@@ -1,5 +1,7 @@
 #include "batch/BatchThumbnailLogic.h"
 
+#include "print/ReportTexts.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -89,16 +91,10 @@ float dragDistance(const QRect &client, int x, float traceLength)
     return static_cast<float>(x - client.left()) * traceLength / static_cast<float>(client.width());
 }
 
-QStringList abTexts(const CursorPair &pair)
+QStringList thumbnailAbTexts(const CursorPair &pair)
 {
-    const float d = std::fabs(pair.bDistance - pair.aDistance);
-    const float p = std::fabs(pair.bLevel - pair.aLevel);
-    QStringList texts{QStringLiteral("A-B:")};
-    texts << (d > 10000.0f ? QString::asprintf("%.3f Km", double(d / 1000.0f)) : QString::asprintf("%.2f m", double(d)));
-    texts << (p == 0.0f ? QStringLiteral("--") : QString::asprintf("%.3f dB", double(p)));
-    texts << (d == 0.0f || p == 0.0f ? QStringLiteral("--")
-                                     : QString::asprintf("%.3f dB/km", double(p * 1000.0f / d)));
-    return texts;
+    const AbTexts t = abTexts(pair);
+    return {QStringLiteral("A-B:"), t.distance, t.loss, t.slope};
 }
 
 QPoint curvePoint(const QRect &client, uint32_t i, uint32_t n, uint16_t raw)

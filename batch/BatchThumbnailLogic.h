@@ -49,7 +49,7 @@ int hitMark(const QRect &client, int x, float aDistance, float bDistance, float 
 float dragDistance(const QRect &client, int x, float traceLength);
 
 // The four A-B texts: "A-B:", the distance, the loss and the slope ("--" where undefined).
-QStringList abTexts(const CursorPair &pair);
+QStringList thumbnailAbTexts(const CursorPair &pair);
 
 // Polyline point of sample i of n in the thumbnail: a 50 dB window over the client height.
 QPoint curvePoint(const QRect &client, uint32_t i, uint32_t n, uint16_t raw);

@@ -80,7 +80,7 @@ bool CBatchThumbnail::load()
     m_markA = m_pair.aDistance;
     m_markB = m_pair.bDistance;
     m_loadedPath = m_path;
-    m_abTexts = ::abTexts(m_pair);
+    m_abTexts = thumbnailAbTexts(m_pair);
     Q_EMIT abTextsChanged(m_abTexts);
     return true;
 }
@@ -137,7 +137,7 @@ void CBatchThumbnail::drawMark(QPainter &painter, const QRect &rect, float dista
 void CBatchThumbnail::setPair(const CursorPair &pair)
 {
     m_pair = pair;
-    m_abTexts = ::abTexts(m_pair);
+    m_abTexts = thumbnailAbTexts(m_pair);
     Q_EMIT abTextsChanged(m_abTexts);
 }
 

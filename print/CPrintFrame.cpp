@@ -182,6 +182,9 @@ CPrintFrame *openPrintPreview(QWidget *owner, const PrintJob &job, const ReportE
     // Also fills the screen where no window manager maximises it.
     if (const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
         frame->setGeometry(screen->availableGeometry());
+    // The job reads the owner's traces: the owner waits until the preview closes. Modal to the
+    // whole program, so a preview also works over a modal owner such as the power-meter viewer.
+    frame->setWindowModality(Qt::ApplicationModal);
     frame->showMaximized();
     if (owner)
         owner->show();

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct TraceSet;
@@ -21,6 +22,7 @@ struct PrintJob {
     int32_t count = 0;                         // slots to print (at most slots.size())
     int32_t batchFlag = 0;                     // 1: batch list with its own cursors; 0: main window
     CursorPair viewCursors;                    // the trace view's cursors, used when batchFlag is 0
+    std::shared_ptr<const void> slotOwner;     // keeps slots the job does not borrow alive with it
     int32_t powerMeterMode = 0;                // 1: every page is the power-meter table
     std::vector<OpmRecord> powerMeterRows;
 };

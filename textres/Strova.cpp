@@ -196,6 +196,8 @@ constexpr TextEntry textTable[] = {
     {345, "Error exporting events"},
     {346, "CSV files (*.csv)"},
     {347, "Summary page"},
+    // The trace menu's command that shows the whole trace again.
+    {348, "Full view"},
 };
 
 constexpr bool sortedById()

@@ -23,6 +23,8 @@ enum : int {
     PassTitle = 243, PassReflection = 244, PassNonReflection = 245, PassTotalLoss = 246,
     PassReturnLoss = 247, PassAverage = 248,
     ErrorSavingFile = 253,
+    ExportEvents = 344, ErrorExportingEvents = 345, CsvFilter = 346, SummaryPage = 347,
+    FullView = 348,
 };
 
 } // namespace text

@@ -2,21 +2,26 @@
 #include "app/CLumidorApp.h"
 #include "app/CLumidorDlg.h"
 #include "app/FileCommands.h"
-#include "app/ReportSetup.h"
 #include "app/Session.h"
 #include "app/Settings.h"
+#include "batch/CCheckListCtrl.h"
+#include "batch/CDlgBatchDeal.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/PassThresholds.h"
 #include "panels/CDlgEdit.h"
 #include "panels/CDlgPass.h"
+#include "panels/CShowOpmValue.h"
 #include "panels/CSubDlgInfo.h"
 #include "panels/CSubDlgToolbar.h"
 #include "panels/CUiPngButton.h"
 #include "panels/MessageBox.h"
+#include "print/CPrintFrame.h"
+#include "print/PrintJob.h"
 #include "textres/TextResources.h"
 #include "tools/gen/TraceGenerator.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
+#include "trace/EventTable.h"
 #include "trace/TraceLoader.h"
 #include "view/COtdrTrace.h"
 
@@ -26,6 +31,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -50,6 +56,16 @@ inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdS
 QT_END_NAMESPACE
 
 namespace {
+
+// The preview window open now, if any.
+CPrintFrame *openFrame()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *frame = qobject_cast<CPrintFrame *>(w); frame && frame->isVisible())
+            return frame;
+    }
+    return nullptr;
+}
 
 QString binDir()
 {
@@ -155,11 +171,11 @@ TEST_F(MainWindowTest, StartsEmptyWithTextsAndSettings)
     EXPECT_EQ(window->traceView()->activeCursor(), 1);
 
     // Report labels and fonts are ready for printing.
-    EXPECT_EQ(reportLabels().title, loadText(126));
-    EXPECT_EQ(reportLabels().abBox, loadText(238));
-    EXPECT_EQ(reportFontTable().face, QString::fromUtf8("宋体"));
-    EXPECT_EQ(reportFontTable().points[1], (std::array<int, 5>{9, 8, 7, 6, 5}));
-    EXPECT_EQ(reportFontTable().points[4], (std::array<int, 5>{24, 20, 18, 16, 12}));
+    EXPECT_EQ(session.reportLabels.title, loadText(126));
+    EXPECT_EQ(session.reportLabels.abBox, loadText(238));
+    EXPECT_EQ(session.reportFontTable.face, QString::fromUtf8("宋体"));
+    EXPECT_EQ(session.reportFontTable.sizes[1], (std::array<int, 5>{9, 8, 7, 6, 5}));
+    EXPECT_EQ(session.reportFontTable.sizes[4], (std::array<int, 5>{24, 20, 18, 16, 12}));
     EXPECT_TRUE(session.logoPath.endsWith(QLatin1String("/logo.bmp")));
     EXPECT_TRUE(session.passThresholdsPath.endsWith(QLatin1String("/Config.ini")));
 }
@@ -259,20 +275,68 @@ TEST_F(MainWindowTest, DuplicateAndBrokenFiles)
     EXPECT_EQ(session.traceSet.slots[2].filePath, more[0]);
 }
 
-TEST_F(MainWindowTest, PowerMeterChoicesAreRoutedAndUpperCaseGoesToTheReader)
+TEST_F(MainWindowTest, PowerMeterFilesGoToTheViewerWhoseAnswerDecidesTheLoad)
 {
     MessageLog log;
     const QStringList paths = writeSamples(2);
-    window->openPaths({paths[0], dir.filePath(QStringLiteral("meter.opm")), paths[1]});
-    // The viewer is not there yet: it says so and the files around it do not load.
-    ASSERT_EQ(log.seen.size(), 1u);
-    EXPECT_TRUE(log.seen[0].text.contains(QStringLiteral("not available yet")));
+    QFile meter(dir.filePath(QStringLiteral("meter.OPM")));
+    ASSERT_TRUE(meter.open(QIODevice::WriteOnly));
+    meter.write("FiberId=F1,CableId=C1,Date=2026-01-02,Time=10:11:12,Value=-3.21 dBm,Operator=Lee;\n");
+    meter.close();
+
+    QStringList shown;
+    int modeWhileOpen = -1;
+    int answer = QDialog::Rejected;
+    setDialogHook([&](QDialog &dialog) {
+        auto *viewer = qobject_cast<CShowOpmValue *>(&dialog);
+        if (!viewer)
+            return int(QDialog::Rejected);
+        shown << viewer->path();
+        modeWhileOpen = session.printJob.powerMeterMode;
+        return answer;
+    });
+    // Cancelled: nothing loads, also not the file before it.
+    window->openPaths({paths[0], meter.fileName(), paths[1]});
+    EXPECT_EQ(shown, QStringList{meter.fileName()}) << "an upper-case extension is a power-meter file too";
+    EXPECT_EQ(modeWhileOpen, 1);
+    EXPECT_EQ(session.printJob.powerMeterMode, 0);
     EXPECT_EQ(loaded(), 0);
 
-    log.seen.clear();
-    window->openPaths({dir.filePath(QStringLiteral("METER.OPM")), paths[1]});
-    EXPECT_EQ(log.texts(), QStringList{loadText(179)});
+    // OK: the files before it load, the ones after it never do; the main window's next preview
+    // prints traces again.
+    answer = QDialog::Accepted;
+    window->openPaths({paths[0], meter.fileName(), paths[1]});
     EXPECT_EQ(loaded(), 1);
+    EXPECT_EQ(session.traceSet.slots[0].filePath, paths[0]);
+    EXPECT_EQ(session.printJob.powerMeterMode, 0);
+    setDialogHook({});
+    EXPECT_TRUE(log.seen.empty());
+}
+
+TEST_F(MainWindowTest, PowerMeterViewerPreviewsItsRecords)
+{
+    QFile meter(dir.filePath(QStringLiteral("meter.opm")));
+    ASSERT_TRUE(meter.open(QIODevice::WriteOnly));
+    meter.write("FiberId=F1,CableId=C1,Date=2026-01-02,Time=10:11:12,Value=-3.21 dBm,Operator=Lee;\n"
+                "FiberId=F2,CableId=C1,Date=2026-01-02,Time=10:12:00,Value=-3.50 dBm,Operator=Lee;\n");
+    meter.close();
+    CPrintFrame *frame = nullptr;
+    setDialogHook([&](QDialog &dialog) {
+        auto *viewer = qobject_cast<CShowOpmValue *>(&dialog);
+        if (viewer) {
+            Q_EMIT viewer->printPreviewRequested();
+            frame = openFrame();
+        }
+        return int(QDialog::Accepted);
+    });
+    window->openPaths({meter.fileName()});
+    setDialogHook({});
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->job().powerMeterMode, 1);
+    ASSERT_EQ(frame->job().powerMeterRows.size(), 2u);
+    EXPECT_EQ(frame->job().powerMeterRows[1].fiberId, QStringLiteral("F2"));
+    EXPECT_EQ(pageCount(frame->job()), 1);
+    delete frame;
 }
 
 TEST_F(MainWindowTest, VerticalRangeFollowsTheHighestLevel)
@@ -383,16 +447,14 @@ TEST_F(MainWindowTest, PrintingNeedsATraceAndExitAsks)
     MessageLog log;
     window->runCommand(CLumidorDlg::CmdPrintPreview);
     window->runCommand(CLumidorDlg::CmdPrint);
-    ASSERT_EQ(log.seen.size(), 2u);
-    EXPECT_EQ(log.seen[0].text, loadText(123));
-    EXPECT_EQ(log.seen[0].caption, "Tips");
-    EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
-
-    load(writeSamples(1));
-    log.seen.clear();
-    window->runCommand(CLumidorDlg::CmdPrint);
-    ASSERT_EQ(log.seen.size(), 1u);
-    EXPECT_NE(log.seen[0].text, loadText(123));
+    window->runCommand(CLumidorDlg::CmdExportEvents);
+    ASSERT_EQ(log.seen.size(), 3u);
+    for (const MessageRequest &m : log.seen) {
+        EXPECT_EQ(m.text, loadText(123));
+        EXPECT_EQ(m.caption, "Tips");
+        EXPECT_EQ(m.icon, QMessageBox::Warning);
+    }
+    EXPECT_EQ(openFrame(), nullptr);
 
     window->show();
     log.seen.clear();
@@ -405,6 +467,177 @@ TEST_F(MainWindowTest, PrintingNeedsATraceAndExitAsks)
     log.answer = QMessageBox::Ok;
     window->runCommand(CLumidorDlg::CmdExit);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, PrintPreviewShowsTheLoadedTracesWithTheViewCursors)
+{
+    MessageLog log;
+    load(writeSamples(3));
+    COtdrTrace *view = window->traceView();
+    view->setActiveCursor(1);
+    view->StepCursor(200);
+    const TraceViewState &s = view->state();
+    window->runCommand(CLumidorDlg::CmdPrintPreview);
+    CPrintFrame *frame = openFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(log.seen.empty());
+    EXPECT_TRUE(frame->isModal()) << "the main window waits while its traces are previewed";
+    const PrintJob &job = frame->job();
+    EXPECT_EQ(job.count, 3);
+    EXPECT_EQ(job.batchFlag, 0);
+    EXPECT_EQ(job.printType, QStringLiteral("0"));
+    EXPECT_EQ(job.slots[2], &session.traceSet.slots[2]);
+    EXPECT_FLOAT_EQ(job.viewCursors.aDistance, s.cursorA.distance);
+    EXPECT_FLOAT_EQ(job.viewCursors.aLevel, view->ValueAt(s.cursorA.distance));
+    EXPECT_FLOAT_EQ(job.viewCursors.bDistance, s.cursorB.distance);
+    EXPECT_EQ(pageCount(job), 3);
+    EXPECT_EQ(frame->owner(), window.get());
+    delete frame;
+}
+
+TEST_F(MainWindowTest, ExportEventsWritesTheCurrentTraceAndReportsAFailedWrite)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(2);
+    load(paths);
+    window->infoPanel()->SelectRow(0);
+    QString suggested;
+    setDialogHook([&](QDialog &dialog) {
+        auto *files = qobject_cast<QFileDialog *>(&dialog);
+        EXPECT_EQ(dialog.objectName(), QStringLiteral("exportDialog"));
+        suggested = files ? files->selectedFiles().value(0) : QString();
+        return int(QDialog::Accepted);
+    });
+    window->runCommand(CLumidorDlg::CmdExportEvents);
+    setDialogHook({});
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.csv"))) << suggested.toStdString();
+    QFile csv(suggested);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray written = csv.readAll();
+    EXPECT_EQ(written, eventTableCsvHeader() + eventTableCsvRecords(paths[0], *session.traceSet.slots[0].trace));
+    EXPECT_TRUE(log.seen.empty());
+
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.csv"));
+    EXPECT_FALSE(window->exportEventsTo(nowhere));
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_TRUE(log.seen[0].text.startsWith(loadText(345)));
+    EXPECT_TRUE(log.seen[0].text.contains(nowhere));
+    EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
+}
+
+TEST_F(MainWindowTest, BatchDialogIsMadeOnceAndPreviewsItsPreparedSlots)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(3);
+    window->runCommand(CLumidorDlg::CmdBatch);
+    CDlgBatchDeal *batch = window->batchDialog();
+    ASSERT_NE(batch, nullptr);
+    EXPECT_TRUE(batch->isVisible());
+    window->runCommand(CLumidorDlg::CmdBatch);
+    EXPECT_EQ(window->batchDialog(), batch);
+
+    batch->FolderSelected(dir.path());
+    ASSERT_EQ(batch->fileList()->rowCount(), 3);
+    batch->SelectAll();
+    batch->Add();
+    ASSERT_EQ(batch->selectedFiles().size(), 3u);
+    EXPECT_EQ(session.g_iniConfig.ReadText(QStringLiteral("GlobalSetting"), QStringLiteral("SorFilePath"), QString()),
+              dir.path()) << "remembered in the run's configuration";
+    batch->printTypeBox()->setCurrentIndex(2);
+    batch->PrintPreview();
+    for (int spins = 0; spins < 10000 && batch->preparing(); ++spins)
+        QCoreApplication::processEvents();
+    CPrintFrame *frame = openFrame();
+    ASSERT_NE(frame, nullptr);
+    const PrintJob job = frame->job();
+    EXPECT_EQ(frame->owner(), batch);
+    EXPECT_EQ(job.batchFlag, 1);
+    EXPECT_EQ(job.printType, batch->printType());
+    EXPECT_EQ(job.count, 3);
+    ASSERT_EQ(job.slots.size(), 3u);
+    EXPECT_TRUE(job.slots[0]->loaded);
+
+    // The next preparation makes new slots; the open preview keeps its own.
+    batch->Prepare();
+    EXPECT_TRUE(frame->job().slots[2]->loaded);
+    EXPECT_EQ(loaded(), 0) << "batch loads never reach the main window's traces";
+    delete frame;
+    EXPECT_TRUE(log.seen.empty());
+}
+
+TEST_F(MainWindowTest, KeysRunTheMenuCommandsWhereverTheFocusIs)
+{
+    MessageLog log;
+    load(writeSamples(1));
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->eventList()->setFocus();
+    const TraceViewState &s = window->traceView()->state();
+    const float fullWidth = s.xMax - s.xMin;
+    const float fullHeight = s.yMax - s.yMin;
+
+    QStringList asked;
+    setDialogHook([&](QDialog &dialog) {
+        asked << dialog.objectName();
+        return int(QDialog::Rejected);
+    });
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    setDialogHook({});
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("openDialog"), QStringLiteral("saveDialog")}));
+
+    QTest::keyClick(window.get(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_LT(s.xMax - s.xMin, fullWidth);
+    const float once = s.xMax - s.xMin;
+    QTest::keyClick(window.get(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_LT(s.xMax - s.xMin, once) << "Ctrl+= for keyboards whose plus needs Shift";
+    QTest::keyClick(window.get(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(s.xMax - s.xMin, once);
+    QTest::keyClick(window.get(), Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_LT(s.yMax - s.yMin, fullHeight);
+    QTest::keyClick(window.get(), Qt::Key_0, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(s.xMax - s.xMin, fullWidth);
+    EXPECT_FLOAT_EQ(s.yMax - s.yMin, fullHeight);
+
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    CPrintFrame *frame = openFrame();
+    ASSERT_NE(frame, nullptr);
+    delete frame;
+
+    EXPECT_TRUE(log.seen.empty());
+    log.answer = QMessageBox::Cancel;
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].text, loadText(124));
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, MenusNameTheirKeys)
+{
+    struct Case {
+        int command;
+        QString key;
+    } cases[] = {
+        {CLumidorDlg::CmdOpen, QStringLiteral("Ctrl+O")},
+        {CLumidorDlg::CmdSave, QStringLiteral("Ctrl+S")},
+        {CLumidorDlg::CmdPrintPreview, QStringLiteral("Ctrl+Shift+P")},
+        {CLumidorDlg::CmdPrint, QStringLiteral("Ctrl+P")},
+        {CLumidorDlg::CmdExit, QStringLiteral("Ctrl+Q")},
+        {CLumidorDlg::CmdHZoomIn, QStringLiteral("Ctrl++")},
+        {CLumidorDlg::CmdHZoomOut, QStringLiteral("Ctrl+-")},
+        {CLumidorDlg::CmdVZoomIn, QStringLiteral("Ctrl+Shift+Up")},
+        {CLumidorDlg::CmdVZoomOut, QStringLiteral("Ctrl+Shift+Down")},
+        {CLumidorDlg::CmdFullView, QStringLiteral("Ctrl+0")},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(window->action(c.command)->shortcut().toString(), c.key) << c.command;
+    // The arrow keys stay the trace view's: the menu only shows them.
+    EXPECT_TRUE(window->action(CLumidorDlg::CmdMoveLeft)->shortcut().isEmpty());
+    EXPECT_TRUE(window->action(CLumidorDlg::CmdMoveLeft)->text().endsWith(QStringLiteral("\tLeft")));
+    EXPECT_TRUE(window->action(CLumidorDlg::CmdMoveRight)->text().endsWith(QStringLiteral("\tRight")));
+    EXPECT_EQ(window->action(CLumidorDlg::CmdExportEvents)->text(), loadText(344));
+    EXPECT_EQ(window->action(CLumidorDlg::CmdFullView)->text(), loadText(348));
 }
 
 TEST_F(MainWindowTest, EscapeClosesWithoutAsking)

@@ -295,7 +295,7 @@ TEST_F(BatchDeal, DraggedCursorsAreUsedUntilTheFileLeavesTheList)
     ASSERT_NE(stored, nullptr);
     EXPECT_FLOAT_EQ(stored->bDistance, dragDistance(thumb->rect(), target, thumb->traceLength()));
     EXPECT_NE(stored->bLevel, 0.0f);
-    EXPECT_EQ(dialog->abLabel(1)->text(), abTexts(*stored)[1]);
+    EXPECT_EQ(dialog->abLabel(1)->text(), thumbnailAbTexts(*stored)[1]);
 
     ASSERT_TRUE(dialog->Prepare());
     EXPECT_FLOAT_EQ((*dialog->preparedSlots())[static_cast<size_t>(selectedRow("link.SOR"))].cursorBDistance,

@@ -100,7 +100,7 @@ class AbTexts : public testing::TestWithParam<AbCase> {};
 
 TEST_P(AbTexts, FormatsDistanceLossAndSlope)
 {
-    EXPECT_EQ(abTexts(GetParam().pair), GetParam().expected);
+    EXPECT_EQ(thumbnailAbTexts(GetParam().pair), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
