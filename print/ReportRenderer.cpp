@@ -1,5 +1,6 @@
 #include "print/ReportRenderer.h"
 
+#include "print/SummaryPage.h"
 #include "trace/TraceData.h"
 #include "trace/TraceSet.h"
 #include "trace/Verdict.h"
@@ -645,9 +646,19 @@ void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironm
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     ReportPainter r{painter, job, env, g, fonts, perPage, 0, 0, 0, {}, 0};
+    const int summaryPages = summaryPageCount(job);
     if (job.powerMeterMode) {
         r.powerMeterPage(page);
+    } else if (page >= 1 && page <= summaryPages) {
+        // The table takes the one-a-page fonts whatever the layout, so it reads alike in every run.
+        const ReportFonts tableFonts = reportFonts(env.fontTable, 1, g.scaleY, g.screenDpi);
+        painter.setFont(tableFonts.text);
+        const int margin = lineHeight(painter) / 2;
+        const QRect area(margin, margin, g.logicalWidth - 2 * margin, g.logicalHeight - 2 * margin);
+        summarypage::drawSummaryPage(painter, area, tableFonts.title, tableFonts.text, tableFonts.textBold,
+                                     job.summaryRows, page);
     } else {
+        page -= summaryPages;
         const int first = (page - 1) * perPage;
         if (perPage == 1) {
             r.fullReport(first, boxOf(cellRect(1, 0, g.logicalWidth, g.logicalHeight)));
@@ -664,6 +675,9 @@ bool drawReportPages(QPainter &painter, QPagedPaintDevice &device, const PrintJo
 {
     const int pages = pageCount(job);
     const PageGeometry g = pageGeometry(device);
+    // The device always has a first page: an empty power-meter table shows its title there.
+    if (pages == 0 && job.powerMeterMode)
+        drawReportPage(painter, job, env, 1, g);
     for (int page = 1; page <= pages; ++page) {
         if (page > 1 && !device.newPage())
             return false;
