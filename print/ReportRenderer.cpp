@@ -521,7 +521,7 @@ void ReportPainter::powerMeterPage(int page)
         const OpmRecord &record = records[static_cast<size_t>(first + r)];
         const QString *fields[6] = {&record.fiberId, &record.cableId, &record.date, &record.time, &record.value,
                                     &record.operatorName};
-        p.drawLine(c.l, top + line, c.r, top + line);
+        p.drawLine(c.l, top + line, c.r - 1, top + line); // ends on the box's right edge
         top += line;
         for (int k = 0; k < 6; ++k) {
             const int left = c.l + k * step + (k == 0 ? dd : 0);
