@@ -69,6 +69,9 @@ bool BatchPreparation::step()
     const auto i = static_cast<size_t>(m_next++);
     const SelectedFile &file = m_files[i];
     TraceSlot &slot = (*m_slots)[i];
+    // Named even when the file cannot be read, so a summary of the run can say which file failed.
+    slot.fileName = file.name;
+    slot.filePath = file.folder;
     SorRecord record;
     int result = 5;
     try {
@@ -82,8 +85,6 @@ bool BatchPreparation::step()
     loadTrace(std::move(record), *slot.trace, m_totalLoss);
     eventsToEventList(*slot.trace);
     slot.loaded = 1;
-    slot.fileName = file.name;
-    slot.filePath = file.folder;
     const CursorPair *stored = m_cursors.find(file.path());
     const CursorPair pair = stored ? *stored : defaultCursorPair(*slot.trace);
     slot.cursorADistance = pair.aDistance;

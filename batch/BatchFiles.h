@@ -46,7 +46,7 @@ using BatchSlots = std::vector<TraceSlot>;
 
 // Loads the selected files one at a time into a fresh slot array through its own SOR file
 // object, so the batch never touches the main window's file object, record or traces. A file
-// that cannot be read leaves its slot unloaded with an empty trace.
+// that cannot be read leaves its slot unloaded with an empty trace, but with its name and folder.
 class BatchPreparation {
 public:
     BatchPreparation(std::vector<SelectedFile> files, const CursorStore &cursors,

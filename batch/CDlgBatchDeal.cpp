@@ -8,6 +8,7 @@
 #include "config/Configuration.h"
 #include "view/DialogUnits.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
@@ -39,6 +40,7 @@ inline constexpr int PrintType = 227;
 inline constexpr int PrintPreview = 228;
 inline constexpr int Print = 229;
 inline constexpr int SelectedFile = 230;
+inline constexpr int SummaryPage = 347;
 } // namespace text
 
 namespace {
@@ -163,6 +165,12 @@ void CDlgBatchDeal::buildControls()
     place(m_printTypeBox, 338, 211, 114, 12);
     connect(m_printTypeBox, &QComboBox::currentIndexChanged, this, &CDlgBatchDeal::PrintTypeChanged);
 
+    // Beside the print type: whether the summary table comes before the reports.
+    m_summaryPageBox = new QCheckBox(text(text::SummaryPage), this);
+    m_summaryPageBox->setObjectName(QStringLiteral("summaryPage"));
+    m_summaryPageBox->setChecked(false);
+    place(m_summaryPageBox, 460, 211, 106, 12);
+
     m_layout = new CMyBtnPrintType(this);
     m_layout->setObjectName(QStringLiteral("layoutPicture"));
     place(m_layout, 287, 227, 165, 116);
@@ -183,6 +191,11 @@ void CDlgBatchDeal::buildControls()
 
     const QRect all = du.rect(0, 0, 570, 348);
     setFixedSize(all.size());
+}
+
+bool CDlgBatchDeal::summaryPage() const
+{
+    return m_summaryPageBox->isChecked();
 }
 
 void CDlgBatchDeal::showDialog()

@@ -17,6 +17,7 @@ class CBatchThumbnail;
 class CCheckListCtrl;
 class CCustomIniFile;
 class CMyBtnPrintType;
+class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
 class QLabel;
@@ -69,6 +70,8 @@ public:
     const CursorStore &cursorStore() const { return m_cursors; }
     // Print type "0" .. "4" for the print job.
     const QString &printType() const { return m_printType; }
+    // True when the run should start with the summary table pages (unticked at first).
+    bool summaryPage() const;
     // The slots of the last preparation (shared: a preview may keep them while new ones are made).
     std::shared_ptr<BatchSlots> preparedSlots() const { return m_slots; }
     int preparedCount() const { return m_slots ? static_cast<int>(m_slots->size()) : 0; }
@@ -79,6 +82,7 @@ public:
     CBatchThumbnail *thumbnail() const { return m_thumbnail; }
     CMyBtnPrintType *layoutPicture() const { return m_layout; }
     QComboBox *printTypeBox() const { return m_printTypeBox; }
+    QCheckBox *summaryPageBox() const { return m_summaryPageBox; }
     QTreeView *folderTree() const { return m_tree; }
     QLabel *abLabel(int i) const { return m_abLabels[static_cast<size_t>(i)]; }
     QLabel *progressLabel() const { return m_progressText; }
@@ -119,6 +123,7 @@ private:
     CBatchThumbnail *m_thumbnail = nullptr;
     std::array<QLabel *, 4> m_abLabels{};
     QComboBox *m_printTypeBox = nullptr;
+    QCheckBox *m_summaryPageBox = nullptr;
     CMyBtnPrintType *m_layout = nullptr;
     QPushButton *m_previewButton = nullptr;
     QPushButton *m_printButton = nullptr;

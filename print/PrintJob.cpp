@@ -1,6 +1,10 @@
 #include "print/PrintJob.h"
 
+#include "print/SummaryPage.h"
 #include "trace/TraceSet.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -46,6 +50,13 @@ QPageLayout::Orientation pageOrientation(const QString &printType)
     return (type == 0 || type == 2) ? QPageLayout::Portrait : QPageLayout::Landscape;
 }
 
+int summaryPageCount(const PrintJob &job)
+{
+    if (job.powerMeterMode || job.summaryRows.empty())
+        return 0;
+    return summarypage::pageCount(job.summaryRows.size());
+}
+
 int pageCount(const PrintJob &job)
 {
     if (job.powerMeterMode) {
@@ -54,7 +65,36 @@ int pageCount(const PrintJob &job)
     }
     const int perPage = tracesPerPage(job.printType);
     const int count = std::max(0, job.count);
-    return (count + perPage - 1) / perPage;
+    return summaryPageCount(job) + (count + perPage - 1) / perPage;
+}
+
+QString slotFilePath(const TraceSlot &slot)
+{
+    if (slot.filePath.isEmpty())
+        return slot.fileName;
+    if (slot.fileName.isEmpty())
+        return slot.filePath;
+    const QFileInfo info(slot.filePath);
+    if (!info.isDir() && (info.isFile() || info.fileName() == slot.fileName))
+        return slot.filePath;
+    return QDir(slot.filePath).filePath(slot.fileName);
+}
+
+std::vector<LinkSummary> summaryRowsForSlots(const std::vector<const TraceSlot *> &slots, int count,
+                                             const PassThresholds &thresholds)
+{
+    const size_t n = std::min(slots.size(), static_cast<size_t>(std::max(0, count)));
+    std::vector<LinkSummary> rows;
+    rows.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        const TraceSlot *slot = slots[i];
+        const QString file = slot ? slotFilePath(*slot) : QString();
+        if (slot && slot->loaded && slot->trace)
+            rows.push_back(summarizeTrace(file, *slot->trace, thresholds));
+        else
+            rows.push_back(unreadableSummary(file));
+    }
+    return rows;
 }
 
 QRect cellRect(int perPage, int i, int w, int h)

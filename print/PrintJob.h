@@ -2,6 +2,7 @@
 
 #include "opm/OpmRecord.h"
 #include "print/DefaultCursorPair.h"
+#include "trace/LinkSummary.h"
 
 #include <QPageLayout>
 #include <QRect>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+struct PassThresholds;
 struct TraceSet;
 struct TraceSlot;
 
@@ -25,6 +27,9 @@ struct PrintJob {
     std::shared_ptr<const void> slotOwner;     // keeps slots the job does not borrow alive with it
     int32_t powerMeterMode = 0;                // 1: every page is the power-meter table
     std::vector<OpmRecord> powerMeterRows;
+    // When not empty (and not in power-meter mode) the run starts with the summary table, one
+    // row each, before the reports.
+    std::vector<LinkSummary> summaryRows;
 };
 
 // Power-meter rows on one page.
@@ -43,8 +48,23 @@ int layoutIndex(int tracesPerPage);
 // Portrait for print types 0 and 2, landscape for every other value.
 QPageLayout::Orientation pageOrientation(const QString &printType);
 
-// Pages of a run: power-meter rows / 30 or count / traces per page, both rounded up.
+// Summary table pages at the start of the run: none without summary rows or in power-meter
+// mode, else one for every 30 rows begun.
+int summaryPageCount(const PrintJob &job);
+
+// Pages of a run: power-meter rows / 30, or the summary pages and count / traces per page,
+// each rounded up.
 int pageCount(const PrintJob &job);
+
+// The full path of a slot's file. Main-window slots hold it in filePath; batch slots hold the
+// folder there and the name in fileName.
+QString slotFilePath(const TraceSlot &slot);
+
+// One summary row for each of the first `count` slots (at most slots.size()), in order: the
+// summary of a loaded slot's trace judged with `thresholds`, the unreadable row of a slot
+// without a trace (a file that could not be read), so no file drops out of the table.
+std::vector<LinkSummary> summaryRowsForSlots(const std::vector<const TraceSlot *> &slots, int count,
+                                             const PassThresholds &thresholds);
 
 // Cell i of a page of logical size w x h for this many traces a page (1, 2, 4, 6, 8).
 QRect cellRect(int tracesPerPage, int i, int w, int h);

@@ -1,5 +1,6 @@
 #include "print/ReportRenderer.h"
 
+#include "print/SummaryPage.h"
 #include "trace/TraceData.h"
 #include "trace/TraceSet.h"
 #include "trace/Verdict.h"
@@ -520,7 +521,7 @@ void ReportPainter::powerMeterPage(int page)
         const OpmRecord &record = records[static_cast<size_t>(first + r)];
         const QString *fields[6] = {&record.fiberId, &record.cableId, &record.date, &record.time, &record.value,
                                     &record.operatorName};
-        p.drawLine(c.l, top + line, c.r, top + line);
+        p.drawLine(c.l, top + line, c.r - 1, top + line); // ends on the box's right edge
         top += line;
         for (int k = 0; k < 6; ++k) {
             const int left = c.l + k * step + (k == 0 ? dd : 0);
@@ -645,9 +646,19 @@ void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironm
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     ReportPainter r{painter, job, env, g, fonts, perPage, 0, 0, 0, {}, 0};
+    const int summaryPages = summaryPageCount(job);
     if (job.powerMeterMode) {
         r.powerMeterPage(page);
+    } else if (page >= 1 && page <= summaryPages) {
+        // The table takes the one-a-page fonts whatever the layout, so it reads alike in every run.
+        const ReportFonts tableFonts = reportFonts(env.fontTable, 1, g.scaleY, g.screenDpi);
+        painter.setFont(tableFonts.text);
+        const int margin = lineHeight(painter) / 2;
+        const QRect area(margin, margin, g.logicalWidth - 2 * margin, g.logicalHeight - 2 * margin);
+        summarypage::drawSummaryPage(painter, area, tableFonts.title, tableFonts.text, tableFonts.textBold,
+                                     job.summaryRows, page);
     } else {
+        page -= summaryPages;
         const int first = (page - 1) * perPage;
         if (perPage == 1) {
             r.fullReport(first, boxOf(cellRect(1, 0, g.logicalWidth, g.logicalHeight)));
@@ -664,6 +675,9 @@ bool drawReportPages(QPainter &painter, QPagedPaintDevice &device, const PrintJo
 {
     const int pages = pageCount(job);
     const PageGeometry g = pageGeometry(device);
+    // The device always has a first page: an empty power-meter table shows its title there.
+    if (pages == 0 && job.powerMeterMode)
+        drawReportPage(painter, job, env, 1, g);
     for (int page = 1; page <= pages; ++page) {
         if (page > 1 && !device.newPage())
             return false;

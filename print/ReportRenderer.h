@@ -42,8 +42,9 @@ void applyPageMapping(QPainter &painter, const PageGeometry &geometry);
 std::vector<QPoint> curvePoints(const uint16_t *samples, size_t n, const QRect &q);
 std::vector<QPoint> reducedCurvePoints(const uint16_t *samples, size_t n, const QRect &q);
 
-// Draws page `page` (from 1) of the job: power-meter rows, one full report, or the compact
-// reports of its cells. The painter must be active on the device the geometry describes.
+// Draws page `page` (from 1) of the job: power-meter rows, a page of the summary table (the
+// first summaryPageCount pages), one full report, or the compact reports of its cells. The
+// painter must be active on the device the geometry describes.
 void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironment &env, int page,
                     const PageGeometry &geometry);
 

@@ -3,6 +3,7 @@
 #include "textres/TextResources.h"
 
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -16,7 +17,7 @@ namespace {
 constexpr int columnCount = 11 - 1; // the summary's columns without the status
 
 // Share of the page width of each column, in thousandths; the file name gets the most.
-constexpr std::array<int, columnCount> columnShare = {200, 95, 75, 95, 60, 85, 95, 100, 95, 100};
+constexpr std::array<int, columnCount> columnShare = {180, 100, 75, 95, 65, 85, 95, 100, 105, 100};
 static_assert([] {
     int sum = 0;
     for (int s : columnShare)
@@ -42,16 +43,62 @@ std::array<int, columnCount + 1> columnEdges(const QRect &table)
     return edges;
 }
 
+// `text` cut to `width` with an ellipsis: about a third of the room for its start, the rest for
+// its end, where file names usually carry the fibre number.
+QString shortened(const QFontMetrics &metrics, const QString &text, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    const QString ellipsis(QChar(0x2026));
+    const int room = width - metrics.horizontalAdvance(ellipsis);
+    if (room <= 0)
+        return metrics.elidedText(text, Qt::ElideRight, width);
+    qsizetype head = 0;
+    while (head < text.size() && metrics.horizontalAdvance(text.left(head + 1)) <= room / 3)
+        ++head;
+    const int headWidth = metrics.horizontalAdvance(text.left(head));
+    qsizetype tail = 0;
+    while (head + tail + 1 < text.size() && headWidth + metrics.horizontalAdvance(text.right(tail + 1)) <= room)
+        ++tail;
+    return text.left(head) + ellipsis + text.right(tail);
+}
+
 void drawCell(QPainter &painter, const QRect &cell, const QString &text, Qt::Alignment align, bool wrap)
 {
     const int pad = std::max(1, painter.fontMetrics().averageCharWidth() / 2);
     const QRect inner = cell.adjusted(pad, 0, -pad, 0);
     if (wrap) {
+        // A word wider than the cell cannot wrap and would run over the grid (faces differ from
+        // machine to machine): the cell's font shrinks until its widest word fits.
+        const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const auto widestWord = [&words](const QFontMetrics &metrics) {
+            int widest = 0;
+            for (const QString &word : words)
+                widest = std::max(widest, metrics.horizontalAdvance(word));
+            return widest;
+        };
+        painter.save();
+        QFont font = painter.font();
+        int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+        while (pixels > 1 && widestWord(painter.fontMetrics()) > inner.width()) {
+            font.setPixelSize(--pixels);
+            painter.setFont(font);
+        }
         painter.drawText(inner, int(align | Qt::AlignVCenter | Qt::TextWordWrap), text);
+        painter.restore();
         return;
     }
-    const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideMiddle, inner.width());
-    painter.drawText(inner, int(align | Qt::AlignVCenter), shown);
+    // A long text first gets a font down to three quarters of its size, then is shortened.
+    painter.save();
+    QFont font = painter.font();
+    const int full = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    const int smallest = std::max(1, full * 3 / 4);
+    for (int pixels = full; pixels > smallest && painter.fontMetrics().horizontalAdvance(text) > inner.width();) {
+        font.setPixelSize(--pixels);
+        painter.setFont(font);
+    }
+    painter.drawText(inner, int(align | Qt::AlignVCenter), shortened(painter.fontMetrics(), text, inner.width()));
+    painter.restore();
 }
 
 } // namespace

@@ -48,8 +48,10 @@ QStringList rowTexts(const LinkSummary &row);
 
 // Draws page `pageNumber` (1 for the first) of the summary of `rows` into `page`, a rectangle
 // in the painter's logical coordinates: the title, the header row in `bold`, up to 30 rows in
-// `text` with the result in `bold`, and the page number. Texts too wide for their cell are
-// shortened with an ellipsis. Returns the number of rows drawn (0 for a page beyond the last).
+// `text` with the result in `bold`, and the page number. A header word too wide for its cell
+// gets a smaller font; a row text too wide is set down to three quarters of its size, then
+// shortened with an ellipsis that keeps its start and more of its end. Returns the number of
+// rows drawn (0 for a page beyond the last).
 int drawSummaryPage(QPainter &painter, const QRect &page, const QFont &title, const QFont &text, const QFont &bold,
                     const std::vector<LinkSummary> &rows, int pageNumber);
 

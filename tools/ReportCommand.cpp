@@ -3,6 +3,7 @@
 #include "config/CMemIniFile.h"
 #include "config/Configuration.h"
 #include "config/PassThresholds.h"
+#include "opm/OpmReader.h"
 #include "print/DefaultCursorPair.h"
 #include "print/PrintJob.h"
 #include "print/ReportEnvironment.h"
@@ -26,7 +27,8 @@
 
 namespace {
 
-constexpr char usage[] = "usage: sortool report [--per-page 1|2|4|6|8] [--config FILE] --out FILE.pdf FILE...\n";
+constexpr char usage[] = "usage: sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
+                         "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n";
 
 QString executableFolder()
 {
@@ -45,9 +47,13 @@ QString printTypeFor(const char *perPage)
 }
 
 // Reads one SOR file into `slot` as the batch dialog does: the loader, then the default
-// cursor pair. False (slot left empty) when the file cannot be read or holds no trace.
+// cursor pair. False (slot left without a trace, but with its name and folder) when the file
+// cannot be read or holds no trace.
 bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
 {
+    const QFileInfo info(path);
+    slot.fileName = info.fileName();
+    slot.filePath = info.absolutePath();
     CSorFileBase sor;
     SorRecord record;
     const int result = sor.ReadFile(path, record);
@@ -57,10 +63,8 @@ bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn 
         return false;
     }
     loadTrace(std::move(record), *slot.trace, totalLoss);
-    const QFileInfo info(path);
+    eventsToEventList(*slot.trace);
     slot.loaded = 1;
-    slot.fileName = info.fileName();
-    slot.filePath = info.absolutePath();
     const CursorPair cursors = defaultCursorPair(*slot.trace);
     slot.cursorADistance = cursors.aDistance;
     slot.cursorALevel = cursors.aLevel;
@@ -69,12 +73,47 @@ bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn 
     return true;
 }
 
+// Power-meter records of `path` for the print; false (after the message) when the file cannot
+// be read. A file the viewer shows as an empty or cut-short table prints that table.
+bool loadPowerMeterRows(const QString &path, std::vector<OpmRecord> &rows)
+{
+    const OpmFile file = readOpmFile(path);
+    switch (file.status) {
+    case OpmStatus::Unreadable:
+        std::fprintf(stderr, "sortool report: cannot read %s\n", qPrintable(path));
+        return false;
+    case OpmStatus::TooLarge:
+        std::fprintf(stderr, "sortool report: %s is larger than %lld bytes; no records printed\n", qPrintable(path),
+                     static_cast<long long>(opmMaxFileSize));
+        break;
+    case OpmStatus::MalformedRecord:
+        std::fprintf(stderr, "sortool report: %s: malformed record at byte %lld; records after it not printed\n",
+                     qPrintable(path), static_cast<long long>(file.malformedAt));
+        break;
+    case OpmStatus::Empty:
+    case OpmStatus::Complete:
+        break;
+    }
+    rows.assign(file.records.begin(), file.records.end());
+    return true;
+}
+
+int refuse(const char *message)
+{
+    std::fprintf(stderr, "sortool report: %s\n", message);
+    std::fputs(usage, stderr);
+    return 2;
+}
+
 } // namespace
 
-// Prints SOR files to a PDF as a batch print does, without a window or a display.
+// Prints SOR files to a PDF as a batch print does, or one power-meter file as the power-meter
+// viewer prints it, without a window or a display.
 int runReport(int argc, char **argv)
 {
     QString printType = QStringLiteral("0");
+    bool perPageGiven = false;
+    bool summary = false;
     QString configPath;
     QString outPath;
     QStringList files;
@@ -82,11 +121,14 @@ int runReport(int argc, char **argv)
         const char *arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(arg, "--per-page") == 0 && hasValue) {
+            perPageGiven = true;
             printType = printTypeFor(argv[++i]);
             if (printType.isEmpty()) {
                 std::fprintf(stderr, "sortool report: --per-page must be 1, 2, 4, 6 or 8, not %s\n", argv[i]);
                 return 2;
             }
+        } else if (std::strcmp(arg, "--summary") == 0) {
+            summary = true;
         } else if (std::strcmp(arg, "--config") == 0 && hasValue) {
             configPath = QString::fromLocal8Bit(argv[++i]);
         } else if (std::strcmp(arg, "--out") == 0 && hasValue) {
@@ -102,6 +144,15 @@ int runReport(int argc, char **argv)
         std::fputs(usage, stderr);
         return 2;
     }
+    // A power-meter file is a table of its own: it prints alone, without trace options.
+    qsizetype opmFiles = 0;
+    for (const QString &path : files)
+        opmFiles += isOpmPath(path) ? 1 : 0;
+    const bool powerMeter = opmFiles > 0;
+    if (powerMeter && files.size() > 1)
+        return refuse("a power-meter file (.opm) prints alone: give one .opm file and no other files");
+    if (powerMeter && (perPageGiven || summary))
+        return refuse("--per-page and --summary apply to SOR files, not to a power-meter file");
 
     // Fonts and PDF output need a Gui application; no display is used.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -126,26 +177,32 @@ int runReport(int argc, char **argv)
                           thresholds, QDir(folder).filePath(QString::fromLatin1(logoFileName)));
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(folder).totalLoss;
 
+    PrintJob job;
+    job.printType = printType;
+    if (powerMeter) {
+        job.powerMeterMode = 1;
+        const bool read = loadPowerMeterRows(files.front(), job.powerMeterRows);
+        if (!writeReportPdf(outPath, job, env)) {
+            std::fprintf(stderr, "sortool report: cannot write %s\n", qPrintable(outPath));
+            return 1;
+        }
+        return read ? 0 : 1;
+    }
+
     std::vector<std::unique_ptr<TraceSlot>> slots;
     bool allRead = true;
     for (const QString &path : files) {
         auto slot = std::make_unique<TraceSlot>();
-        if (path.endsWith(QLatin1String(".opm"), Qt::CaseInsensitive)) {
-            // Power-meter files print as their own table; not handled by this command yet.
-            std::fprintf(stderr, "sortool report: %s is a power-meter file; not supported here\n", qPrintable(path));
-            allRead = false;
-        } else {
-            allRead = loadSlot(path, *slot, totalLoss) && allRead;
-        }
+        allRead = loadSlot(path, *slot, totalLoss) && allRead;
         slots.push_back(std::move(slot));
     }
 
-    PrintJob job;
-    job.printType = printType;
     for (const auto &slot : slots)
         job.slots.push_back(slot.get());
     job.count = static_cast<int>(slots.size());
     job.batchFlag = 1;
+    if (summary)
+        job.summaryRows = summaryRowsForSlots(job.slots, job.count, thresholds);
     if (!writeReportPdf(outPath, job, env)) {
         std::fprintf(stderr, "sortool report: cannot write %s\n", qPrintable(outPath));
         return 1;

@@ -13,7 +13,8 @@ void printUsage()
                "       sortool summary [--json] [--config FILE] FILE...\n"
                "       sortool events --csv FILE...\n"
                "       sortool opm FILE.opm\n"
-               "       sortool report [--per-page 1|2|4|6|8] [--config FILE] --out FILE.pdf FILE...\n",
+               "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
+               "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n",
                stderr);
 }
 

@@ -9,6 +9,7 @@
 #include "trace/CSorFileBase.h"
 #include "testsupport/TestApp.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -30,7 +31,8 @@ QString englishText(int id)
         {104, "File name"},     {105, "Size(KB)"},     {106, "Date"},          {107, "Catalogue"},
         {108, "One per page"},  {109, "Two per page"}, {110, "Four per page"}, {111, "Six per page"},
         {112, "Eight per page"}, {113, "Curve loading .."}, {114, "Finish curve loading!"},
-        {115, "Please select at least one .sor file!"}, {125, "Tips"}, {196, "Batch printing"}};
+        {115, "Please select at least one .sor file!"}, {125, "Tips"}, {196, "Batch printing"},
+        {347, "Summary page"}};
     auto it = texts.find(id);
     return it == texts.end() ? QString() : it->second;
 }
@@ -192,6 +194,31 @@ TEST_F(BatchDeal, PrintTypeFollowsTheDropDownList)
     EXPECT_EQ(dialog->layoutPicture()->layout(), 0);
 }
 
+TEST_F(BatchDeal, SummaryPageBoxStartsUntickedAndToggles)
+{
+    QCheckBox *box = dialog->findChild<QCheckBox *>("summaryPage");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box, dialog->summaryPageBox());
+    EXPECT_EQ(box->text(), "Summary page");
+    EXPECT_FALSE(dialog->summaryPage());
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    EXPECT_TRUE(box->isVisible());
+    // Inside the dialog, clear of the print type list and the buttons.
+    EXPECT_TRUE(dialog->rect().contains(box->geometry()));
+    EXPECT_FALSE(box->geometry().intersects(dialog->printTypeBox()->geometry()));
+    for (const char *name : {"printPreview", "print"})
+        EXPECT_FALSE(box->geometry().intersects(dialog->findChild<QWidget *>(name)->geometry())) << name;
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    EXPECT_TRUE(dialog->summaryPage());
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    EXPECT_FALSE(dialog->summaryPage());
+    // Changing the print type leaves the choice alone.
+    box->setChecked(true);
+    dialog->printTypeBox()->setCurrentIndex(2);
+    EXPECT_TRUE(dialog->summaryPage());
+}
+
 TEST_F(BatchDeal, NothingSelectedSaysSoAndPreparesNothing)
 {
     EXPECT_FALSE(dialog->Prepare());
@@ -222,7 +249,8 @@ TEST_F(BatchDeal, AnUnreadableFileLeavesItsCellEmpty)
         EXPECT_FLOAT_EQ(s.cursorBLevel, pair.bLevel);
     }
     // Slots follow the selected list, which follows the folder list's order.
-    EXPECT_EQ((*slots)[0].fileName, "");
+    EXPECT_EQ((*slots)[0].fileName, "broken.sor") << "named, so a summary row can say which file failed";
+    EXPECT_EQ((*slots)[0].filePath, folder("one"));
     EXPECT_EQ((*slots)[1].fileName, "link.SOR");
     EXPECT_EQ((*slots)[2].fileName, "patch.sor");
 }

@@ -58,6 +58,36 @@ TEST(PageCount, PowerMeterRowsThirtyAPageWhateverTheType)
     }
 }
 
+TEST(PageCount, SummaryPagesComeBeforeTheReports)
+{
+    const struct {
+        size_t rows;
+        const char *printType;
+        int count;
+        int summaryPages;
+        int pages;
+    } cases[] = {
+        {0, "0", 3, 0, 3},  {1, "0", 3, 1, 4},  {30, "0", 3, 1, 4}, {31, "0", 3, 2, 5},
+        {1, "4", 9, 1, 3},  {31, "4", 9, 2, 4}, {31, "2", 0, 2, 2}, {61, "1", 61, 3, 34},
+    };
+    for (const auto &c : cases) {
+        PrintJob job;
+        job.printType = c.printType;
+        job.count = c.count;
+        job.summaryRows.assign(c.rows, unreadableSummary("x.sor"));
+        EXPECT_EQ(summaryPageCount(job), c.summaryPages) << c.rows << " rows, type " << c.printType;
+        EXPECT_EQ(pageCount(job), c.pages) << c.rows << " rows, type " << c.printType;
+    }
+
+    // The power-meter table prints alone.
+    PrintJob meter;
+    meter.powerMeterMode = 1;
+    meter.powerMeterRows.assign(31, OpmRecord{});
+    meter.summaryRows.assign(5, unreadableSummary("x.sor"));
+    EXPECT_EQ(summaryPageCount(meter), 0);
+    EXPECT_EQ(pageCount(meter), 2);
+}
+
 TEST(CellRect, LayoutsSplitThePage)
 {
     EXPECT_EQ(cellRect(1, 0, 755, 1000), QRect(0, 0, 755, 1000));

@@ -2,8 +2,10 @@
 
 #include "textres/TextResources.h"
 #include "trace/TraceSet.h"
+#include "trace/Verdict.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -119,6 +121,14 @@ QString pdfText(const QString &pdf, int page)
     p.start("pdftotext", {"-layout", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int pdfPages(const QString &pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {pdf, "-"});
+    p.waitForFinished(30000);
+    return static_cast<int>(p.readAllStandardOutput().count('\f'));
 }
 
 TEST(ReducedCurve, DrawsTheSamePixelsAsEverySample)
@@ -272,6 +282,158 @@ TEST_F(PdfReport, PowerMeterPagesThirtyRowsEach)
     EXPECT_TRUE(second.contains("F31"));
     EXPECT_TRUE(second.contains("-12.34dBm"));
     EXPECT_EQ(second.count("C9"), 1);
+}
+
+// A passing batch slot (folder and name), a failing main-window slot (full path), a batch file
+// that could not be read (named, no trace), a slot never filled and a missing one.
+struct SummarySlots {
+    std::vector<TraceSlot> slots = std::vector<TraceSlot>(4);
+    std::vector<const TraceSlot *> pointers;
+
+    SummarySlots()
+    {
+        fillSlot(slots[0], "pass.sor");
+        slots[0].filePath = "/data/cable 7";
+        fillSlot(slots[1], "fail.sor");
+        slots[1].filePath = "/data/cable 7/fail.sor";
+        slots[1].trace->events[1].loss = 0.6f; // over the 0.5 dB reflective-event limit
+        slots[2].fileName = "broken.sor";
+        slots[2].filePath = "/data/cable 7";
+        pointers = {&slots[0], &slots[1], &slots[2], &slots[3], nullptr};
+    }
+};
+
+TEST(SummaryRows, EverySlotGetsItsRow)
+{
+    const SummarySlots s;
+    const std::vector<LinkSummary> rows = summaryRowsForSlots(s.pointers, 5, PassThresholds{});
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].file, "/data/cable 7/pass.sor");
+    EXPECT_TRUE(rows[0].readable);
+    EXPECT_EQ(rows[0].verdict, VerdictPass);
+    EXPECT_EQ(rows[0].eventCount, 3);
+    EXPECT_EQ(rows[0].wavelengthNm, 1550);
+    ASSERT_TRUE(rows[0].lengthM.has_value());
+    EXPECT_FLOAT_EQ(*rows[0].lengthM, 4000.0f);
+    EXPECT_EQ(rows[1].file, "/data/cable 7/fail.sor") << "a full path is kept as it is";
+    EXPECT_EQ(rows[1].verdict, VerdictFail);
+    EXPECT_FLOAT_EQ(rows[1].maxEventLossDb.value_or(0.0f), 0.6f);
+    EXPECT_EQ(rows[2].file, "/data/cable 7/broken.sor");
+    for (size_t i : {2u, 3u, 4u}) {
+        EXPECT_FALSE(rows[i].readable) << i;
+        EXPECT_EQ(rows[i].verdict, VerdictNone) << i;
+        EXPECT_FALSE(rows[i].lengthM.has_value()) << i;
+    }
+    EXPECT_EQ(rows[3].file, "");
+
+    // The count chooses the slots, never more than there are.
+    EXPECT_EQ(summaryRowsForSlots(s.pointers, 2, PassThresholds{}).size(), 2u);
+    EXPECT_EQ(summaryRowsForSlots(s.pointers, 99, PassThresholds{}).size(), 5u);
+    EXPECT_TRUE(summaryRowsForSlots(s.pointers, -1, PassThresholds{}).empty());
+    // Thresholds decide: a looser limit passes the second slot.
+    PassThresholds loose;
+    loose.Reflection = 1.0f;
+    EXPECT_EQ(summaryRowsForSlots(s.pointers, 2, loose)[1].verdict, VerdictPass);
+}
+
+TEST(SummaryRows, SlotFilePathJoinsFolderAndName)
+{
+    const struct {
+        const char *folderOrPath;
+        const char *name;
+        const char *expected;
+    } cases[] = {
+        {"/data/cable 7", "a.sor", "/data/cable 7/a.sor"},
+        {"/data/cable 7/a.sor", "a.sor", "/data/cable 7/a.sor"},
+        {"/", "a.sor", "/a.sor"},
+        {"", "a.sor", "a.sor"},
+        {"/data/b.sor", "", "/data/b.sor"},
+    };
+    for (const auto &c : cases) {
+        TraceSlot slot;
+        slot.filePath = c.folderOrPath;
+        slot.fileName = c.name;
+        EXPECT_EQ(slotFilePath(slot), c.expected) << c.folderOrPath << " + " << c.name;
+    }
+    // A folder named like the file it holds is still a folder.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("a.sor"));
+    TraceSlot slot;
+    slot.filePath = dir.filePath("a.sor");
+    slot.fileName = "a.sor";
+    EXPECT_EQ(slotFilePath(slot), dir.filePath("a.sor/a.sor"));
+}
+
+TEST_F(PdfReport, SummaryPageFirstThenTheReports)
+{
+    const ReportEnvironment env = environment();
+    const SummarySlots s;
+    PrintJob job;
+    job.printType = "0";
+    job.slots = {s.pointers.begin(), s.pointers.begin() + 3};
+    job.count = 3;
+    job.batchFlag = 1;
+    job.summaryRows = summaryRowsForSlots(job.slots, job.count, env.thresholds);
+    const QString path = write(job, env);
+    EXPECT_EQ(pdfPages(path), 4);
+
+    const QString summary = pdfText(path, 1);
+    for (const char *expected : {"Link summary", "Wavelength", "Result", "pass.sor", "fail.sor", "broken.sor", "PASS",
+                                 "FAIL", "Unreadable", "4000.00", "0.600", "Page 1 of 1"})
+        EXPECT_TRUE(summary.contains(expected)) << expected << "\n" << summary.toStdString();
+    EXPECT_FALSE(summary.contains("OTDR test report"));
+    EXPECT_FALSE(summary.contains("/data")) << "the table names files without their folder";
+    EXPECT_LT(summary.indexOf("pass.sor"), summary.indexOf("fail.sor"));
+    EXPECT_LT(summary.indexOf("fail.sor"), summary.indexOf("broken.sor"));
+
+    const QString first = pdfText(path, 2);
+    EXPECT_TRUE(first.contains("OTDR test report"));
+    EXPECT_TRUE(first.contains("pass.sor"));
+    EXPECT_FALSE(first.contains("Link summary"));
+    EXPECT_TRUE(pdfText(path, 3).contains("fail.sor"));
+    EXPECT_FALSE(pdfText(path, 4).contains("OTDR test report")) << "the unread file's page stays empty";
+}
+
+TEST_F(PdfReport, SummaryOverThirtyRowsTakesTwoPagesBeforeCompactReports)
+{
+    const ReportEnvironment env = environment();
+    std::vector<TraceSlot> slots(31);
+    for (size_t i = 0; i < slots.size(); ++i)
+        fillSlot(slots[i], QStringLiteral("cell%1.sor").arg(i, 2, 10, QLatin1Char('0')));
+    PrintJob job = batchJob(slots, "4");
+    job.summaryRows = summaryRowsForSlots(job.slots, job.count, env.thresholds);
+    const QString path = write(job, env);
+    EXPECT_EQ(pdfPages(path), 2 + 4);
+    const QString first = pdfText(path, 1);
+    const QString second = pdfText(path, 2);
+    EXPECT_TRUE(first.contains("cell29.sor"));
+    EXPECT_FALSE(first.contains("cell30.sor"));
+    EXPECT_TRUE(first.contains("Page 1 of 2"));
+    EXPECT_TRUE(second.contains("cell30.sor"));
+    EXPECT_TRUE(second.contains("Page 2 of 2"));
+    EXPECT_EQ(second.count("PASS"), 1);
+    const QString reports = pdfText(path, 3);
+    EXPECT_EQ(reports.count("OTDR test report"), 8);
+    EXPECT_TRUE(reports.contains("cell00.sor"));
+    EXPECT_TRUE(pdfText(path, 6).contains("cell30.sor"));
+}
+
+TEST_F(PdfReport, PowerMeterJobIgnoresSummaryRowsAndAnEmptyTableKeepsItsTitle)
+{
+    const ReportEnvironment env = environment();
+    PrintJob job;
+    job.powerMeterMode = 1;
+    job.summaryRows = {unreadableSummary("x.sor")};
+    job.powerMeterRows.push_back({"F1", "C9", "2015-06-01", "10:20:30", "-12.34dBm", "op1"});
+    QString path = write(job, env);
+    EXPECT_EQ(pdfPages(path), 1);
+    EXPECT_TRUE(pdfText(path, 1).contains("Power Meter Report"));
+    EXPECT_FALSE(pdfText(path, 1).contains("Link summary"));
+
+    job.powerMeterRows.clear();
+    path = write(job, env, "empty.pdf");
+    EXPECT_EQ(pdfPages(path), 1);
+    EXPECT_TRUE(pdfText(path, 1).contains("Power Meter Report"));
 }
 
 } // namespace
