@@ -651,6 +651,8 @@ void CLumidorDlg::printBatch(bool startPrint)
     }
     job.count = m_batch->preparedCount();
     job.batchFlag = 1;
+    if (m_batch->summaryPage())
+        job.summaryRows = summaryRowsForSlots(job.slots, job.count, m_session.passThresholds);
     // The batch dialog prepares new slots for its next run; this job keeps its own alive.
     job.slotOwner = slots;
     m_session.printJob = job;

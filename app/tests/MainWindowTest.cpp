@@ -557,10 +557,24 @@ TEST_F(MainWindowTest, BatchDialogIsMadeOnceAndPreviewsItsPreparedSlots)
     ASSERT_EQ(job.slots.size(), 3u);
     EXPECT_TRUE(job.slots[0]->loaded);
 
+    EXPECT_TRUE(job.summaryRows.empty());
+
     // The next preparation makes new slots; the open preview keeps its own.
     batch->Prepare();
     EXPECT_TRUE(frame->job().slots[2]->loaded);
     EXPECT_EQ(loaded(), 0) << "batch loads never reach the main window's traces";
+    delete frame;
+
+    // With the summary page: one row per prepared file before the reports.
+    batch->summaryPageBox()->setChecked(true);
+    batch->PrintPreview();
+    for (int spins = 0; spins < 10000 && batch->preparing(); ++spins)
+        QCoreApplication::processEvents();
+    frame = openFrame();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(frame->job().summaryRows.size(), 3u);
+    EXPECT_TRUE(frame->job().summaryRows[0].readable);
+    EXPECT_EQ(pageCount(frame->job()), 1 + pageCount(job));
     delete frame;
     EXPECT_TRUE(log.seen.empty());
 }
