@@ -21,11 +21,6 @@ QString text(const CCustomIniFile &ini, const QString &section, const char *key)
 
 } // namespace
 
-QString configFilePath(const QString &folder)
-{
-    return QDir(folder).filePath(QString::fromLatin1(configFileName));
-}
-
 void bindConfiguration(const QString &folder, CMemIniFile &ini)
 {
     CCustomIniFile::setExecutableFolder(folder);

@@ -1,17 +1,12 @@
 #pragma once
 
 #include "config/CMemIniFile.h"
+#include "config/SettingsLocation.h" // configFileName, configFilePath
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
-
-// File name of the settings file in the program's folder.
-inline constexpr char configFileName[] = "Config.ini";
-
-// Path of Config.ini in `folder` (the program's folder).
-QString configFilePath(const QString &folder);
 
 // Makes `folder` the program's folder for INI names and binds `ini` (the session's in-memory
 // copy of Config.ini, g_iniConfig) to Config.ini there. Writes to it last until the program

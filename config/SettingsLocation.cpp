@@ -1,7 +1,6 @@
 #include "config/SettingsLocation.h"
 
 #include "config/ConfigLog.h"
-#include "config/Configuration.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +9,11 @@
 #include <QTemporaryFile>
 
 #include <utility>
+
+QString configFilePath(const QString &folder)
+{
+    return QDir(folder).filePath(QString::fromLatin1(configFileName));
+}
 
 SettingsEnvironment SettingsEnvironment::fromProcess()
 {

@@ -9,6 +9,12 @@
 // its writes go to a per-user Config.ini, made from the shipped one on the first write and read
 // instead of it from then on.
 
+// File name of the settings file in the program's folder.
+inline constexpr char configFileName[] = "Config.ini";
+
+// Path of Config.ini in `folder` (the program's folder).
+QString configFilePath(const QString &folder);
+
 // The process environment the per-user folder comes from.
 struct SettingsEnvironment {
     QString configHome; // XDG_CONFIG_HOME; used only when absolute
