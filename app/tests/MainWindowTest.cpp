@@ -4,6 +4,7 @@
 #include "app/FileCommands.h"
 #include "app/Session.h"
 #include "app/Settings.h"
+#include "batch/CBatchThumbnail.h"
 #include "batch/CCheckListCtrl.h"
 #include "batch/CDlgBatchDeal.h"
 #include "batch/CDlgThumbnail.h"
@@ -523,6 +524,33 @@ TEST_F(MainWindowTest, ExportEventsWritesTheCurrentTraceAndReportsAFailedWrite)
     EXPECT_TRUE(log.seen[0].text.startsWith(loadText(345)));
     EXPECT_TRUE(log.seen[0].text.contains(nowhere));
     EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
+}
+
+TEST_F(MainWindowTest, BatchPreparationBetweenOpenAndSaveLeavesTheSavedBytes)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(3);
+    load({paths[1]});
+    const QString before = dir.filePath(QStringLiteral("before.sor"));
+    const QString after = dir.filePath(QStringLiteral("after.sor"));
+    ASSERT_TRUE(window->saveTraceTo(before));
+
+    window->runCommand(CLumidorDlg::CmdBatch);
+    CDlgBatchDeal *batch = window->batchDialog();
+    batch->FolderSelected(dir.path());
+    batch->SelectAll();
+    batch->Add();
+    ASSERT_TRUE(batch->Prepare());
+    ASSERT_GE(batch->preparedCount(), 3);
+    batch->thumbnail()->setPath(paths[2]);
+    ASSERT_TRUE(batch->thumbnail()->ensureLoaded());
+
+    ASSERT_TRUE(window->saveTraceTo(after));
+    QFile a(before), b(after);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+    EXPECT_EQ(loaded(), 1);
+    EXPECT_TRUE(log.seen.empty());
 }
 
 TEST_F(MainWindowTest, BatchDialogIsMadeOnceAndPreviewsItsPreparedSlots)
