@@ -5,7 +5,7 @@
 
 namespace {
 
-void printUsage()
+void printUsage(std::FILE *to)
 {
     std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n"
                "       sortool resave [--no-analysis] IN OUT\n"
@@ -15,7 +15,7 @@ void printUsage()
                "       sortool opm FILE.opm\n"
                "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
                "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n",
-               stderr);
+               to);
 }
 
 } // namespace
@@ -23,10 +23,14 @@ void printUsage()
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        printUsage();
+        printUsage(stderr);
         return 2;
     }
     const char *command = argv[1];
+    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 || std::strcmp(command, "help") == 0) {
+        printUsage(stdout);
+        return 0;
+    }
     if (std::strcmp(command, "dump") == 0)
         return runDump(argc - 2, argv + 2);
     if (std::strcmp(command, "resave") == 0)
@@ -41,6 +45,7 @@ int main(int argc, char **argv)
         return runOpm(argc - 2, argv + 2);
     if (std::strcmp(command, "report") == 0)
         return runReport(argc - 2, argv + 2);
-    printUsage();
+    std::fprintf(stderr, "sortool: unknown command '%s'\n", command);
+    printUsage(stderr);
     return 2;
 }

@@ -133,4 +133,27 @@ TEST_F(SortoolOpm, BadUsage)
     }
 }
 
+// The command word itself: help on standard output, anything else refused with the usage.
+TEST(SortoolCommandWord, HelpAndUnknownCommands)
+{
+    struct Case {
+        QStringList args;
+        int exitCode;
+        bool usageOnStdout;
+        const char *errorText;
+    } cases[] = {
+        {{QStringLiteral("--help")}, 0, true, ""},
+        {{QStringLiteral("-h")}, 0, true, ""},
+        {{QStringLiteral("help")}, 0, true, ""},
+        {{}, 2, false, "usage: sortool"},
+        {{QStringLiteral("repot")}, 2, false, "unknown command 'repot'"},
+    };
+    for (const Case &c : cases) {
+        const ToolRun r = run(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.out.contains("sortool report"), c.usageOnStdout) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.errorText)) << r.err.toStdString();
+    }
+}
+
 } // namespace
