@@ -583,7 +583,7 @@ void CLumidorDlg::runCommand(int id)
     }
 }
 
-bool CLumidorDlg::preparePrinting()
+bool CLumidorDlg::requireLoadedTrace()
 {
     if (m_session.traceSet.loadedCount == 0) {
         showMessage(this, {tipsCaption, loadText(text::OpenAtLeastOneCurve), QMessageBox::Warning, QMessageBox::Ok});
@@ -594,7 +594,7 @@ bool CLumidorDlg::preparePrinting()
 
 void CLumidorDlg::printTraces(bool startPrint)
 {
-    if (!preparePrinting())
+    if (!requireLoadedTrace())
         return;
     const TraceViewState &s = m_traceView->state();
     const CursorPair cursors{s.cursorA.distance, m_traceView->ValueAt(s.cursorA.distance), s.cursorB.distance,
@@ -608,12 +608,8 @@ bool CLumidorDlg::showPowerMeterFile(const QString &path)
     m_session.printJob.powerMeterMode = 1;
     CShowOpmValue viewer(path, &loadText, this);
     connect(&viewer, &CShowOpmValue::printPreviewRequested, this, [this, &viewer] {
-        PrintJob job;
-        job.printType = QStringLiteral("0");
-        job.powerMeterMode = 1;
-        job.powerMeterRows.assign(viewer.records().cbegin(), viewer.records().cend());
-        m_session.printJob = job;
-        openPrintPreview(&viewer, job, sessionReportEnvironment(m_session), false, &loadText);
+        m_session.printJob = powerMeterPrintJob({viewer.records().cbegin(), viewer.records().cend()});
+        openPrintPreview(&viewer, m_session.printJob, sessionReportEnvironment(m_session), false, &loadText);
     });
     const bool accepted = execDialog(viewer) == QDialog::Accepted;
     // Off however the viewer ended, so the main window's next preview prints its traces again.
@@ -643,26 +639,24 @@ void CLumidorDlg::showBatchDialog()
 void CLumidorDlg::printBatch(bool startPrint)
 {
     const std::shared_ptr<BatchSlots> slots = m_batch->preparedSlots();
-    PrintJob job;
-    job.printType = m_batch->printType();
+    std::vector<const TraceSlot *> prepared;
     if (slots) {
         for (const TraceSlot &slot : *slots)
-            job.slots.push_back(&slot);
+            prepared.push_back(&slot);
     }
-    job.count = m_batch->preparedCount();
-    job.batchFlag = 1;
+    PrintJob job = batchPrintJob(m_batch->printType(), std::move(prepared));
     if (m_batch->summaryPage())
         job.summaryRows = summaryRowsForSlots(job.slots, job.count, m_session.passThresholds);
     // The batch dialog prepares new slots for its next run; this job keeps its own alive.
     job.slotOwner = slots;
-    m_session.printJob = job;
-    openPrintPreview(m_batch, job, sessionReportEnvironment(m_session), startPrint, &loadText);
+    m_session.printJob = std::move(job);
+    openPrintPreview(m_batch, m_session.printJob, sessionReportEnvironment(m_session), startPrint, &loadText);
 }
 
 void CLumidorDlg::exportEvents()
 {
     const TraceSet &set = m_session.traceSet;
-    if (!preparePrinting())
+    if (!requireLoadedTrace())
         return;
     const TraceSlot &slot = set.slots[static_cast<size_t>(set.currentSlot)];
     const QFileInfo source(slot.filePath);

@@ -113,7 +113,8 @@ private:
     void askExit();
     void showAbout();
     void showPassFail();
-    bool preparePrinting();
+    // False, after the "open at least one curve" warning, while no trace is loaded.
+    bool requireLoadedTrace();
     void printBatch(bool startPrint);
     int heldMs() const;
 

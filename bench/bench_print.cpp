@@ -61,13 +61,10 @@ ReportEnvironment benchEnvironment()
 
 PrintJob jobOf(const std::vector<std::unique_ptr<TraceSlot>> &slots, const QString &printType)
 {
-    PrintJob job;
-    job.printType = printType;
+    std::vector<const TraceSlot *> borrowed;
     for (const auto &s : slots)
-        job.slots.push_back(s.get());
-    job.count = static_cast<int>(slots.size());
-    job.batchFlag = 1;
-    return job;
+        borrowed.push_back(s.get());
+    return batchPrintJob(printType, std::move(borrowed));
 }
 
 void BM_Baseline_ReadLongSample(benchmark::State &state)

@@ -21,6 +21,25 @@ PrintJob mainWindowPrintJob(const TraceSet &traces, const CursorPair &viewCursor
     return job;
 }
 
+PrintJob batchPrintJob(const QString &printType, std::vector<const TraceSlot *> slots)
+{
+    PrintJob job;
+    job.printType = printType;
+    job.count = static_cast<int32_t>(slots.size());
+    job.slots = std::move(slots);
+    job.batchFlag = 1;
+    return job;
+}
+
+PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows)
+{
+    PrintJob job;
+    job.printType = QStringLiteral("0");
+    job.powerMeterMode = 1;
+    job.powerMeterRows = std::move(rows);
+    return job;
+}
+
 int tracesPerPage(const QString &printType)
 {
     bool ok = false;

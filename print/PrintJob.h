@@ -39,6 +39,12 @@ inline constexpr int powerMeterRowsPerPage = 30;
 // trace view's cursors (distances with the levels read off the current curve).
 PrintJob mainWindowPrintJob(const TraceSet &traces, const CursorPair &viewCursors);
 
+// A batch job (the batch dialog, sortool report): every slot in order, each with its own cursors.
+PrintJob batchPrintJob(const QString &printType, std::vector<const TraceSlot *> slots);
+
+// A power-meter job: print type "0", power-meter mode on, the records as its rows.
+PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows);
+
 // 0 -> 1, 1 -> 2, 2 -> 4, 3 -> 6, 4 -> 8; anything else (also text that is not a number) -> 1.
 int tracesPerPage(const QString &printType);
 

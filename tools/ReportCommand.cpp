@@ -177,11 +177,10 @@ int runReport(int argc, char **argv)
                           thresholds, QDir(folder).filePath(QString::fromLatin1(logoFileName)));
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(folder).totalLoss;
 
-    PrintJob job;
-    job.printType = printType;
     if (powerMeter) {
-        job.powerMeterMode = 1;
-        const bool read = loadPowerMeterRows(files.front(), job.powerMeterRows);
+        std::vector<OpmRecord> rows;
+        const bool read = loadPowerMeterRows(files.front(), rows);
+        const PrintJob job = powerMeterPrintJob(std::move(rows));
         if (!writeReportPdf(outPath, job, env)) {
             std::fprintf(stderr, "sortool report: cannot write %s\n", qPrintable(outPath));
             return 1;
@@ -197,10 +196,10 @@ int runReport(int argc, char **argv)
         slots.push_back(std::move(slot));
     }
 
+    std::vector<const TraceSlot *> loaded;
     for (const auto &slot : slots)
-        job.slots.push_back(slot.get());
-    job.count = static_cast<int>(slots.size());
-    job.batchFlag = 1;
+        loaded.push_back(slot.get());
+    PrintJob job = batchPrintJob(printType, std::move(loaded));
     if (summary)
         job.summaryRows = summaryRowsForSlots(job.slots, job.count, thresholds);
     if (!writeReportPdf(outPath, job, env)) {
