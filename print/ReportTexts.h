@@ -34,6 +34,8 @@ struct ReportValues {
     QString backscatter;
     QString index;
     QString average;
+    QString totalLoss; // the fibre end's cumulative loss, "%.3f"; "--" when there is none
+    QString orl;       // the stored optical return loss, "%.2f"; "--" when none is stored
 };
 
 // "yyyy-MM-dd HH:mm:ss" of seconds since 1970 in local time.
