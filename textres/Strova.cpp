@@ -198,6 +198,8 @@ constexpr TextEntry textTable[] = {
     {347, "Summary page"},
     // The trace menu's command that shows the whole trace again.
     {348, "Full view"},
+    // Adding or deleting an event on a trace longer than the event library's list.
+    {510, "This trace holds more than 100 events. Events can only be added or deleted on traces of up to 100 events."},
 };
 
 constexpr bool sortedById()

@@ -25,6 +25,7 @@ enum : int {
     ErrorSavingFile = 253,
     ExportEvents = 344, ErrorExportingEvents = 345, CsvFilter = 346, SummaryPage = 347,
     FullView = 348,
+    TooManyEventsToEdit = 510,
 };
 
 } // namespace text
