@@ -1,5 +1,6 @@
 #include "print/ReportRenderer.h"
 
+#include "config/AtomicWrite.h"
 #include "print/SummaryPage.h"
 #include "trace/TraceData.h"
 #include "trace/TraceMapping.h"
@@ -690,7 +691,9 @@ bool drawReportPages(QPainter &painter, QPagedPaintDevice &device, const PrintJo
     return true;
 }
 
-bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
+namespace {
+
+bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
 {
     QPdfWriter writer(path);
     writer.setResolution(resolution);
@@ -705,4 +708,12 @@ bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnviro
         return false;
     QFile file(path);
     return file.exists() && file.size() > 0;
+}
+
+} // namespace
+
+bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
+{
+    return writeThroughTemporaryFile(
+        path, [&](const QString &temporaryPath) { return writePdfFile(temporaryPath, job, env, resolution); });
 }
