@@ -24,6 +24,8 @@
 #include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
 #include "trace/TraceLoader.h"
+#include "trace/SorEditing.h"
+#include "trace/tests/SorTestFiles.h"
 #include "view/COtdrTrace.h"
 
 #include <QAction>
@@ -750,6 +752,61 @@ TEST_F(MainWindowTest, EditDialogRewritesOnlyTheFibreInformation)
     EXPECT_EQ(reread.cableId, "Cable 7");
     EXPECT_EQ(reread.fiberId, "F-12");
     EXPECT_EQ(reread.operatorName, "Ann Example");
+}
+
+// A file of issue 1 opens with its events; editing its fibre information asks before the file
+// is rewritten as issue 2, and Cancel leaves file and trace as they were.
+TEST_F(MainWindowTest, EditOfAnIssue1FileAsksBeforeRewritingIt)
+{
+    const QString path = dir.filePath(QStringLiteral("old.sor"));
+    const QByteArray original = sortest::issue1File(sortest::issue1Blocks());
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+    MessageLog log;
+    load({path});
+    ASSERT_EQ(loaded(), 1);
+    EXPECT_TRUE(log.seen.empty());
+    TraceSlot &slot = session.traceSet.slots[0];
+    EXPECT_EQ(slot.trace->events.size(), 3u);
+    EXPECT_EQ(window->eventRowCount(), 2); // the list starts after the first event
+
+    const auto editCable = [&](QMessageBox::StandardButton answer) {
+        log.answer = answer;
+        log.seen.clear();
+        CDlgEdit dialog(slot);
+        dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("New cable"));
+        dialog.accept();
+        EXPECT_EQ(log.seen.size(), 1u);
+        if (!log.seen.empty()) {
+            EXPECT_EQ(log.seen[0].text, QStringLiteral("The file will be rewritten in issue 2 format"));
+            EXPECT_EQ(log.seen[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        }
+        return dialog.result();
+    };
+    EXPECT_EQ(editCable(QMessageBox::Cancel), QDialog::Rejected);
+    EXPECT_EQ(slot.trace->cableId, QStringLiteral("CABLE-1"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == original);
+    f.close();
+
+    EXPECT_EQ(editCable(QMessageBox::Ok), QDialog::Accepted);
+    EXPECT_EQ(slot.trace->cableId, QStringLiteral("New cable"));
+    EXPECT_EQ(sorFileIssue(path), 2);
+    CSorFileBase sor;
+    SorRecord back;
+    ASSERT_EQ(sor.ReadFile(path, back), 1);
+    EXPECT_EQ(back.events.size(), 3u);
+    EXPECT_TRUE(back.infoTexts.contains(QStringLiteral("CableID=New cable")));
+
+    // Now issue 2: a further edit writes without asking.
+    log.seen.clear();
+    CDlgEdit again(slot);
+    again.accept();
+    EXPECT_TRUE(log.seen.empty());
 }
 
 TEST_F(MainWindowTest, EditDialogReportsAFailedWriteAndKeepsTheTexts)

@@ -81,7 +81,7 @@ TEST(SorIssue1, EveryFieldReadsIntoTheIssue2Images)
 
     ASSERT_EQ(b.keyEvents.events.size(), 3u);
     EXPECT_EQ(b.keyEvents.events[1].number, 2);
-    EXPECT_EQ(b.keyEvents.events[1].time, 4475);
+    EXPECT_EQ(b.keyEvents.events[1].time, 2000);
     EXPECT_EQ(b.keyEvents.events[1].attenuation, 330);
     EXPECT_EQ(b.keyEvents.events[1].loss, 791);
     EXPECT_EQ(b.keyEvents.events[1].reflectance, -38454);
@@ -118,8 +118,8 @@ TEST(SorIssue1, RecordAndTraceAsForIssue2)
     loadTrace(r, trace, nullptr);
     EXPECT_EQ(trace.sampleCount, 200u);
     ASSERT_EQ(trace.events.size(), 3u);
-    EXPECT_NEAR(trace.events[1].distance, 89.44, 0.01); // 447.5 ns at n = 1.5
-    EXPECT_NEAR(trace.events[1].index, 178, 1);
+    EXPECT_NEAR(trace.events[1].distance, 39.97, 0.01); // 200 ns at n = 1.5
+    EXPECT_NEAR(trace.events[1].index, 79, 1);
     EXPECT_FLOAT_EQ(trace.events[1].loss, 0.791f);
     EXPECT_EQ(trace.cableId, QStringLiteral("CABLE-1"));
 }

@@ -252,7 +252,7 @@ inline QByteArray issue1KeyEvents(const std::vector<Issue1Event> &events)
 
 inline std::vector<Issue1Event> issue1Events()
 {
-    return {{0, 168, -44478, "1F9999", "Link Start"}, {4475, 791, -38454, "1F9999", ""}, {9000, 0, -30760, "1E9999", "end"}};
+    return {{0, 168, -44478, "1F9999", "Link Start"}, {2000, 791, -38454, "1F9999", ""}, {4475, 0, -30760, "1E9999", "end"}};
 }
 
 inline QByteArray issue1DataPts(const std::vector<uint16_t> &points)
