@@ -12,9 +12,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cstdio>
@@ -38,20 +36,6 @@ QSize parseSize(const QString &text)
     if (w < 100 || h < 100 || w > largestSide || h > largestSide)
         return QSize();
     return QSize(w, h);
-}
-
-// The picture through a temporary file, so a failed write leaves an existing file as it was.
-bool writePng(const QString &path, const QImage &image)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace
@@ -137,7 +121,7 @@ int runPicture(int argc, char **argv)
 
     const int verdict = ComputeVerdict(set, thresholds);
     const QImage picture = renderTracePicture(state, viewSettingsFrom(display), verdict, size);
-    if (!writePng(outPath, picture)) {
+    if (!writePngAtomically(outPath, picture)) {
         std::fprintf(stderr, "sortool picture: cannot write %s\n", qPrintable(outPath));
         return 1;
     }

@@ -1,6 +1,8 @@
 #include "view/TraceExport.h"
 
+#include <QImageWriter>
 #include <QPainter>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -58,4 +60,19 @@ ViewSettings viewSettingsFrom(const DisplaySettings &display)
     v.grid = display.gridVisible;
     v.unit = display.distanceUnit;
     return v;
+}
+
+bool writePngAtomically(const QString &path, const QImage &image)
+{
+    if (image.isNull())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 // The trace as the view shows it, taken out of the program: its samples as a table and the view
 // as a picture. Both read what the view draws, so they agree with the screen.
@@ -20,6 +21,10 @@ QByteArray tracePointsCsv(const TraceCurve &curve);
 // window, as the view paints itself at that size, with the pass/fail mark for `verdict`
 // (1 PASS, 2 FAIL). A null image for an empty size.
 QImage renderTracePicture(const TraceViewState &state, const ViewSettings &settings, int verdict, QSize size);
+
+// Writes `image` as a PNG through a temporary file that replaces `path` only once complete, so
+// a failed write leaves an existing file as it was. False when it could not be written.
+bool writePngAtomically(const QString &path, const QImage &image);
 
 // What the view shows of the display settings: its colours, the grid and the distance unit.
 ViewSettings viewSettingsFrom(const DisplaySettings &display);

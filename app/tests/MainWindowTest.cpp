@@ -18,6 +18,7 @@
 #include "panels/MessageBox.h"
 #include "print/CPrintFrame.h"
 #include "print/PrintJob.h"
+#include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "tools/gen/TraceGenerator.h"
 #include "trace/CSorFileBase.h"
@@ -35,6 +36,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -525,6 +527,59 @@ TEST_F(MainWindowTest, ExportEventsWritesTheCurrentTraceAndReportsAFailedWrite)
     ASSERT_EQ(log.seen.size(), 1u);
     EXPECT_TRUE(log.seen[0].text.startsWith(loadText(345)));
     EXPECT_TRUE(log.seen[0].text.contains(nowhere));
+    EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
+}
+
+// File > Export trace writes the current trace's samples as drawn; File > Export picture the
+// view as shown, at twice its size when asked. Failures name the file and leave it alone.
+TEST_F(MainWindowTest, ExportTraceAndPictureOfTheCurrentTrace)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(2);
+    load(paths);
+    window->infoPanel()->SelectRow(0);
+    QString suggested;
+    setDialogHook([&](QDialog &dialog) {
+        auto *files = qobject_cast<QFileDialog *>(&dialog);
+        suggested = files ? files->selectedFiles().value(0) : QString();
+        return int(QDialog::Accepted);
+    });
+    window->runCommand(CLumidorDlg::CmdExportTrace);
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.csv"))) << suggested.toStdString();
+    QFile csv(suggested);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    EXPECT_EQ(rows.value(0), "distance_km,level_db");
+    EXPECT_EQ(rows.size() - 2, static_cast<qsizetype>(session.traceSet.slots[0].trace->sampleCount));
+    const TraceCurve *curve = window->traceView()->state().current();
+    ASSERT_NE(curve, nullptr);
+    EXPECT_EQ(rows.value(11).split(',').value(1), QByteArray::number(curve->levels[10], 'f', 3));
+    EXPECT_TRUE(log.seen.empty());
+
+    // The picture, after the size question: No gives the view's size, Yes twice that.
+    const QSize viewSize = window->traceView()->state().clientRect.size();
+    log.answer = QMessageBox::No;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.png"))) << suggested.toStdString();
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::PictureAtTwiceTheSize));
+    EXPECT_EQ(QImage(suggested).size(), viewSize);
+    log.answer = QMessageBox::Yes;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_EQ(QImage(suggested).size(), viewSize * 2);
+    QFile::remove(suggested);
+    log.answer = QMessageBox::Cancel;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_FALSE(QFile::exists(suggested)) << "Cancel writes nothing";
+    setDialogHook({});
+
+    log.seen.clear();
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.csv"));
+    EXPECT_FALSE(window->exportTraceTo(nowhere));
+    EXPECT_FALSE(window->exportPictureTo(dir.filePath(QStringLiteral("no/such/folder/x.png")), false));
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::ErrorExportingTrace).arg(nowhere));
+    EXPECT_TRUE(log.seen[1].text.contains(QStringLiteral("x.png")));
     EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
 }
 
