@@ -198,6 +198,17 @@ constexpr TextEntry textTable[] = {
     {347, "Summary page"},
     // The trace menu's command that shows the whole trace again.
     {348, "Full view"},
+    // Issue-1 files, exporting the trace and its picture, and the titles of written PDF files.
+    {480, "The file will be rewritten in issue 2 format"},
+    {481, "Export trace..."},
+    {482, "Export picture..."},
+    {483, "Error exporting the trace to %1"},
+    {484, "Error exporting the picture to %1"},
+    {485, "PNG images (*.png)"},
+    {486, "Write the picture at twice the screen size?"},
+    {490, "Trace report"},
+    {491, "Summary"},
+    {492, "Power-meter report"},
     // Adding or deleting an event on a trace longer than the event library's list.
     {510, "This trace holds more than 100 events. Events can only be added or deleted on traces of up to 100 events."},
 };
