@@ -84,7 +84,7 @@ int pageCount(const PrintJob &job)
     }
     const int perPage = tracesPerPage(job.printType);
     const int count = std::max(0, job.count);
-    return summaryPageCount(job) + (count + perPage - 1) / perPage;
+    return summaryPageCount(job) + static_cast<int>(job.pairPages.size()) + (count + perPage - 1) / perPage;
 }
 
 QString slotFilePath(const TraceSlot &slot)

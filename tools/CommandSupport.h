@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // Small pieces the table commands of sortool share.
 namespace commandsupport {
@@ -14,5 +18,32 @@ void writeOut(const QByteArray &bytes);
 
 // "sortool COMMAND: MESSAGE[: DETAIL]" and the usage on standard error; returns 2.
 int usageError(const char *command, const char *usage, const char *message, const char *detail = nullptr);
+
+// "done of total" on standard error while a long run works, when standard error is a terminal
+// (silent otherwise, so scripts and logs see only the messages). Redrawn at most five times a
+// second; the line is cleared at the end.
+class Progress {
+public:
+    Progress(const char *command, qsizetype total);
+    ~Progress();
+    Progress(const Progress &) = delete;
+    Progress &operator=(const Progress &) = delete;
+
+    void step(qsizetype done);
+
+private:
+    const char *command_;
+    qsizetype total_;
+    bool shown_;
+    bool drawn_ = false;
+    QElapsedTimer sinceDrawn_;
+};
+
+// The value of a --tolerance or --threshold option: a finite number not below 0. Empty (after
+// the message, the caller exits 2) for anything else.
+std::optional<double> nonNegativeNumber(const char *command, const char *option, const QString &text);
+
+// The files given in pairs: false, after the message, for an odd count or none.
+bool checkPairs(const char *command, const char *usage, const QStringList &files);
 
 } // namespace commandsupport
