@@ -236,3 +236,26 @@ TEST_F(FibreCommands, SummaryByFibrePairsTheCablesFiles)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FibreCommands, ReportBidirGivesOnePagePerPair)
+{
+    const QString pdf = dir.filePath("bidir.pdf");
+    ToolRun r = run({"report", "--bidir", "--out", pdf, ab1550, ba1550, ab1310, ba1310});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_EQ(bytes.count("/Type /Page\n"), 2) << "one page per pair";
+
+    r = run({"report", "--bidir", "--out", dir.filePath("odd.pdf"), ab1550, ba1550, ab1310});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_FALSE(QFile::exists(dir.filePath("odd.pdf")));
+
+    r = run({"report", "--bidir", "--out", dir.filePath("refused.pdf"), ab1550, ba1310});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("different wavelengths")) << r.err.toStdString();
+}
+
+} // namespace
