@@ -36,6 +36,7 @@ public:
         CmdVZoomOut = 32792, CmdTraceUp = 32794, CmdTraceDown = 32797, CmdMoveLeft = 32801,
         CmdMoveRight = 32803, CmdToggleCursor = 32799, CmdAddEvent = 32807, CmdDeleteEvent = 32809,
         CmdPassFail = 32823, CmdAbout = 32819, CmdExportEvents = 32811, CmdFullView = 32813,
+        CmdBidirectional = 32850, CmdWavelengths = 32852,
     };
 
     explicit CLumidorDlg(Session &session, QWidget *parent = nullptr);
@@ -113,6 +114,8 @@ private:
     void askExit();
     void showAbout();
     void showPassFail();
+    // Analyze > Bidirectional... / Wavelengths...: the current trace with another loaded one.
+    void showFibrePair(bool bidirectional);
     // False, after the "open at least one curve" warning, while no trace is loaded.
     bool requireLoadedTrace();
     void printBatch(bool startPrint);

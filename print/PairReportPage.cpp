@@ -239,12 +239,12 @@ void drawPairPlot(QPainter &p, const QRectF &area, const std::vector<PairCurve> 
     const int decimals = span < 2000.0 ? 3 : 1;
     for (int i = 0; i <= 10; i += 2) {
         const double x = plot.left() + plot.width() * i / 10.0;
-        const QString text = QString::number(span * i / 10.0 / 1000.0, 'f', decimals);
+        QString text = QString::number(span * i / 10.0 / 1000.0, 'f', decimals);
+        if (i == 10)
+            text += QStringLiteral(" km");
         const double w = fm.horizontalAdvance(text);
         p.drawText(QPointF(std::min(x - w / 2.0, plot.right() - w), plot.bottom() + lineH), text);
     }
-    p.drawText(QPointF(plot.right() - fm.horizontalAdvance(QStringLiteral("km")), plot.bottom() + 2.0 * lineH),
-               QStringLiteral("km"));
     for (double level = low; level <= high + 1e-9; level += 5.0) {
         const double y = plot.bottom() - (level - low) / (high - low) * plot.height();
         const QString text = QString::number(level, 'f', 1);

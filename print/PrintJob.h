@@ -83,6 +83,11 @@ QString slotFilePath(const TraceSlot &slot);
 std::vector<LinkSummary> summaryRowsForSlots(const std::vector<const TraceSlot *> &slots, int count,
                                              const PassThresholds &thresholds);
 
+// Moves the slots of the job that are two directions of one fibre (the same cable, fibre and
+// wavelength, locations swapped) into pair pages, A->B first, in the order of their first slot;
+// every other slot stays a trace of its own, in order.
+void pairBidirectionalSlots(PrintJob &job);
+
 // Cell i of a page of logical size w x h for this many traces a page (1, 2, 4, 6, 8).
 QRect cellRect(int tracesPerPage, int i, int w, int h);
 
