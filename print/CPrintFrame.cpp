@@ -1,5 +1,7 @@
 #include "print/CPrintFrame.h"
 
+#include "print/PdfMetadata.h"
+
 #include "print/ReportRenderer.h"
 
 #include <QAction>
@@ -143,11 +145,14 @@ bool CPrintFrame::exportPdf(const QString &path)
     printer.setOutputFileName(path);
     printer.setResolution(600);
     setUpPrinter(printer);
+    const PdfMetadata meta = reportPdfMetadata(job_, env_.labels);
+    printer.setDocName(meta.title);
+    printer.setCreator(meta.creator);
     QPainter painter;
     const bool ok = painter.begin(&printer) && paintWithProgress(painter, printer) && painter.end();
     if (painter.isActive())
         painter.end();
-    if (!ok || !QFileInfo::exists(path)) {
+    if (!ok || !QFileInfo::exists(path) || !addPdfAuthorToFile(path, meta.author)) {
         QMessageBox::warning(this, texts_.tips, texts_.pdfFailed);
         return false;
     }

@@ -11,6 +11,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include "print/PdfMetadata.h"
 
 #include <algorithm>
 #include <cmath>
@@ -690,9 +691,11 @@ bool drawReportPages(QPainter &painter, QPagedPaintDevice &device, const PrintJo
 
 bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
 {
+    const PdfMetadata meta = reportPdfMetadata(job, env.labels);
     QPdfWriter writer(path);
     writer.setResolution(resolution);
-    writer.setCreator(QStringLiteral("Lumidor"));
+    writer.setCreator(meta.creator);
+    writer.setTitle(meta.title);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), pageOrientation(job.printType), QMarginsF(5, 5, 5, 5),
                                      QPageLayout::Millimeter));
     QPainter painter;
@@ -702,5 +705,5 @@ bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnviro
     if (!painter.end())
         return false;
     QFile file(path);
-    return file.exists() && file.size() > 0;
+    return file.exists() && file.size() > 0 && addPdfAuthorToFile(path, meta.author);
 }
