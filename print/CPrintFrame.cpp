@@ -1,7 +1,7 @@
 #include "print/CPrintFrame.h"
 
+#include "config/AtomicWrite.h"
 #include "print/PdfMetadata.h"
-
 #include "print/ReportRenderer.h"
 
 #include <QAction>
@@ -140,19 +140,24 @@ void CPrintFrame::print()
 
 bool CPrintFrame::exportPdf(const QString &path)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setResolution(600);
-    setUpPrinter(printer);
+    // Written beside the target and renamed into place: a cancelled or failed export leaves an
+    // existing file as it was.
     const PdfMetadata meta = reportPdfMetadata(job_, env_.labels);
-    printer.setDocName(meta.title);
-    printer.setCreator(meta.creator);
-    QPainter painter;
-    const bool ok = painter.begin(&printer) && paintWithProgress(painter, printer) && painter.end();
-    if (painter.isActive())
-        painter.end();
-    if (!ok || !QFileInfo::exists(path) || !addPdfAuthorToFile(path, meta.author)) {
+    const bool ok = writeThroughTemporaryFile(path, [this, &meta](const QString &temporaryPath) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(temporaryPath);
+        printer.setResolution(600);
+        setUpPrinter(printer);
+        printer.setDocName(meta.title);
+        printer.setCreator(meta.creator);
+        QPainter painter;
+        const bool painted = painter.begin(&printer) && paintWithProgress(painter, printer) && painter.end();
+        if (painter.isActive())
+            painter.end();
+        return painted && addPdfAuthorToFile(temporaryPath, meta.author);
+    });
+    if (!ok) {
         QMessageBox::warning(this, texts_.tips, texts_.pdfFailed);
         return false;
     }

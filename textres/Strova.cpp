@@ -209,6 +209,8 @@ constexpr TextEntry textTable[] = {
     {490, "Trace report"},
     {491, "Summary"},
     {492, "Power-meter report"},
+    // Adding or deleting an event on a trace longer than the event library's list.
+    {510, "This trace holds more than 100 events. Events can only be added or deleted on traces of up to 100 events."},
 };
 
 constexpr bool sortedById()

@@ -25,6 +25,7 @@ enum : int {
     ErrorSavingFile = 253,
     ExportEvents = 344, ErrorExportingEvents = 345, CsvFilter = 346, SummaryPage = 347,
     FullView = 348,
+    TooManyEventsToEdit = 510,
     RewriteAsIssue2 = 480, ExportTrace = 481, ExportPicture = 482, ErrorExportingTrace = 483,
     ErrorExportingPicture = 484, PngFilter = 485, PictureAtTwiceTheSize = 486,
     TitleTraceReport = 490, TitleSummary = 491, TitlePowerMeterReport = 492,

@@ -972,6 +972,53 @@ TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
     EXPECT_EQ(t.events.size(), before);
 }
 
+// A file of 120 events, more than the library's list holds: every event is listed with its
+// cumulative loss, and Add or Delete event is refused with a message that changes nothing, also
+// when the slot held a short file before.
+TEST_F(MainWindowTest, TracesOfMoreThan100EventsAreShownWholeAndNotEdited)
+{
+    ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    const QStringList shortFile = writeSamples(1);
+    gen::Options o;
+    o.pointCount = 64000;
+    for (int i = 1; i <= 119; ++i)
+        o.events.push_back({gen::EventKind::Splice, 200.0 * i, 0.05, 0.0});
+    o.events.push_back({gen::EventKind::End, 24200.0, 0.0, -40.0});
+    const QString longPath = dir.filePath(QStringLiteral("long120.sor"));
+    ASSERT_EQ(CSorFileBase().SaveFile(longPath, gen::generate(o).record), 1);
+
+    // The short file first, removed, then the long one into the same slot.
+    load(shortFile);
+    ASSERT_GT(session.traceSet.slots[0].trace->eventList.count, 0);
+    window->infoPanel()->ClearAll();
+    load({longPath});
+    ASSERT_EQ(session.traceSet.currentSlot, 0);
+    TraceData &t = *session.traceSet.slots[0].trace;
+    ASSERT_EQ(t.events.size(), 120u);
+    EXPECT_EQ(t.eventList.count, 0) << "nothing of the short file's list";
+    ASSERT_EQ(window->eventRowCount(), 119);
+    const QString lastTotal = window->eventList()->item(118, 4)->text();
+    EXPECT_NE(lastTotal, QStringLiteral("--"));
+    EXPECT_GT(lastTotal.toDouble(), 5.0);
+
+    MessageLog log;
+    const std::vector<TraceEvent> before = t.events;
+    COtdrTrace *view = window->traceView();
+    view->setActiveCursor(1);
+    view->state().cursorA.distance = 2100.0f;
+    window->runCommand(CLumidorDlg::CmdAddEvent);
+    window->selectEventRow(3);
+    window->runCommand(CLumidorDlg::CmdDeleteEvent);
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::TooManyEventsToEdit));
+    EXPECT_EQ(log.seen[1].text, loadText(text::TooManyEventsToEdit));
+    ASSERT_EQ(t.events.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(t.events[i].distance, before[i].distance) << "event " << i;
+    EXPECT_EQ(window->eventRowCount(), 119);
+    EXPECT_EQ(view->state().current()->markers.size(), 120u);
+}
+
 TEST_F(MainWindowTest, WithoutTheLibraryEventsStayAsTheyAre)
 {
     load(writeSamples(1));
