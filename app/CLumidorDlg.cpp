@@ -1,5 +1,7 @@
 #include "app/CLumidorDlg.h"
 
+#include "panels/CDlgFibrePair.h"
+
 #include "app/CAboutDlg.h"
 #include "app/EventCommands.h"
 #include "app/FileCommands.h"
@@ -10,6 +12,7 @@
 #include "batch/CDlgThumbnail.h"
 #include "config/Configuration.h"
 #include "panels/CDlgEdit.h"
+#include "panels/CDlgFibrePair.h"
 #include "panels/CDlgPass.h"
 #include "panels/CShowOpmValue.h"
 #include "panels/CSubDlgInfo.h"
@@ -157,7 +160,9 @@ void CLumidorDlg::createMenu()
         {text::MenuAnalyze,
          {{CmdAddEvent, text::AddEvent, "Add event"},
           {CmdDeleteEvent, text::DeleteEvent, "Delete event"},
-          {CmdPassFail, 0, "Pass/Fail"}}},
+          {CmdPassFail, 0, "Pass/Fail"},
+          {CmdBidirectional, text::MenuBidirectional, "Bidirectional..."},
+          {CmdWavelengths, text::MenuWavelengths, "Wavelengths..."}}},
         {text::MenuAbout, {{CmdAbout, text::MenuAbout, "About"}}},
     };
     for (const Popup &popup : popups) {
@@ -588,6 +593,8 @@ void CLumidorDlg::runCommand(int id)
     case CmdAddEvent: addEvent(); break;
     case CmdDeleteEvent: deleteEvent(); break;
     case CmdPassFail: showPassFail(); break;
+    case CmdBidirectional: showFibrePair(true); break;
+    case CmdWavelengths: showFibrePair(false); break;
     case CmdAbout: showAbout(); break;
     default: break;
     }
@@ -611,6 +618,19 @@ void CLumidorDlg::printTraces(bool startPrint)
                              m_traceView->ValueAt(s.cursorB.distance)};
     m_session.printJob = mainWindowPrintJob(m_session.traceSet, cursors);
     openPrintPreview(this, m_session.printJob, sessionReportEnvironment(m_session), startPrint, &loadText);
+}
+
+void CLumidorDlg::showFibrePair(bool bidirectional)
+{
+    if (!requireLoadedTrace())
+        return;
+    const PairPageKind kind = bidirectional ? PairPageKind::Bidirectional : PairPageKind::Wavelengths;
+    if (CDlgFibrePair::bestSecondSlot(kind, m_session.traceSet) < 0) {
+        showMessage(this, {tipsCaption, loadText(text::PairNeedsSecondTrace), QMessageBox::Warning, QMessageBox::Ok});
+        return;
+    }
+    CDlgFibrePair dialog(kind, m_session.traceSet, sessionReportEnvironment(m_session), &loadText, this);
+    execDialog(dialog);
 }
 
 bool CLumidorDlg::showPowerMeterFile(const QString &path)
@@ -657,6 +677,8 @@ void CLumidorDlg::printBatch(bool startPrint)
     PrintJob job = batchPrintJob(m_batch->printType(), std::move(prepared));
     if (m_batch->summaryPage())
         job.summaryRows = summaryRowsForSlots(job.slots, job.count, m_session.passThresholds);
+    if (m_batch->bidirectionalPages())
+        pairBidirectionalSlots(job);
     // The batch dialog prepares new slots for its next run; this job keeps its own alive.
     job.slotOwner = slots;
     m_session.printJob = std::move(job);

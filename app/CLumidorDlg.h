@@ -37,6 +37,7 @@ public:
         CmdMoveRight = 32803, CmdToggleCursor = 32799, CmdAddEvent = 32807, CmdDeleteEvent = 32809,
         CmdPassFail = 32823, CmdAbout = 32819, CmdExportEvents = 32811, CmdFullView = 32813,
         CmdExportTrace = 32881, CmdExportPicture = 32883,
+        CmdBidirectional = 32850, CmdWavelengths = 32852,
     };
 
     explicit CLumidorDlg(Session &session, QWidget *parent = nullptr);
@@ -121,6 +122,8 @@ private:
     void askExit();
     void showAbout();
     void showPassFail();
+    // Analyze > Bidirectional... / Wavelengths...: the current trace with another loaded one.
+    void showFibrePair(bool bidirectional);
     // False, after the "open at least one curve" warning, while no trace is loaded.
     bool requireLoadedTrace();
     void printBatch(bool startPrint);

@@ -32,6 +32,9 @@ void printUsage(std::FILE *to)
                "       sortool resave [--no-analysis] IN OUT\n"
                "       sortool gen [options] OUT\n"
                "       sortool summary [--json] [--config FILE] FILE...\n"
+               "       sortool summary --by-fibre [--json] [--config FILE] FILE...\n"
+               "       sortool bidir [--tolerance M] [--json] AB.sor BA.sor [AB.sor BA.sor ...]\n"
+               "       sortool macrobend [--threshold DB] [--tolerance M] [--json] A.sor B.sor [A.sor B.sor ...]\n"
                "       sortool events --csv FILE...\n"
                "       sortool opm FILE.opm\n"
                "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
@@ -73,6 +76,10 @@ int main(int argc, char **argv)
         return runPoints(argc - 2, argv + 2);
     if (std::strcmp(command, "picture") == 0)
         return runPicture(argc - 2, argv + 2);
+    if (std::strcmp(command, "bidir") == 0)
+        return runBidir(argc - 2, argv + 2);
+    if (std::strcmp(command, "macrobend") == 0)
+        return runMacrobend(argc - 2, argv + 2);
     std::fprintf(stderr, "sortool: unknown command '%s'\n", command);
     printUsage(stderr);
     return 2;
