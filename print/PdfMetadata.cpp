@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcPdf, "lumidor.pdf")
@@ -53,12 +54,24 @@ PdfMetadata reportPdfMetadata(const PrintJob &job, const ReportLabels &labels)
         kind = labels.pdfPowerMeterReport;
         name = QFileInfo(job.powerMeterFile).fileName();
     } else {
-        kind = job.summaryRows.empty() ? labels.pdfTraceReport : labels.pdfSummary;
         std::vector<const TraceSlot *> printed;
-        for (int i = 0; i < job.count && i < static_cast<int>(job.slots.size()); ++i) {
-            if (job.slots[static_cast<size_t>(i)])
-                printed.push_back(job.slots[static_cast<size_t>(i)]);
+        const auto add = [&printed](const TraceSlot *slot) {
+            if (slot && std::find(printed.begin(), printed.end(), slot) == printed.end())
+                printed.push_back(slot);
+        };
+        for (const PairPage &pair : job.pairPages) {
+            add(pair.first);
+            add(pair.second);
         }
+        for (int i = 0; i < job.count && i < static_cast<int>(job.slots.size()); ++i)
+            add(job.slots[static_cast<size_t>(i)]);
+        if (!job.summaryRows.empty())
+            kind = labels.pdfSummary;
+        else if (!job.pairPages.empty() && job.count == 0)
+            kind = job.pairPages.front().kind == PairPageKind::Wavelengths ? labels.pair.wavelengthTitle
+                                                                          : labels.pair.bidirTitle;
+        else
+            kind = labels.pdfTraceReport;
         if (printed.size() == 1)
             name = printed.front()->fileName;
         else if (!printed.empty())

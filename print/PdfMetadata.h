@@ -16,7 +16,8 @@ struct PdfMetadata {
 inline constexpr const char *pdfCreator = "Lumidor";
 
 // The metadata of a PDF of `job`. The kind: the power-meter report, the summary (a job that
-// starts with one) or the trace report. The name: the power-meter file, the one trace's file
+// starts with one), the bidirectional or two-wavelength report (a job of pair pages alone) or
+// the trace report. The name: the power-meter file, the one trace's file
 // or, for several traces, their folder. The author: the first operator a printed trace names.
 PdfMetadata reportPdfMetadata(const PrintJob &job, const ReportLabels &labels);
 

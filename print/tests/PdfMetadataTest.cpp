@@ -33,6 +33,7 @@ ReportLabels labels()
     l.pdfTraceReport = QStringLiteral("Trace report");
     l.pdfSummary = QStringLiteral("Summary");
     l.pdfPowerMeterReport = QStringLiteral("Power-meter report");
+    l.pair.bidirTitle = QStringLiteral("Bidirectional OTDR report");
     return l;
 }
 
@@ -76,6 +77,8 @@ TEST(PdfMetadata, TitleNamesTheReportAndWhatItPrints)
     PrintJob summary = two;
     summary.summaryRows.resize(2);
     const PrintJob meter = powerMeterPrintJob({}, QStringLiteral("/x/link.opm"));
+    PrintJob pairs;
+    pairs.pairPages.push_back({PairPageKind::Bidirectional, b.get(), a.get()});
     struct Case {
         const char *name;
         const PrintJob &job;
@@ -87,6 +90,7 @@ TEST(PdfMetadata, TitleNamesTheReportAndWhatItPrints)
         {"prepared slots", prepared, "Trace report - route 9", "Bo"},
         {"summary", summary, "Summary - route 7", "Ann"},
         {"power meter", meter, "Power-meter report - link.opm", ""},
+        {"bidirectional pair", pairs, "Bidirectional OTDR report - route 7", "Ann"},
     };
     for (const Case &c : cases) {
         const PdfMetadata m = reportPdfMetadata(c.job, labels());
