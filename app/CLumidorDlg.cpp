@@ -1,5 +1,7 @@
 #include "app/CLumidorDlg.h"
 
+#include "panels/CDlgFibrePair.h"
+
 #include "app/CAboutDlg.h"
 #include "app/EventCommands.h"
 #include "app/FileCommands.h"
@@ -10,6 +12,7 @@
 #include "batch/CDlgThumbnail.h"
 #include "config/Configuration.h"
 #include "panels/CDlgEdit.h"
+#include "panels/CDlgFibrePair.h"
 #include "panels/CDlgPass.h"
 #include "panels/CShowOpmValue.h"
 #include "panels/CSubDlgInfo.h"
@@ -23,9 +26,12 @@
 #include "textres/TextResources.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
+#include "trace/AtomicWrite.h"
 #include "trace/EventListText.h"
+#include "trace/SorBlocks.h"
 #include "view/COtdrTrace.h"
 #include "view/DialogUnits.h"
+#include "view/TraceExport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +40,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
@@ -41,6 +48,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcMainWindow, "lumidor.window")
 
 namespace {
 
@@ -128,6 +137,8 @@ void CLumidorDlg::createMenu()
          {{CmdOpen, text::Open, "Open", {QKeySequence::Open}},
           {CmdSave, text::SaveFile, "Save", {QKeySequence::Save}},
           {CmdExportEvents, text::ExportEvents, "Export events..."},
+          {CmdExportTrace, text::ExportTrace, "Export trace..."},
+          {CmdExportPicture, text::ExportPicture, "Export picture..."},
           {CmdPrintPreview, text::PrintPreview, "Print preview", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}},
           {CmdPrint, text::Print, "Print", {QKeySequence::Print}},
           {CmdBatch, text::BatchPrinting, "Batch printing"},
@@ -149,7 +160,9 @@ void CLumidorDlg::createMenu()
         {text::MenuAnalyze,
          {{CmdAddEvent, text::AddEvent, "Add event"},
           {CmdDeleteEvent, text::DeleteEvent, "Delete event"},
-          {CmdPassFail, 0, "Pass/Fail"}}},
+          {CmdPassFail, 0, "Pass/Fail"},
+          {CmdBidirectional, text::MenuBidirectional, "Bidirectional..."},
+          {CmdWavelengths, text::MenuWavelengths, "Wavelengths..."}}},
         {text::MenuAbout, {{CmdAbout, text::MenuAbout, "About"}}},
     };
     for (const Popup &popup : popups) {
@@ -558,6 +571,8 @@ void CLumidorDlg::runCommand(int id)
     case CmdOpen: openFiles(); break;
     case CmdSave: saveCurrentTrace(); break;
     case CmdExportEvents: exportEvents(); break;
+    case CmdExportTrace: exportTrace(); break;
+    case CmdExportPicture: exportPicture(); break;
     case CmdPrintPreview: printTraces(false); break;
     case CmdPrint: printTraces(true); break;
     case CmdBatch: showBatchDialog(); break;
@@ -578,6 +593,8 @@ void CLumidorDlg::runCommand(int id)
     case CmdAddEvent: addEvent(); break;
     case CmdDeleteEvent: deleteEvent(); break;
     case CmdPassFail: showPassFail(); break;
+    case CmdBidirectional: showFibrePair(true); break;
+    case CmdWavelengths: showFibrePair(false); break;
     case CmdAbout: showAbout(); break;
     default: break;
     }
@@ -601,6 +618,19 @@ void CLumidorDlg::printTraces(bool startPrint)
                              m_traceView->ValueAt(s.cursorB.distance)};
     m_session.printJob = mainWindowPrintJob(m_session.traceSet, cursors);
     openPrintPreview(this, m_session.printJob, sessionReportEnvironment(m_session), startPrint, &loadText);
+}
+
+void CLumidorDlg::showFibrePair(bool bidirectional)
+{
+    if (!requireLoadedTrace())
+        return;
+    const PairPageKind kind = bidirectional ? PairPageKind::Bidirectional : PairPageKind::Wavelengths;
+    if (CDlgFibrePair::bestSecondSlot(kind, m_session.traceSet) < 0) {
+        showMessage(this, {tipsCaption, loadText(text::PairNeedsSecondTrace), QMessageBox::Warning, QMessageBox::Ok});
+        return;
+    }
+    CDlgFibrePair dialog(kind, m_session.traceSet, sessionReportEnvironment(m_session), &loadText, this);
+    execDialog(dialog);
 }
 
 bool CLumidorDlg::showPowerMeterFile(const QString &path)
@@ -647,6 +677,8 @@ void CLumidorDlg::printBatch(bool startPrint)
     PrintJob job = batchPrintJob(m_batch->printType(), std::move(prepared));
     if (m_batch->summaryPage())
         job.summaryRows = summaryRowsForSlots(job.slots, job.count, m_session.passThresholds);
+    if (m_batch->bidirectionalPages())
+        pairBidirectionalSlots(job);
     // The batch dialog prepares new slots for its next run; this job keeps its own alive.
     job.slotOwner = slots;
     m_session.printJob = std::move(job);
@@ -683,6 +715,80 @@ bool CLumidorDlg::exportEventsTo(const QString &path)
         return true;
     showMessage(this, {fileCaption, loadText(text::ErrorExportingEvents) + QStringLiteral("\n") + path,
                        QMessageBox::Warning, QMessageBox::Ok});
+    return false;
+}
+
+namespace {
+
+// A save dialog for an export of the current trace: the trace's folder and name with `suffix`.
+QString askExportPath(QWidget *parent, const QString &source, int captionText, const QString &filter,
+                      const QString &suffix)
+{
+    const QFileInfo info(source);
+    QString caption = loadText(captionText);
+    if (caption.endsWith(QLatin1String("...")))
+        caption.chop(3);
+    QFileDialog dialog(parent, caption, info.absolutePath(), filter);
+    dialog.setObjectName(QStringLiteral("exportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(info.completeBaseName() + QLatin1Char('.') + suffix);
+    if (execDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+void CLumidorDlg::exportTrace()
+{
+    if (!requireLoadedTrace())
+        return;
+    const TraceSet &set = m_session.traceSet;
+    const QString path = askExportPath(this, set.slots[static_cast<size_t>(set.currentSlot)].filePath,
+                                       text::ExportTrace, loadText(text::CsvFilter), QStringLiteral("csv"));
+    if (!path.isEmpty())
+        exportTraceTo(path);
+}
+
+bool CLumidorDlg::exportTraceTo(const QString &path)
+{
+    const TraceCurve *curve = m_traceView->state().current();
+    if (m_session.traceSet.loadedCount == 0 || !curve)
+        return false;
+    if (writeFileAtomically(path, tracePointsCsv(*curve), lcMainWindow()) == SorResult::Done)
+        return true;
+    showMessage(this, {fileCaption, loadText(text::ErrorExportingTrace).arg(path), QMessageBox::Warning,
+                       QMessageBox::Ok});
+    return false;
+}
+
+void CLumidorDlg::exportPicture()
+{
+    if (!requireLoadedTrace())
+        return;
+    const TraceSet &set = m_session.traceSet;
+    const QString path = askExportPath(this, set.slots[static_cast<size_t>(set.currentSlot)].filePath,
+                                       text::ExportPicture, loadText(text::PngFilter), QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
+    const auto size = showMessage(this, {fileCaption, loadText(text::PictureAtTwiceTheSize), QMessageBox::Question,
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
+    if (size == QMessageBox::Yes || size == QMessageBox::No)
+        exportPictureTo(path, size == QMessageBox::Yes);
+}
+
+bool CLumidorDlg::exportPictureTo(const QString &path, bool twice)
+{
+    const TraceViewState &state = m_traceView->state();
+    if (m_session.traceSet.loadedCount == 0 || state.clientRect.isEmpty())
+        return false;
+    const QSize size = state.clientRect.size() * (twice ? 2 : 1);
+    const QImage picture = renderTracePicture(state, m_traceView->viewSettings(), currentVerdict(m_session), size);
+    if (writePngAtomically(path, picture))
+        return true;
+    showMessage(this, {fileCaption, loadText(text::ErrorExportingPicture).arg(path), QMessageBox::Warning,
+                       QMessageBox::Ok});
     return false;
 }
 

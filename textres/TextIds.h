@@ -25,7 +25,18 @@ enum : int {
     ErrorSavingFile = 253,
     ExportEvents = 344, ErrorExportingEvents = 345, CsvFilter = 346, SummaryPage = 347,
     FullView = 348,
+    // Both directions and two wavelengths of one fibre.
+    MenuBidirectional = 450, MenuWavelengths = 451, BidirReportTitle = 452, WavelengthReportTitle = 453,
+    BidirectionalPages = 454, PairDistance = 455, PairLossAb = 456, PairLossBa = 457, PairMeanLoss = 458,
+    PairReflectance = 459, PairSeen = 460, PairSeenBoth = 461, PairSeenAb = 462, PairSeenBa = 463,
+    PairLossAtWavelength = 464, PairDifference = 465, PairMacrobend = 466, PairCable = 467, PairFibre = 468,
+    PairWavelength = 469, PairFibreLength = 470, PairTotalAb = 471, PairTotalBa = 472, PairMeanTotal = 473,
+    PairDifferentWavelengths = 474, PairSameWavelength = 475, PairDoubtful = 476, PairNeedsSecondTrace = 477,
+    PairSecondTrace = 478, PairTotalLoss = 479,
     TooManyEventsToEdit = 510,
+    RewriteAsIssue2 = 480, ExportTrace = 481, ExportPicture = 482, ErrorExportingTrace = 483,
+    ErrorExportingPicture = 484, PngFilter = 485, PictureAtTwiceTheSize = 486,
+    TitleTraceReport = 490, TitleSummary = 491, TitlePowerMeterReport = 492,
 };
 
 } // namespace text

@@ -15,7 +15,8 @@
 
 namespace {
 
-const char usage[] = "usage: sortool summary [--json] [--config FILE] FILE...\n";
+const char usage[] = "usage: sortool summary [--json] [--config FILE] FILE...\n"
+                     "       sortool summary --by-fibre [--json] [--config FILE] FILE...\n";
 
 int usageError(const char *message, const char *detail = nullptr)
 {
@@ -29,6 +30,7 @@ int usageError(const char *message, const char *detail = nullptr)
 int runSummary(int argc, char **argv)
 {
     bool json = false;
+    bool byFibre = false;
     QString configPath;
     bool configGiven = false;
     QStringList files;
@@ -42,6 +44,8 @@ int runSummary(int argc, char **argv)
             return 0;
         } else if (options && std::strcmp(arg, "--json") == 0) {
             json = true;
+        } else if (options && std::strcmp(arg, "--by-fibre") == 0) {
+            byFibre = true;
         } else if (options && std::strcmp(arg, "--config") == 0) {
             if (i + 1 >= argc)
                 return usageError("--config needs a file");
@@ -66,6 +70,9 @@ int runSummary(int argc, char **argv)
     PassThresholds thresholds;
     ReadPassThresholds(configPath, thresholds);
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(commandsupport::toolFolder()).totalLoss;
+
+    if (byFibre)
+        return runFibreSummary(files, json, thresholds, totalLoss);
 
     bool allRead = true;
     commandsupport::writeOut(json ? QByteArray("[\n") : summaryCsvHeader());

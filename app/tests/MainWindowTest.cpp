@@ -25,6 +25,8 @@
 #include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
 #include "trace/TraceLoader.h"
+#include "trace/SorEditing.h"
+#include "trace/tests/SorTestFiles.h"
 #include "view/COtdrTrace.h"
 
 #include <QAction>
@@ -34,6 +36,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -527,6 +530,59 @@ TEST_F(MainWindowTest, ExportEventsWritesTheCurrentTraceAndReportsAFailedWrite)
     EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
 }
 
+// File > Export trace writes the current trace's samples as drawn; File > Export picture the
+// view as shown, at twice its size when asked. Failures name the file and leave it alone.
+TEST_F(MainWindowTest, ExportTraceAndPictureOfTheCurrentTrace)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(2);
+    load(paths);
+    window->infoPanel()->SelectRow(0);
+    QString suggested;
+    setDialogHook([&](QDialog &dialog) {
+        auto *files = qobject_cast<QFileDialog *>(&dialog);
+        suggested = files ? files->selectedFiles().value(0) : QString();
+        return int(QDialog::Accepted);
+    });
+    window->runCommand(CLumidorDlg::CmdExportTrace);
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.csv"))) << suggested.toStdString();
+    QFile csv(suggested);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    EXPECT_EQ(rows.value(0), "distance_km,level_db");
+    EXPECT_EQ(rows.size() - 2, static_cast<qsizetype>(session.traceSet.slots[0].trace->sampleCount));
+    const TraceCurve *curve = window->traceView()->state().current();
+    ASSERT_NE(curve, nullptr);
+    EXPECT_EQ(rows.value(11).split(',').value(1), QByteArray::number(curve->levels[10], 'f', 3));
+    EXPECT_TRUE(log.seen.empty());
+
+    // The picture, after the size question: No gives the view's size, Yes twice that.
+    const QSize viewSize = window->traceView()->state().clientRect.size();
+    log.answer = QMessageBox::No;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.png"))) << suggested.toStdString();
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::PictureAtTwiceTheSize));
+    EXPECT_EQ(QImage(suggested).size(), viewSize);
+    log.answer = QMessageBox::Yes;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_EQ(QImage(suggested).size(), viewSize * 2);
+    QFile::remove(suggested);
+    log.answer = QMessageBox::Cancel;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_FALSE(QFile::exists(suggested)) << "Cancel writes nothing";
+    setDialogHook({});
+
+    log.seen.clear();
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.csv"));
+    EXPECT_FALSE(window->exportTraceTo(nowhere));
+    EXPECT_FALSE(window->exportPictureTo(dir.filePath(QStringLiteral("no/such/folder/x.png")), false));
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::ErrorExportingTrace).arg(nowhere));
+    EXPECT_TRUE(log.seen[1].text.contains(QStringLiteral("x.png")));
+    EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
+}
+
 TEST_F(MainWindowTest, BatchPreparationBetweenOpenAndSaveLeavesTheSavedBytes)
 {
     MessageLog log;
@@ -751,6 +807,61 @@ TEST_F(MainWindowTest, EditDialogRewritesOnlyTheFibreInformation)
     EXPECT_EQ(reread.cableId, "Cable 7");
     EXPECT_EQ(reread.fiberId, "F-12");
     EXPECT_EQ(reread.operatorName, "Ann Example");
+}
+
+// A file of issue 1 opens with its events; editing its fibre information asks before the file
+// is rewritten as issue 2, and Cancel leaves file and trace as they were.
+TEST_F(MainWindowTest, EditOfAnIssue1FileAsksBeforeRewritingIt)
+{
+    const QString path = dir.filePath(QStringLiteral("old.sor"));
+    const QByteArray original = sortest::issue1File(sortest::issue1Blocks());
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+    MessageLog log;
+    load({path});
+    ASSERT_EQ(loaded(), 1);
+    EXPECT_TRUE(log.seen.empty());
+    TraceSlot &slot = session.traceSet.slots[0];
+    EXPECT_EQ(slot.trace->events.size(), 3u);
+    EXPECT_EQ(window->eventRowCount(), 2); // the list starts after the first event
+
+    const auto editCable = [&](QMessageBox::StandardButton answer) {
+        log.answer = answer;
+        log.seen.clear();
+        CDlgEdit dialog(slot);
+        dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("New cable"));
+        dialog.accept();
+        EXPECT_EQ(log.seen.size(), 1u);
+        if (!log.seen.empty()) {
+            EXPECT_EQ(log.seen[0].text, QStringLiteral("The file will be rewritten in issue 2 format"));
+            EXPECT_EQ(log.seen[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        }
+        return dialog.result();
+    };
+    EXPECT_EQ(editCable(QMessageBox::Cancel), QDialog::Rejected);
+    EXPECT_EQ(slot.trace->cableId, QStringLiteral("CABLE-1"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == original);
+    f.close();
+
+    EXPECT_EQ(editCable(QMessageBox::Ok), QDialog::Accepted);
+    EXPECT_EQ(slot.trace->cableId, QStringLiteral("New cable"));
+    EXPECT_EQ(sorFileIssue(path), 2);
+    CSorFileBase sor;
+    SorRecord back;
+    ASSERT_EQ(sor.ReadFile(path, back), 1);
+    EXPECT_EQ(back.events.size(), 3u);
+    EXPECT_TRUE(back.infoTexts.contains(QStringLiteral("CableID=New cable")));
+
+    // Now issue 2: a further edit writes without asking.
+    log.seen.clear();
+    CDlgEdit again(slot);
+    again.accept();
+    EXPECT_TRUE(log.seen.empty());
 }
 
 TEST_F(MainWindowTest, EditDialogReportsAFailedWriteAndKeepsTheTexts)
