@@ -765,8 +765,9 @@ bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironm
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
-    drawReportPages(painter, writer, job, env, pageDone);
-    if (!painter.end())
+    // A run stopped half-way (pageDone said no) is no report: the old file stays.
+    const bool complete = drawReportPages(painter, writer, job, env, pageDone);
+    if (!painter.end() || !complete)
         return false;
     QFile file(path);
     return file.exists() && file.size() > 0;
