@@ -44,6 +44,9 @@ bool loadViewedTrace(const char *command, const QString &path, TraceData &trace,
     }
     loadTrace(record, trace, totalLoss);
     curve = buildTraceCurve(trace, viewLevels(record, trace.sampleCount), recordUserOffset(record));
+    return true;
+}
+
 Progress::Progress(const char *command, qsizetype total)
     : command_(command), total_(total), shown_(isatty(fileno(stderr)) == 1)
 {
