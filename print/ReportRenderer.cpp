@@ -14,6 +14,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include "print/PdfMetadata.h"
 
 #include <algorithm>
 #include <cmath>
@@ -757,9 +758,11 @@ namespace {
 bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution,
                   const std::function<bool(int page, int pages)> &pageDone)
 {
+    const PdfMetadata meta = reportPdfMetadata(job, env.labels);
     QPdfWriter writer(path);
     writer.setResolution(resolution);
-    writer.setCreator(QStringLiteral("Lumidor"));
+    writer.setCreator(meta.creator);
+    writer.setTitle(meta.title);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), pageOrientation(job.printType), QMarginsF(5, 5, 5, 5),
                                      QPageLayout::Millimeter));
     QPainter painter;
@@ -770,7 +773,7 @@ bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironm
     if (!painter.end() || !complete)
         return false;
     QFile file(path);
-    return file.exists() && file.size() > 0;
+    return file.exists() && file.size() > 0 && addPdfAuthorToFile(path, meta.author);
 }
 
 } // namespace
