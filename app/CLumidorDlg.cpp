@@ -26,9 +26,12 @@
 #include "textres/TextResources.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
+#include "trace/AtomicWrite.h"
 #include "trace/EventListText.h"
+#include "trace/SorBlocks.h"
 #include "view/COtdrTrace.h"
 #include "view/DialogUnits.h"
+#include "view/TraceExport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +40,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
@@ -44,6 +48,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcMainWindow, "lumidor.window")
 
 namespace {
 
@@ -131,6 +137,8 @@ void CLumidorDlg::createMenu()
          {{CmdOpen, text::Open, "Open", {QKeySequence::Open}},
           {CmdSave, text::SaveFile, "Save", {QKeySequence::Save}},
           {CmdExportEvents, text::ExportEvents, "Export events..."},
+          {CmdExportTrace, text::ExportTrace, "Export trace..."},
+          {CmdExportPicture, text::ExportPicture, "Export picture..."},
           {CmdPrintPreview, text::PrintPreview, "Print preview", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}},
           {CmdPrint, text::Print, "Print", {QKeySequence::Print}},
           {CmdBatch, text::BatchPrinting, "Batch printing"},
@@ -563,6 +571,8 @@ void CLumidorDlg::runCommand(int id)
     case CmdOpen: openFiles(); break;
     case CmdSave: saveCurrentTrace(); break;
     case CmdExportEvents: exportEvents(); break;
+    case CmdExportTrace: exportTrace(); break;
+    case CmdExportPicture: exportPicture(); break;
     case CmdPrintPreview: printTraces(false); break;
     case CmdPrint: printTraces(true); break;
     case CmdBatch: showBatchDialog(); break;
@@ -705,6 +715,80 @@ bool CLumidorDlg::exportEventsTo(const QString &path)
         return true;
     showMessage(this, {fileCaption, loadText(text::ErrorExportingEvents) + QStringLiteral("\n") + path,
                        QMessageBox::Warning, QMessageBox::Ok});
+    return false;
+}
+
+namespace {
+
+// A save dialog for an export of the current trace: the trace's folder and name with `suffix`.
+QString askExportPath(QWidget *parent, const QString &source, int captionText, const QString &filter,
+                      const QString &suffix)
+{
+    const QFileInfo info(source);
+    QString caption = loadText(captionText);
+    if (caption.endsWith(QLatin1String("...")))
+        caption.chop(3);
+    QFileDialog dialog(parent, caption, info.absolutePath(), filter);
+    dialog.setObjectName(QStringLiteral("exportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(info.completeBaseName() + QLatin1Char('.') + suffix);
+    if (execDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+void CLumidorDlg::exportTrace()
+{
+    if (!requireLoadedTrace())
+        return;
+    const TraceSet &set = m_session.traceSet;
+    const QString path = askExportPath(this, set.slots[static_cast<size_t>(set.currentSlot)].filePath,
+                                       text::ExportTrace, loadText(text::CsvFilter), QStringLiteral("csv"));
+    if (!path.isEmpty())
+        exportTraceTo(path);
+}
+
+bool CLumidorDlg::exportTraceTo(const QString &path)
+{
+    const TraceCurve *curve = m_traceView->state().current();
+    if (m_session.traceSet.loadedCount == 0 || !curve)
+        return false;
+    if (writeFileAtomically(path, tracePointsCsv(*curve), lcMainWindow()) == SorResult::Done)
+        return true;
+    showMessage(this, {fileCaption, loadText(text::ErrorExportingTrace).arg(path), QMessageBox::Warning,
+                       QMessageBox::Ok});
+    return false;
+}
+
+void CLumidorDlg::exportPicture()
+{
+    if (!requireLoadedTrace())
+        return;
+    const TraceSet &set = m_session.traceSet;
+    const QString path = askExportPath(this, set.slots[static_cast<size_t>(set.currentSlot)].filePath,
+                                       text::ExportPicture, loadText(text::PngFilter), QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
+    const auto size = showMessage(this, {fileCaption, loadText(text::PictureAtTwiceTheSize), QMessageBox::Question,
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
+    if (size == QMessageBox::Yes || size == QMessageBox::No)
+        exportPictureTo(path, size == QMessageBox::Yes);
+}
+
+bool CLumidorDlg::exportPictureTo(const QString &path, bool twice)
+{
+    const TraceViewState &state = m_traceView->state();
+    if (m_session.traceSet.loadedCount == 0 || state.clientRect.isEmpty())
+        return false;
+    const QSize size = state.clientRect.size() * (twice ? 2 : 1);
+    const QImage picture = renderTracePicture(state, m_traceView->viewSettings(), currentVerdict(m_session), size);
+    if (writePngAtomically(path, picture))
+        return true;
+    showMessage(this, {fileCaption, loadText(text::ErrorExportingPicture).arg(path), QMessageBox::Warning,
+                       QMessageBox::Ok});
     return false;
 }
 

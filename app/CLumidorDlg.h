@@ -37,6 +37,7 @@ public:
         CmdMoveRight = 32803, CmdToggleCursor = 32799, CmdAddEvent = 32807, CmdDeleteEvent = 32809,
         CmdPassFail = 32823, CmdAbout = 32819, CmdExportEvents = 32811, CmdFullView = 32813,
         CmdBidirectional = 32850, CmdWavelengths = 32852,
+        CmdExportTrace = 32881, CmdExportPicture = 32883,
     };
 
     explicit CLumidorDlg(Session &session, QWidget *parent = nullptr);
@@ -65,6 +66,13 @@ public:
     // Save dialog, then the current trace's event table as CSV.
     void exportEvents();
     bool exportEventsTo(const QString &path);
+    // Save dialog, then the current trace's samples as CSV "distance_km,level_db", as drawn.
+    void exportTrace();
+    bool exportTraceTo(const QString &path);
+    // Save dialog and the size question, then the trace view as shown to a PNG file (at twice
+    // the view's size when `twice`).
+    void exportPicture();
+    bool exportPictureTo(const QString &path, bool twice);
 
     // Print preview (startPrint false) or print of the loaded traces; a warning when none is.
     void printTraces(bool startPrint);

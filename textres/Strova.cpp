@@ -229,6 +229,19 @@ constexpr TextEntry textTable[] = {
     {477, "Load a second trace of the same fibre first."},
     {478, "Second trace"},
     {479, "Total loss"},
+    // Issue-1 files, exporting the trace and its picture, and the titles of written PDF files.
+    {480, "The file will be rewritten in issue 2 format"},
+    {481, "Export trace..."},
+    {482, "Export picture..."},
+    {483, "Error exporting the trace to %1"},
+    {484, "Error exporting the picture to %1"},
+    {485, "PNG images (*.png)"},
+    {486, "Write the picture at twice the screen size?"},
+    {490, "Trace report"},
+    {491, "Summary"},
+    {492, "Power-meter report"},
+    // Adding or deleting an event on a trace longer than the event library's list.
+    {510, "This trace holds more than 100 events. Events can only be added or deleted on traces of up to 100 events."},
 };
 
 constexpr bool sortedById()

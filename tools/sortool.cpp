@@ -1,9 +1,30 @@
 #include "tools/Commands.h"
 
+#include <QByteArray>
+#include <QMessageLogContext>
+#include <QString>
+#include <QtGlobal>
+
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// sortool writes only its own messages. Qt's own warnings (a missing runtime folder, a painter
+// on a file it could not open) mean nothing to its user and are dropped; the project's logging
+// categories ("lumidor.*") report warnings and worse as "sortool: ...". LUMIDOR_DEBUG=1 lets
+// every message through in Qt's form, for developers.
+void toolMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    static const bool everything = qEnvironmentVariableIntValue("LUMIDOR_DEBUG") != 0;
+    if (everything) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        return;
+    }
+    const bool ours = context.category && std::strncmp(context.category, "lumidor.", 8) == 0;
+    if (ours && (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg))
+        std::fprintf(stderr, "sortool: %s\n", message.toLocal8Bit().constData());
+}
 
 void printUsage(std::FILE *to)
 {
@@ -17,7 +38,10 @@ void printUsage(std::FILE *to)
                "       sortool events --csv FILE...\n"
                "       sortool opm FILE.opm\n"
                "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
-               "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n",
+               "       sortool report --bidir [--summary] [--config FILE] --out FILE.pdf AB.sor BA.sor ...\n"
+               "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n"
+               "       sortool points FILE\n"
+               "       sortool picture [--size WxH] [--config FILE] --out FILE.png FILE...\n",
                to);
 }
 
@@ -25,6 +49,7 @@ void printUsage(std::FILE *to)
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(toolMessages);
     if (argc < 2) {
         printUsage(stderr);
         return 2;
@@ -52,6 +77,10 @@ int main(int argc, char **argv)
         return runBidir(argc - 2, argv + 2);
     if (std::strcmp(command, "macrobend") == 0)
         return runMacrobend(argc - 2, argv + 2);
+    if (std::strcmp(command, "points") == 0)
+        return runPoints(argc - 2, argv + 2);
+    if (std::strcmp(command, "picture") == 0)
+        return runPicture(argc - 2, argv + 2);
     std::fprintf(stderr, "sortool: unknown command '%s'\n", command);
     printUsage(stderr);
     return 2;

@@ -18,12 +18,15 @@
 #include "panels/MessageBox.h"
 #include "print/CPrintFrame.h"
 #include "print/PrintJob.h"
+#include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "tools/gen/TraceGenerator.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
 #include "trace/TraceLoader.h"
+#include "trace/SorEditing.h"
+#include "trace/tests/SorTestFiles.h"
 #include "view/COtdrTrace.h"
 
 #include <QAction>
@@ -33,6 +36,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -526,6 +530,59 @@ TEST_F(MainWindowTest, ExportEventsWritesTheCurrentTraceAndReportsAFailedWrite)
     EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
 }
 
+// File > Export trace writes the current trace's samples as drawn; File > Export picture the
+// view as shown, at twice its size when asked. Failures name the file and leave it alone.
+TEST_F(MainWindowTest, ExportTraceAndPictureOfTheCurrentTrace)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(2);
+    load(paths);
+    window->infoPanel()->SelectRow(0);
+    QString suggested;
+    setDialogHook([&](QDialog &dialog) {
+        auto *files = qobject_cast<QFileDialog *>(&dialog);
+        suggested = files ? files->selectedFiles().value(0) : QString();
+        return int(QDialog::Accepted);
+    });
+    window->runCommand(CLumidorDlg::CmdExportTrace);
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.csv"))) << suggested.toStdString();
+    QFile csv(suggested);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    EXPECT_EQ(rows.value(0), "distance_km,level_db");
+    EXPECT_EQ(rows.size() - 2, static_cast<qsizetype>(session.traceSet.slots[0].trace->sampleCount));
+    const TraceCurve *curve = window->traceView()->state().current();
+    ASSERT_NE(curve, nullptr);
+    EXPECT_EQ(rows.value(11).split(',').value(1), QByteArray::number(curve->levels[10], 'f', 3));
+    EXPECT_TRUE(log.seen.empty());
+
+    // The picture, after the size question: No gives the view's size, Yes twice that.
+    const QSize viewSize = window->traceView()->state().clientRect.size();
+    log.answer = QMessageBox::No;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.png"))) << suggested.toStdString();
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::PictureAtTwiceTheSize));
+    EXPECT_EQ(QImage(suggested).size(), viewSize);
+    log.answer = QMessageBox::Yes;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_EQ(QImage(suggested).size(), viewSize * 2);
+    QFile::remove(suggested);
+    log.answer = QMessageBox::Cancel;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_FALSE(QFile::exists(suggested)) << "Cancel writes nothing";
+    setDialogHook({});
+
+    log.seen.clear();
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.csv"));
+    EXPECT_FALSE(window->exportTraceTo(nowhere));
+    EXPECT_FALSE(window->exportPictureTo(dir.filePath(QStringLiteral("no/such/folder/x.png")), false));
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::ErrorExportingTrace).arg(nowhere));
+    EXPECT_TRUE(log.seen[1].text.contains(QStringLiteral("x.png")));
+    EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
+}
+
 TEST_F(MainWindowTest, BatchPreparationBetweenOpenAndSaveLeavesTheSavedBytes)
 {
     MessageLog log;
@@ -752,6 +809,61 @@ TEST_F(MainWindowTest, EditDialogRewritesOnlyTheFibreInformation)
     EXPECT_EQ(reread.operatorName, "Ann Example");
 }
 
+// A file of issue 1 opens with its events; editing its fibre information asks before the file
+// is rewritten as issue 2, and Cancel leaves file and trace as they were.
+TEST_F(MainWindowTest, EditOfAnIssue1FileAsksBeforeRewritingIt)
+{
+    const QString path = dir.filePath(QStringLiteral("old.sor"));
+    const QByteArray original = sortest::issue1File(sortest::issue1Blocks());
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+    MessageLog log;
+    load({path});
+    ASSERT_EQ(loaded(), 1);
+    EXPECT_TRUE(log.seen.empty());
+    TraceSlot &slot = session.traceSet.slots[0];
+    EXPECT_EQ(slot.trace->events.size(), 3u);
+    EXPECT_EQ(window->eventRowCount(), 2); // the list starts after the first event
+
+    const auto editCable = [&](QMessageBox::StandardButton answer) {
+        log.answer = answer;
+        log.seen.clear();
+        CDlgEdit dialog(slot);
+        dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("New cable"));
+        dialog.accept();
+        EXPECT_EQ(log.seen.size(), 1u);
+        if (!log.seen.empty()) {
+            EXPECT_EQ(log.seen[0].text, QStringLiteral("The file will be rewritten in issue 2 format"));
+            EXPECT_EQ(log.seen[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        }
+        return dialog.result();
+    };
+    EXPECT_EQ(editCable(QMessageBox::Cancel), QDialog::Rejected);
+    EXPECT_EQ(slot.trace->cableId, QStringLiteral("CABLE-1"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == original);
+    f.close();
+
+    EXPECT_EQ(editCable(QMessageBox::Ok), QDialog::Accepted);
+    EXPECT_EQ(slot.trace->cableId, QStringLiteral("New cable"));
+    EXPECT_EQ(sorFileIssue(path), 2);
+    CSorFileBase sor;
+    SorRecord back;
+    ASSERT_EQ(sor.ReadFile(path, back), 1);
+    EXPECT_EQ(back.events.size(), 3u);
+    EXPECT_TRUE(back.infoTexts.contains(QStringLiteral("CableID=New cable")));
+
+    // Now issue 2: a further edit writes without asking.
+    log.seen.clear();
+    CDlgEdit again(slot);
+    again.accept();
+    EXPECT_TRUE(log.seen.empty());
+}
+
 TEST_F(MainWindowTest, EditDialogReportsAFailedWriteAndKeepsTheTexts)
 {
     MessageLog log;
@@ -858,6 +970,53 @@ TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
     window->eventList()->clearSelection();
     window->runCommand(CLumidorDlg::CmdDeleteEvent);
     EXPECT_EQ(t.events.size(), before);
+}
+
+// A file of 120 events, more than the library's list holds: every event is listed with its
+// cumulative loss, and Add or Delete event is refused with a message that changes nothing, also
+// when the slot held a short file before.
+TEST_F(MainWindowTest, TracesOfMoreThan100EventsAreShownWholeAndNotEdited)
+{
+    ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    const QStringList shortFile = writeSamples(1);
+    gen::Options o;
+    o.pointCount = 64000;
+    for (int i = 1; i <= 119; ++i)
+        o.events.push_back({gen::EventKind::Splice, 200.0 * i, 0.05, 0.0});
+    o.events.push_back({gen::EventKind::End, 24200.0, 0.0, -40.0});
+    const QString longPath = dir.filePath(QStringLiteral("long120.sor"));
+    ASSERT_EQ(CSorFileBase().SaveFile(longPath, gen::generate(o).record), 1);
+
+    // The short file first, removed, then the long one into the same slot.
+    load(shortFile);
+    ASSERT_GT(session.traceSet.slots[0].trace->eventList.count, 0);
+    window->infoPanel()->ClearAll();
+    load({longPath});
+    ASSERT_EQ(session.traceSet.currentSlot, 0);
+    TraceData &t = *session.traceSet.slots[0].trace;
+    ASSERT_EQ(t.events.size(), 120u);
+    EXPECT_EQ(t.eventList.count, 0) << "nothing of the short file's list";
+    ASSERT_EQ(window->eventRowCount(), 119);
+    const QString lastTotal = window->eventList()->item(118, 4)->text();
+    EXPECT_NE(lastTotal, QStringLiteral("--"));
+    EXPECT_GT(lastTotal.toDouble(), 5.0);
+
+    MessageLog log;
+    const std::vector<TraceEvent> before = t.events;
+    COtdrTrace *view = window->traceView();
+    view->setActiveCursor(1);
+    view->state().cursorA.distance = 2100.0f;
+    window->runCommand(CLumidorDlg::CmdAddEvent);
+    window->selectEventRow(3);
+    window->runCommand(CLumidorDlg::CmdDeleteEvent);
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::TooManyEventsToEdit));
+    EXPECT_EQ(log.seen[1].text, loadText(text::TooManyEventsToEdit));
+    ASSERT_EQ(t.events.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(t.events[i].distance, before[i].distance) << "event " << i;
+    EXPECT_EQ(window->eventRowCount(), 119);
+    EXPECT_EQ(view->state().current()->markers.size(), 120u);
 }
 
 TEST_F(MainWindowTest, WithoutTheLibraryEventsStayAsTheyAre)
