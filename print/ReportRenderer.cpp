@@ -338,7 +338,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = abTexts(cursors);
+    const AbTexts ab = abTexts(cursors, env.distanceUnit);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     if (env.settings.selectTrace) {
@@ -362,7 +362,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
     }
 
     if (env.settings.selectEvent) {
-        const std::vector<EventRow> rows = eventRows(trace, env.distanceUnit, lb);
+        const std::vector<ReportEventRow> rows = eventRows(trace, env.distanceUnit, lb);
         const int n = static_cast<int>(rows.size());
         const Box box{content.l, y + 4, content.r, (n + 1) * L + (y + 4) + h};
         sectionBox(lb.eventBox, box);
@@ -374,7 +374,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
             const int left = content.l + k * columnStep;
             drawText(p, {left, top, left + columnWidth, top + L}, Qt::AlignHCenter | Qt::AlignVCenter, lb.eventColumns[k]);
         }
-        for (const EventRow &row : rows) {
+        for (const ReportEventRow &row : rows) {
             p.drawLine(content.l, top + L, content.r, top + L);
             top += L;
             for (int k = 0; k < 7; ++k) {
@@ -425,7 +425,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = abTexts(cursors);
+    const AbTexts ab = abTexts(cursors, env.distanceUnit);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     const CompactEventLimits limits = compactEventLimits(perPage);
@@ -460,7 +460,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     }
 
     if (env.settings.selectEvent) {
-        const std::vector<EventRow> rows = eventRows(trace, env.distanceUnit, lb);
+        const std::vector<ReportEventRow> rows = eventRows(trace, env.distanceUnit, lb);
         const int rowHeight = eventRowHeight;
         const Box box{content.l, y + 4, content.r, (limits.rows + 1) * rowHeight + (y + 4) + h};
         sectionBox(lb.eventBox, box);
@@ -768,8 +768,9 @@ bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironm
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
-    drawReportPages(painter, writer, job, env, pageDone);
-    if (!painter.end())
+    // A run stopped half-way (pageDone said no) is no report: the old file stays.
+    const bool complete = drawReportPages(painter, writer, job, env, pageDone);
+    if (!painter.end() || !complete)
         return false;
     QFile file(path);
     return file.exists() && file.size() > 0 && addPdfAuthorToFile(path, meta.author);
