@@ -1,5 +1,7 @@
 #include "print/DefaultCursorPair.h"
 
+#include "trace/CumulativeLoss.h"
+
 #include "trace/TraceMapping.h"
 
 #include <algorithm>
@@ -67,13 +69,8 @@ CursorPair defaultCursorPair(const TraceData &trace)
         offset = 0.0f;
     pair.aDistance = offset > 0.0f ? offset : trace.events.front().distance;
 
-    const TraceEvent *end = &trace.events.back();
-    for (std::size_t i = 0; i + 1 < trace.events.size(); ++i) {
-        if (trace.events[i].codeLetter == 'E') {
-            end = &trace.events[i];
-            break;
-        }
-    }
+    // The fibre end by the cumulative-loss rule, so B's loss is the total the event list shows.
+    const TraceEvent *end = &trace.events[static_cast<std::size_t>(fibreEndIndex(trace))];
     pair.bDistance = end->distance;
     pair.bLevel = end->totalLoss;
     return pair;

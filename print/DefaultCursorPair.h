@@ -13,8 +13,8 @@ struct CursorPair {
 };
 
 // The trace's own cursors when both are set (levels read off the samples), else from the user
-// offset or the first event to the end event (the first E event before the last, else the last
-// event), with A at level 0 and B at the cumulative loss there. All zero for a trace with
+// offset or the first event to the fibre end (trace/CumulativeLoss.h), with A at level 0 and B at
+// the cumulative loss there. All zero for a trace with
 // neither cursors nor events.
 CursorPair defaultCursorPair(const TraceData &trace);
 

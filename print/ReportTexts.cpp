@@ -63,9 +63,9 @@ ReportValues reportValues(const TraceSlot &slot, const PrintSettings &settings, 
         v.pulse = QString::number(t.pulseWidthNs);
         v.range = QString::number(t.rangeMetres);
         v.lossThreshold = thresholdText(t.lossThreshold, 3, autoText);
-        v.reflectionThreshold = thresholdText(t.reflectanceThreshold, 3, autoText);
+        v.reflectionThreshold = thresholdText(signedReflectanceThresholdDb(t), 3, autoText);
         v.endThreshold = thresholdText(t.endThreshold, 3, autoText);
-        v.backscatter = thresholdText(t.backscatter, 1, autoText);
+        v.backscatter = thresholdText(signedBackscatterDb(t), 1, autoText);
         v.average = QString::number(t.averagingTime);
         v.index = fixed(t.refractiveIndex, 3);
     }

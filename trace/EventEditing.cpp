@@ -62,7 +62,7 @@ bool insertEventAt(TraceData &trace, int32_t sampleIndex, const EventAnalysisBin
     try {
         result = binding.insertEvent(sampleIndex, trace.samples.data(), trace.wavelengthNm, trace.pulseWidthNs,
                                      readableCount(trace), trace.eventList, trace.refractiveIndex,
-                                     trace.samplingFrequencyMHz, trace.backscatter);
+                                     trace.samplingFrequencyMHz, signedBackscatterDb(trace));
     } catch (const std::exception &e) {
         qCWarning(lcEventEditing) << "adding an event failed:" << e.what();
         return false;

@@ -79,6 +79,15 @@ struct TraceData {
     QString gps;
 };
 
+// Files store the backscatter coefficient and the reflectance threshold as magnitudes (80 for a
+// coefficient of -80 dB, 40 for a threshold of -40 dB); both are negative quantities. These give
+// them signed, as the library and a report take them; 0 stays 0 (not stored).
+inline float signedBackscatterDb(const TraceData &trace) { return trace.backscatter > 0.0f ? -trace.backscatter : trace.backscatter; }
+inline float signedReflectanceThresholdDb(const TraceData &trace)
+{
+    return trace.reflectanceThreshold > 0.0f ? -trace.reflectanceThreshold : trace.reflectanceThreshold;
+}
+
 // Level of a raw sample in dB, double precision.
 inline double levelDb(uint16_t raw) { return TraceMapping::levelDb(raw); }
 

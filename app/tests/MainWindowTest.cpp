@@ -18,6 +18,7 @@
 #include "panels/MessageBox.h"
 #include "print/CPrintFrame.h"
 #include "print/PrintJob.h"
+#include "print/ReportRenderer.h"
 #include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "tools/gen/TraceGenerator.h"
@@ -495,6 +496,18 @@ TEST_F(MainWindowTest, PrintPreviewShowsTheLoadedTracesWithTheViewCursors)
     EXPECT_FLOAT_EQ(job.viewCursors.aDistance, s.cursorA.distance);
     EXPECT_FLOAT_EQ(job.viewCursors.aLevel, view->ValueAt(s.cursorA.distance));
     EXPECT_FLOAT_EQ(job.viewCursors.bDistance, s.cursorB.distance);
+    // Every page its own A-B: the current trace's page exactly the view's, the others the view's
+    // distances on their own traces.
+    const int current = session.traceSet.currentSlot;
+    for (int i = 0; i < 3; ++i) {
+        const CursorPair page = reportCursors(job, session.traceSet.slots[i]);
+        const CursorPair want = i == current ? job.viewCursors
+                                             : cursorPairOn(*session.traceSet.slots[i].trace, s.cursorA.distance,
+                                                            s.cursorB.distance);
+        EXPECT_FLOAT_EQ(page.aLevel, want.aLevel) << i;
+        EXPECT_FLOAT_EQ(page.bLevel, want.bLevel) << i;
+        EXPECT_FLOAT_EQ(page.bDistance, want.bDistance) << i;
+    }
     EXPECT_EQ(pageCount(job), 3);
     EXPECT_EQ(frame->owner(), window.get());
     delete frame;

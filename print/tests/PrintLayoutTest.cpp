@@ -1,6 +1,7 @@
 #include "print/PrintJob.h"
 #include "print/ReportFontTable.h"
 #include "print/ReportRenderer.h"
+#include "print/ReportTexts.h"
 
 #include "trace/TraceSet.h"
 
@@ -153,6 +154,63 @@ TEST(MainWindowPrintJob, TakesTheLoadedSlotsInOrder)
     EXPECT_EQ(job.slots[2], &traces.slots[2]);
     EXPECT_FLOAT_EQ(job.viewCursors.bLevel, 3.5f);
     EXPECT_EQ(pageCount(job), 3);
+}
+
+// A loaded trace of `count` samples 1 m apart, its level falling `stepRaw` / 1000 dB a metre,
+// with a start event and a fibre end at `endIndex` whose cumulative loss is `total`.
+void fill(TraceSlot &slot, uint32_t count, uint16_t firstRaw, uint16_t stepRaw, int32_t endIndex, float total)
+{
+    TraceData &t = *slot.trace;
+    slot.loaded = 1;
+    t.sampleCount = count;
+    t.sampleSpacing = 1.0f;
+    t.samples.resize(count);
+    for (uint32_t i = 0; i < count; ++i)
+        t.samples[i] = static_cast<uint16_t>(firstRaw + stepRaw * i);
+    TraceEvent start;
+    start.distance = 1.0f;
+    start.codeLetter = 'F';
+    TraceEvent end;
+    end.index = endIndex;
+    end.distance = static_cast<float>(endIndex + 1);
+    end.codeLetter = 'E';
+    end.totalLoss = total;
+    t.events = {start, end};
+}
+
+// Two traces in the preview, a 60 km one current and a 3.7 km one: each page prints the view's
+// cursor distances with its own trace's levels; a cursor past the short trace gives that
+// trace's default pair, not the long trace's 49 km.
+TEST(MainWindowPrintJob, EachPageTakesTheViewDistancesWithItsOwnLevels)
+{
+    TraceSet traces;
+    traces.loadedCount = 2;
+    traces.currentSlot = 0;
+    fill(traces.slots[0], 60000, 10000, 1, 59000, 12.0f);
+    fill(traces.slots[1], 3700, 30000, 2, 3600, 1.5f);
+    const auto pageTexts = [](const PrintJob &job, const TraceSlot &slot) { return abTexts(reportCursors(job, slot)); };
+
+    const CursorPair far{1000.0f, 54.5f, 50000.0f, 5.5f}; // as the view read them off the 60 km curve
+    const PrintJob job = mainWindowPrintJob(traces, far);
+    const AbTexts current = pageTexts(job, traces.slots[0]);
+    EXPECT_EQ(current.distance, abTexts(far).distance) << "the current trace's page prints what the view shows";
+    EXPECT_EQ(current.loss, abTexts(far).loss);
+    EXPECT_EQ(current.distance, "49.000 Km");
+    const AbTexts other = pageTexts(job, traces.slots[1]);
+    EXPECT_EQ(other.distance, "3600.00 m") << "the short trace's default pair: first event to its end";
+    EXPECT_EQ(other.loss, "1.500 dB");
+
+    // Both cursors on the short trace: its own levels, the sample after each distance as the
+    // view reads them (1000 m: raw 32000, 2000 m: raw 34000).
+    const PrintJob near = mainWindowPrintJob(traces, {1000.0f, 55.535f, 2000.0f, 54.535f});
+    EXPECT_EQ(pageTexts(near, traces.slots[1]).distance, "1000.00 m");
+    EXPECT_EQ(pageTexts(near, traces.slots[1]).loss, "2.000 dB");
+    EXPECT_EQ(pageTexts(near, traces.slots[0]).loss, "1.000 dB") << "the view's own levels on its page";
+
+    // A batch job keeps each slot's own cursors.
+    traces.slots[1].cursorADistance = 10.0f;
+    traces.slots[1].cursorBDistance = 20.0f;
+    EXPECT_EQ(pageTexts(batchPrintJob("0", {&traces.slots[1]}), traces.slots[1]).distance, "10.00 m");
 }
 
 } // namespace

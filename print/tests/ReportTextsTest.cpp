@@ -148,6 +148,22 @@ TEST(ReportValues, SelfDefineTakesTheSettingsElseTheTrace)
     EXPECT_EQ(v.operatorName, "张三"); // always from the trace
 }
 
+TEST(ReportValues, StoredMagnitudesPrintAsTheNegativeQuantitiesTheyAre)
+{
+    TraceSlot slot;
+    slot.loaded = 1;
+    TraceData &t = *slot.trace;
+    t.backscatter = 80.0f;          // as files store a coefficient of -80 dB
+    t.reflectanceThreshold = 40.0f; // and a threshold of -40 dB
+    PrintSettings fromTrace;
+    fromTrace.selfDefine = false;
+    ReportValues v = reportValues(slot, fromTrace, "Auto");
+    EXPECT_EQ(v.backscatter, "-80.0");
+    EXPECT_EQ(v.reflectionThreshold, "-40.000");
+    t.backscatter = -81.5f; // already signed: as it is
+    EXPECT_EQ(reportValues(slot, fromTrace, "Auto").backscatter, "-81.5");
+}
+
 TEST(ReportValues, TotalLossOfTheFibreEndAndTheStoredOrl)
 {
     TraceSlot slot;

@@ -129,6 +129,12 @@ TEST_F(EventEditing, InsertPassesTheTraceAndTakesTheResult)
     EXPECT_EQ(t.events[1].codeLetter, 'A');
     EXPECT_EQ(t.events[1].typeDigit, 1);
     EXPECT_EQ(t.events[1].auxValue1, 2.5f);
+
+    // A file stores the coefficient's magnitude (80 for -80 dB): the library gets it signed.
+    TraceData stored = smallTrace();
+    stored.backscatter = 80.0f;
+    ASSERT_TRUE(insertEventAt(stored, 499, b));
+    EXPECT_EQ(seen.last, -80.0f);
 }
 
 TEST_F(EventEditing, InsertNeverClaimsMoreSamplesThanHeld)
