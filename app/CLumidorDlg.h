@@ -36,8 +36,8 @@ public:
         CmdVZoomOut = 32792, CmdTraceUp = 32794, CmdTraceDown = 32797, CmdMoveLeft = 32801,
         CmdMoveRight = 32803, CmdToggleCursor = 32799, CmdAddEvent = 32807, CmdDeleteEvent = 32809,
         CmdPassFail = 32823, CmdAbout = 32819, CmdExportEvents = 32811, CmdFullView = 32813,
-        CmdBidirectional = 32850, CmdWavelengths = 32852,
         CmdExportTrace = 32881, CmdExportPicture = 32883,
+        CmdBidirectional = 32850, CmdWavelengths = 32852,
     };
 
     explicit CLumidorDlg(Session &session, QWidget *parent = nullptr);

@@ -1,6 +1,7 @@
 #include "panels/InfoPanelValues.h"
 
 #include "trace/TraceData.h"
+#include "trace/TraceFormat.h"
 #include "trace/TraceSet.h"
 #include "trace/Units.h"
 
@@ -32,10 +33,7 @@ int fiberTypeTextId(int32_t fiberType)
 
 QString fileDateText(int32_t timestamp)
 {
-    if (timestamp < 0)
-        return QString();
-    const QDateTime time = QDateTime::fromSecsSinceEpoch(timestamp, Qt::UTC);
-    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return traceformat::testDateText(timestamp);
 }
 
 InfoPanelValues infoPanelValues(const TraceData &trace, const QString &fileName, const QString &unit,

@@ -35,7 +35,8 @@ QString testRangeText(int32_t rangeMetres, const QString &unit);
 // Text identifier naming a fibre-type code (G.651/652/653/655); 231 for any other code.
 int fiberTypeTextId(int32_t fiberType);
 
-// "yyyy-MM-dd HH:mm:ss" in UTC; empty for a time before 1970.
+// The test date as every output shows it: local time, empty for a time before 1970
+// (traceformat::testDateText).
 QString fileDateText(int32_t timestamp);
 
 // Removes slot `slot` from the trace set, closing the gap: the freed slot moves to the end and

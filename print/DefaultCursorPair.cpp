@@ -1,12 +1,14 @@
 #include "print/DefaultCursorPair.h"
 
+#include "trace/TraceMapping.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
 namespace {
 
-// Raw sample / 1000 at distance x: the sample index trunc((x - 1 mm) / spacing), clamped to the
+// Level in dB at distance x: the sample index trunc((x - 1 mm) / spacing), clamped to the
 // samples there are.
 float levelAt(const TraceData &trace, float x)
 {
@@ -19,7 +21,7 @@ float levelAt(const TraceData &trace, float x)
         index = n - 1;
     else if (position > 0.0)
         index = std::size_t(position);
-    return float(trace.samples[index]) / 1000.0f;
+    return static_cast<float>(TraceMapping::levelDb(trace.samples[index]));
 }
 
 } // namespace

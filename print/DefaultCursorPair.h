@@ -2,7 +2,9 @@
 
 #include "trace/TraceData.h"
 
-// Cursor positions a printed trace uses when nobody set them by hand.
+// Two cursors of a printed trace. The levels are in dB (TraceMapping::levelDb); only their
+// difference is read. The view gives the levels at the cursors; a pair made without the view
+// puts A at 0 and B at the loss between the two.
 struct CursorPair {
     float aDistance = 0.0f; // m
     float aLevel = 0.0f;    // dB

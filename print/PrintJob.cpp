@@ -32,9 +32,10 @@ PrintJob batchPrintJob(const QString &printType, std::vector<const TraceSlot *> 
     return job;
 }
 
-PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows)
+PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows, const QString &file)
 {
     PrintJob job;
+    job.powerMeterFile = file;
     job.printType = QStringLiteral("0");
     job.powerMeterMode = 1;
     job.powerMeterRows = std::move(rows);

@@ -36,6 +36,7 @@ struct PrintJob {
     std::shared_ptr<const void> slotOwner;     // keeps slots the job does not borrow alive with it
     int32_t powerMeterMode = 0;                // 1: every page is the power-meter table
     std::vector<OpmRecord> powerMeterRows;
+    QString powerMeterFile;                    // path of the power-meter file printed (PDF title)
     // When not empty (and not in power-meter mode) the run starts with the summary table, one
     // row each, before the reports.
     std::vector<LinkSummary> summaryRows;
@@ -54,7 +55,7 @@ PrintJob mainWindowPrintJob(const TraceSet &traces, const CursorPair &viewCursor
 PrintJob batchPrintJob(const QString &printType, std::vector<const TraceSlot *> slots);
 
 // A power-meter job: print type "0", power-meter mode on, the records as its rows.
-PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows);
+PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows, const QString &file = QString());
 
 // 0 -> 1, 1 -> 2, 2 -> 4, 3 -> 6, 4 -> 8; anything else (also text that is not a number) -> 1.
 int tracesPerPage(const QString &printType);

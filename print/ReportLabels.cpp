@@ -38,6 +38,9 @@ ReportLabels loadReportLabels(const TextLookup &text)
     for (int i = 0; i < 6; ++i)
         l.powerMeterColumns[i] = text(opmIds[i]);
     l.powerMeterTitle = text(300);
+    l.pdfTraceReport = text(490);
+    l.pdfSummary = text(491);
+    l.pdfPowerMeterReport = text(492);
     PairLabels &p = l.pair;
     p.bidirTitle = text(452);
     p.wavelengthTitle = text(453);

@@ -67,6 +67,10 @@ struct ReportLabels {
     QString eventColumns[7];
     QString powerMeterColumns[6];
     QString powerMeterTitle;
+    // Kinds of report in the titles of written PDF files.
+    QString pdfTraceReport;
+    QString pdfSummary;
+    QString pdfPowerMeterReport;
     PairLabels pair;
 };
 

@@ -14,6 +14,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include "print/PdfMetadata.h"
 
 #include <algorithm>
 #include <cmath>
@@ -337,7 +338,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = abTexts(cursors);
+    const AbTexts ab = abTexts(cursors, env.distanceUnit);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     if (env.settings.selectTrace) {
@@ -361,7 +362,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
     }
 
     if (env.settings.selectEvent) {
-        const std::vector<EventRow> rows = eventRows(trace, env.distanceUnit, lb);
+        const std::vector<ReportEventRow> rows = eventRows(trace, env.distanceUnit, lb);
         const int n = static_cast<int>(rows.size());
         const Box box{content.l, y + 4, content.r, (n + 1) * L + (y + 4) + h};
         sectionBox(lb.eventBox, box);
@@ -373,7 +374,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
             const int left = content.l + k * columnStep;
             drawText(p, {left, top, left + columnWidth, top + L}, Qt::AlignHCenter | Qt::AlignVCenter, lb.eventColumns[k]);
         }
-        for (const EventRow &row : rows) {
+        for (const ReportEventRow &row : rows) {
             p.drawLine(content.l, top + L, content.r, top + L);
             top += L;
             for (int k = 0; k < 7; ++k) {
@@ -424,7 +425,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = abTexts(cursors);
+    const AbTexts ab = abTexts(cursors, env.distanceUnit);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     const CompactEventLimits limits = compactEventLimits(perPage);
@@ -459,7 +460,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     }
 
     if (env.settings.selectEvent) {
-        const std::vector<EventRow> rows = eventRows(trace, env.distanceUnit, lb);
+        const std::vector<ReportEventRow> rows = eventRows(trace, env.distanceUnit, lb);
         const int rowHeight = eventRowHeight;
         const Box box{content.l, y + 4, content.r, (limits.rows + 1) * rowHeight + (y + 4) + h};
         sectionBox(lb.eventBox, box);
@@ -757,19 +758,22 @@ namespace {
 bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution,
                   const std::function<bool(int page, int pages)> &pageDone)
 {
+    const PdfMetadata meta = reportPdfMetadata(job, env.labels);
     QPdfWriter writer(path);
     writer.setResolution(resolution);
-    writer.setCreator(QStringLiteral("Lumidor"));
+    writer.setCreator(meta.creator);
+    writer.setTitle(meta.title);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), pageOrientation(job.printType), QMarginsF(5, 5, 5, 5),
                                      QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
-    drawReportPages(painter, writer, job, env, pageDone);
-    if (!painter.end())
+    // A run stopped half-way (pageDone said no) is no report: the old file stays.
+    const bool complete = drawReportPages(painter, writer, job, env, pageDone);
+    if (!painter.end() || !complete)
         return false;
     QFile file(path);
-    return file.exists() && file.size() > 0;
+    return file.exists() && file.size() > 0 && addPdfAuthorToFile(path, meta.author);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "config/Configuration.h"
 #include "print/DefaultCursorPair.h"
 #include "print/ReportLabels.h"
+#include "trace/TraceFormat.h"
 
 #include <QString>
 
@@ -36,7 +37,7 @@ struct ReportValues {
     QString average;
 };
 
-// "yyyy-MM-dd HH:mm:ss" of seconds since 1970 in local time.
+// The test date as every output shows it (traceformat::testDateText).
 QString reportDateText(qint64 secondsSinceEpoch);
 
 ReportValues reportValues(const TraceSlot &slot, const PrintSettings &settings, const QString &autoText);
@@ -46,13 +47,10 @@ QString rangeText(const QString &range);
 // The pulse value as printed: below 1000 the value and "ns", else "%d" of p / 1000 and "us".
 QString pulseText(const QString &pulse);
 
-// Distance, loss and slope between the two cursors.
-struct AbTexts {
-    QString distance;
-    QString loss;
-    QString slope;
-};
-AbTexts abTexts(const CursorPair &cursors);
+// Distance, loss and slope between the two cursors as the report spells them, in the distance
+// unit setting ("m" when none is given).
+using AbTexts = traceformat::AbTexts;
+AbTexts abTexts(const CursorPair &cursors, const QString &distanceUnit = QStringLiteral("m"));
 
 // Where the two cursors sit along the plot, 0..1 of the trace length.
 struct CursorFractions {
@@ -62,9 +60,10 @@ struct CursorFractions {
 CursorFractions cursorFractions(const CursorPair &cursors, const TraceData &trace);
 
 // One row of the event table per event after the first: number with type and code, distance,
-// segment, loss, total loss, slope, reflectance. Distances in km, converted for "mi" or "ft".
-using EventRow = std::array<QString, 7>;
-std::vector<EventRow> eventRows(const TraceData &trace, const QString &distanceUnit, const ReportLabels &labels);
+// segment, loss, total loss, slope, reflectance, by the rules of the screen's event list
+// (traceformat::eventRowTexts) with three decimals.
+using ReportEventRow = std::array<QString, 7>;
+std::vector<ReportEventRow> eventRows(const TraceData &trace, const QString &distanceUnit, const ReportLabels &labels);
 
 // Events a compact report lists and its row height factor, by traces per page.
 struct CompactEventLimits {

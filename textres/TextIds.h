@@ -33,10 +33,10 @@ enum : int {
     PairWavelength = 469, PairFibreLength = 470, PairTotalAb = 471, PairTotalBa = 472, PairMeanTotal = 473,
     PairDifferentWavelengths = 474, PairSameWavelength = 475, PairDoubtful = 476, PairNeedsSecondTrace = 477,
     PairSecondTrace = 478, PairTotalLoss = 479,
-    TooManyEventsToEdit = 510,
     RewriteAsIssue2 = 480, ExportTrace = 481, ExportPicture = 482, ErrorExportingTrace = 483,
     ErrorExportingPicture = 484, PngFilter = 485, PictureAtTwiceTheSize = 486,
     TitleTraceReport = 490, TitleSummary = 491, TitlePowerMeterReport = 492,
+    TooManyEventsToEdit = 510,
 };
 
 } // namespace text

@@ -29,6 +29,24 @@ int usageError(const char *command, const char *usage, const char *message, cons
     return 2;
 }
 
+bool loadViewedTrace(const char *command, const QString &path, TraceData &trace, TraceCurve &curve,
+                     QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+{
+    CSorFileBase sor;
+    SorRecord record;
+    const int result = sor.ReadFile(path, record);
+    if (result != SorResult::Done || record.traces.empty()) {
+        std::fprintf(stderr, "sortool %s: cannot read %s (%s)\n", command, qPrintable(path),
+                     result == SorResult::Done     ? "no trace in it"
+                     : result == SorResult::NotSor ? "not a SOR file"
+                                                   : "cannot open it");
+        return false;
+    }
+    loadTrace(record, trace, totalLoss);
+    curve = buildTraceCurve(trace, viewLevels(record, trace.sampleCount), recordUserOffset(record));
+    return true;
+}
+
 Progress::Progress(const char *command, qsizetype total)
     : command_(command), total_(total), shown_(isatty(fileno(stderr)) == 1)
 {
@@ -75,24 +93,6 @@ bool checkPairs(const char *command, const char *usage, const QStringList &files
                      static_cast<long long>(files.size()), files.last().toLocal8Bit().constData());
         return false;
     }
-    return true;
-}
-
-bool loadViewedTrace(const char *command, const QString &path, TraceData &trace, TraceCurve &curve,
-                     QM7ZZZ_Acount_Total_Loss_fn totalLoss)
-{
-    CSorFileBase sor;
-    SorRecord record;
-    const int result = sor.ReadFile(path, record);
-    if (result != SorResult::Done || record.traces.empty()) {
-        std::fprintf(stderr, "sortool %s: cannot read %s (%s)\n", command, qPrintable(path),
-                     result == SorResult::Done     ? "no trace in it"
-                     : result == SorResult::NotSor ? "not a SOR file"
-                                                   : "cannot open it");
-        return false;
-    }
-    loadTrace(record, trace, totalLoss);
-    curve = buildTraceCurve(trace, viewLevels(record, trace.sampleCount), recordUserOffset(record));
     return true;
 }
 

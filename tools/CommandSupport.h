@@ -23,6 +23,11 @@ void writeOut(const QByteArray &bytes);
 // "sortool COMMAND: MESSAGE[: DETAIL]" and the usage on standard error; returns 2.
 int usageError(const char *command, const char *usage, const char *message, const char *detail = nullptr);
 
+// Reads a SOR file as the program opens it: the trace (events with cumulative losses from
+// `totalLoss` when given) and the curve the view draws of it. False, after "sortool COMMAND:
+// cannot read PATH" on standard error, when the file cannot be read or holds no trace.
+bool loadViewedTrace(const char *command, const QString &path, TraceData &trace, TraceCurve &curve,
+                     QM7ZZZ_Acount_Total_Loss_fn totalLoss);
 // "done of total" on standard error while a long run works, when standard error is a terminal
 // (silent otherwise, so scripts and logs see only the messages). Redrawn at most five times a
 // second; the line is cleared at the end.
@@ -49,10 +54,5 @@ std::optional<double> nonNegativeNumber(const char *command, const char *option,
 
 // The files given in pairs: false, after the message, for an odd count or none.
 bool checkPairs(const char *command, const char *usage, const QStringList &files);
-// Reads a SOR file as the program opens it: the trace (events with cumulative losses from
-// `totalLoss` when given) and the curve the view draws of it. False, after "sortool COMMAND:
-// cannot read PATH" on standard error, when the file cannot be read or holds no trace.
-bool loadViewedTrace(const char *command, const QString &path, TraceData &trace, TraceCurve &curve,
-                     QM7ZZZ_Acount_Total_Loss_fn totalLoss);
 
 } // namespace commandsupport

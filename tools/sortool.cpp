@@ -73,14 +73,14 @@ int main(int argc, char **argv)
         return runOpm(argc - 2, argv + 2);
     if (std::strcmp(command, "report") == 0)
         return runReport(argc - 2, argv + 2);
-    if (std::strcmp(command, "bidir") == 0)
-        return runBidir(argc - 2, argv + 2);
-    if (std::strcmp(command, "macrobend") == 0)
-        return runMacrobend(argc - 2, argv + 2);
     if (std::strcmp(command, "points") == 0)
         return runPoints(argc - 2, argv + 2);
     if (std::strcmp(command, "picture") == 0)
         return runPicture(argc - 2, argv + 2);
+    if (std::strcmp(command, "bidir") == 0)
+        return runBidir(argc - 2, argv + 2);
+    if (std::strcmp(command, "macrobend") == 0)
+        return runMacrobend(argc - 2, argv + 2);
     std::fprintf(stderr, "sortool: unknown command '%s'\n", command);
     printUsage(stderr);
     return 2;

@@ -66,7 +66,7 @@ TEST(EventRows, OneRowPerEventAfterTheFirst)
     trace.userOffset = 100.0f;
     trace.events = {event(100, 0, 'F', 0, 0), event(1100, 1, 'A', 0.45f, 0.65f, -45.5f),
                     event(3100, 0, 'F', 0.1f, 0), event(5100, 1, 'E', 0.7f, 1.234f, -14.0f)};
-    const std::vector<EventRow> rows = eventRows(trace, "m", labels());
+    const std::vector<ReportEventRow> rows = eventRows(trace, "m", labels());
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0][0], "1 Reflect(A)");
     EXPECT_EQ(rows[1][0], "2 Non-Reflect(F)");
@@ -81,7 +81,7 @@ TEST(EventRows, OneRowPerEventAfterTheFirst)
     EXPECT_EQ(rows[0][5], "0.200");
     EXPECT_EQ(rows[0][6], "-45.500");
     EXPECT_EQ(rows[1][6], "--");     // non-reflective
-    const std::vector<EventRow> miles = eventRows(trace, "mi", labels());
+    const std::vector<ReportEventRow> miles = eventRows(trace, "mi", labels());
     EXPECT_EQ(miles[0][1], "0.621");
     EXPECT_EQ(eventRows(trace, "ft", labels())[0][1], "3.281");
 
