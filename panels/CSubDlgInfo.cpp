@@ -1,6 +1,7 @@
 #include "panels/CSubDlgInfo.h"
 
 #include "panels/CDropfileList.h"
+#include "textres/TextIds.h"
 #include "trace/TraceSet.h"
 #include "view/DialogUnits.h"
 #include "view/TraceRenderer.h"
@@ -40,6 +41,7 @@ constexpr FieldLayout fieldLayouts[] = {
     {1034, CSubDlgInfo::IdAveragingTime, 206, 0},
     {1035, CSubDlgInfo::IdPulseWidth, 207, 0},
     {1036, CSubDlgInfo::IdRefractiveIndex, 208, 0},
+    {1046, CSubDlgInfo::IdOrl, text::OrlLabel, 0},
     {1038, CSubDlgInfo::IdCableId, 210, 1},
     {1040, CSubDlgInfo::IdFiberId, 211, 1},
     {1039, CSubDlgInfo::IdFiberType, 212, 1},
@@ -199,6 +201,7 @@ void CSubDlgInfo::showValues(const InfoPanelValues &v)
         {IdWavelength, &v.wavelength},   {IdSampleCount, &v.sampleCount},
         {IdTestRange, &v.testRange},     {IdAveragingTime, &v.averagingTime},
         {IdPulseWidth, &v.pulseWidth},   {IdRefractiveIndex, &v.refractiveIndex},
+        {IdOrl, &v.orl},
         {IdCableId, &v.cableId},         {IdFiberType, &v.fiberType},
         {IdFiberId, &v.fiberId},         {IdOperator, &v.operatorName},
         {IdFileName, &v.fileName},       {IdFileDate, &v.fileDate},

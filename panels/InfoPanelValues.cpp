@@ -46,6 +46,7 @@ InfoPanelValues infoPanelValues(const TraceData &trace, const QString &fileName,
     v.averagingTime = units::averagingTimeText(trace.averagingTime);
     v.pulseWidth = units::pulseWidthText(trace.pulseWidthNs);
     v.refractiveIndex = units::refractiveIndexText(trace.refractiveIndex);
+    v.orl = units::orlText(trace.orlDb);
     v.cableId = trace.cableId;
     v.fiberType = lookupText(texts, fiberTypeTextId(trace.fiberType));
     v.fiberId = trace.fiberId;

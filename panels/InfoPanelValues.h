@@ -17,6 +17,7 @@ struct InfoPanelValues {
     QString averagingTime;   // 1008
     QString pulseWidth;      // 1009
     QString refractiveIndex; // 1010
+    QString orl;             // 1023
     QString cableId;         // 1013
     QString fiberType;       // 1014
     QString fiberId;         // 1015

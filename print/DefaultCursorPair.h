@@ -17,3 +17,8 @@ struct CursorPair {
 // event), with A at level 0 and B at the cumulative loss there. All zero for a trace with
 // neither cursors nor events.
 CursorPair defaultCursorPair(const TraceData &trace);
+
+// The trace view's cursor distances on `trace`: each level read off the trace's samples as the
+// view reads the current curve (the sample after the distance). A cursor before the trace's
+// start or past its last sample gives the trace's default pair, as a batch print does.
+CursorPair cursorPairOn(const TraceData &trace, float aDistance, float bDistance);

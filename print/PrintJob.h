@@ -33,6 +33,9 @@ struct PrintJob {
     int32_t count = 0;                         // slots to print (at most slots.size())
     int32_t batchFlag = 0;                     // 1: batch list with its own cursors; 0: main window
     CursorPair viewCursors;                    // the trace view's cursors, used when batchFlag is 0
+    // With batchFlag 0, one pair per slot: the view's cursor distances with that slot's own
+    // levels (the current slot's exactly as the view shows them).
+    std::vector<CursorPair> slotCursors;
     std::shared_ptr<const void> slotOwner;     // keeps slots the job does not borrow alive with it
     int32_t powerMeterMode = 0;                // 1: every page is the power-meter table
     std::vector<OpmRecord> powerMeterRows;
@@ -48,7 +51,8 @@ struct PrintJob {
 inline constexpr int powerMeterRowsPerPage = 30;
 
 // The main window's job: print type "0", the first loadedCount slots, batch flag 0 and the
-// trace view's cursors (distances with the levels read off the current curve).
+// trace view's cursors (distances with the levels read off the current curve); every other
+// slot gets the same distances with its own levels (cursorPairOn).
 PrintJob mainWindowPrintJob(const TraceSet &traces, const CursorPair &viewCursors);
 
 // A batch job (the batch dialog, sortool report): every slot in order, each with its own cursors.

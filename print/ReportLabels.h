@@ -60,6 +60,8 @@ struct ReportLabels {
     QString abDistance;
     QString abLoss;
     QString abSlope;
+    QString totalLoss;
+    QString orl;
     // Texts the report uses besides the labels.
     QString autoText;       // a threshold of 0
     QString reflect;        // event type 1

@@ -324,12 +324,14 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
         sectionBox(lb.configurationBox, box);
         const QString db = QStringLiteral("(dB)");
         const int x1 = content.l + d;
-        labelColumn({lb.startCable, lb.endLocation, {}, lb.wavelength, lb.averageTime, lb.reflectionThreshold + db},
-                    {v.startCable, v.endLocation, {}, v.wavelength + QStringLiteral("nm"), v.average + QStringLiteral("s"),
-                     v.reflectionThreshold},
+        // The third row carries the link's figures: the fibre end's total loss and the ORL.
+        labelColumn({lb.startCable, lb.endLocation, lb.totalLoss + db, lb.wavelength, lb.averageTime,
+                     lb.reflectionThreshold + db},
+                    {v.startCable, v.endLocation, v.totalLoss, v.wavelength + QStringLiteral("nm"),
+                     v.average + QStringLiteral("s"), v.reflectionThreshold},
                     L, x1, y + h);
-        labelColumn({lb.startFiber, lb.direction, {}, lb.testRange, lb.backscatter + db, lb.endThreshold},
-                    {v.startFiber, v.direction, {}, rangeText(v.range), v.backscatter, v.endThreshold}, L,
+        labelColumn({lb.startFiber, lb.direction, lb.orl + db, lb.testRange, lb.backscatter + db, lb.endThreshold},
+                    {v.startFiber, v.direction, v.orl, rangeText(v.range), v.backscatter, v.endThreshold}, L,
                     x1 + content.w() / 3, y + h);
         labelColumn({lb.startLocation, {}, {}, lb.pulseWidth, lb.lossThreshold + db, lb.refractiveIndex},
                     {v.startLocation, {}, {}, pulseText(v.pulse), v.lossThreshold, v.index}, L,
@@ -690,8 +692,12 @@ std::vector<QPoint> clippedPath(std::vector<QPoint> points, const QRect &clip)
 
 CursorPair reportCursors(const PrintJob &job, const TraceSlot &slot)
 {
-    if (job.batchFlag == 0)
+    if (job.batchFlag == 0) {
+        for (size_t i = 0; i < job.slots.size() && i < job.slotCursors.size(); ++i)
+            if (job.slots[i] == &slot)
+                return job.slotCursors[i];
         return job.viewCursors;
+    }
     return {slot.cursorADistance, slot.cursorALevel, slot.cursorBDistance, slot.cursorBLevel};
 }
 

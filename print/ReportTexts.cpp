@@ -1,5 +1,6 @@
 #include "print/ReportTexts.h"
 
+#include "trace/CumulativeLoss.h"
 #include "trace/TraceSet.h"
 #include "trace/TraceFormat.h"
 #include "trace/Units.h"
@@ -53,6 +54,10 @@ ReportValues reportValues(const TraceSlot &slot, const PrintSettings &settings, 
     v.startCable = t.cableId;
     v.startFiber = t.fiberId;
     v.direction = t.direction;
+    const int end = fibreEndIndex(t);
+    const float total = end >= 0 ? t.events[static_cast<size_t>(end)].totalLoss : 0.0f;
+    v.totalLoss = total == 0.0f ? QStringLiteral("--") : fixed(total, 3);
+    v.orl = t.orlDb > 0.0f ? fixed(t.orlDb, 2) : QStringLiteral("--");
     if (!settings.selfDefine) {
         v.wavelength = QString::number(t.wavelengthNm);
         v.pulse = QString::number(t.pulseWidthNs);

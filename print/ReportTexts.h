@@ -35,6 +35,8 @@ struct ReportValues {
     QString backscatter;
     QString index;
     QString average;
+    QString totalLoss; // the fibre end's cumulative loss, "%.3f"; "--" when there is none
+    QString orl;       // the stored optical return loss, "%.2f"; "--" when none is stored
 };
 
 // The test date as every output shows it (traceformat::testDateText).

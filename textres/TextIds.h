@@ -25,6 +25,7 @@ enum : int {
     ErrorSavingFile = 253,
     ExportEvents = 344, ErrorExportingEvents = 345, CsvFilter = 346, SummaryPage = 347,
     FullView = 348,
+    Orl = 400, OrlLabel = 401,
     // Both directions and two wavelengths of one fibre.
     MenuBidirectional = 450, MenuWavelengths = 451, BidirReportTitle = 452, WavelengthReportTitle = 453,
     BidirectionalPages = 454, PairDistance = 455, PairLossAb = 456, PairLossBa = 457, PairMeanLoss = 458,

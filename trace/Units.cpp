@@ -75,4 +75,11 @@ QString averagingTimeText(int seconds)
     return QString::asprintf("%dS", seconds);
 }
 
+QString orlText(float orlDb)
+{
+    if (!(orlDb > 0.0f))
+        return QStringLiteral("--");
+    return QString::asprintf("%.2f dB", static_cast<double>(orlDb));
+}
+
 } // namespace units

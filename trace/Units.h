@@ -35,4 +35,7 @@ QString refractiveIndexText(float n);
 // "%dS"
 QString averagingTimeText(int seconds);
 
+// "%.2f dB" of an optical return loss; "--" for none stored (0 or less).
+QString orlText(float orlDb);
+
 } // namespace units

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 ReportLabels labels()
@@ -144,6 +146,28 @@ TEST(ReportValues, SelfDefineTakesTheSettingsElseTheTrace)
     EXPECT_EQ(pulseText(v.pulse), "10us");
     EXPECT_EQ(v.lossThreshold, "");  // absent key: empty value
     EXPECT_EQ(v.operatorName, "张三"); // always from the trace
+}
+
+TEST(ReportValues, TotalLossOfTheFibreEndAndTheStoredOrl)
+{
+    TraceSlot slot;
+    slot.loaded = 1;
+    TraceData &t = *slot.trace;
+    const ReportValues none = reportValues(slot, PrintSettings{}, "Auto");
+    EXPECT_EQ(none.totalLoss, "--");
+    EXPECT_EQ(none.orl, "--");
+    for (const auto &[distance, letter, total] :
+         {std::tuple{0.0f, 'F', 0.3f}, std::tuple{8000.0f, 'E', 3.696f}, std::tuple{9000.0f, 'F', 3.696f}}) {
+        TraceEvent e;
+        e.distance = distance;
+        e.codeLetter = letter;
+        e.totalLoss = total;
+        t.events.push_back(e);
+    }
+    t.orlDb = 30.715f;
+    const ReportValues v = reportValues(slot, PrintSettings{}, "Auto");
+    EXPECT_EQ(v.totalLoss, "3.696") << "the fibre end's, not the last event's";
+    EXPECT_EQ(v.orl, "30.72");
 }
 
 TEST(VerdictText, OnlyPassAndFailPrint)
