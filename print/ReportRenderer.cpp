@@ -238,9 +238,9 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
         // Reflection peaks and noise beyond the 50 dB window would otherwise run over the
         // neighbouring boxes and cells.
         p.setClipRect(Q.rect());
-        // Columns of at least 1/300 inch: finer than any printed line, and half the points of
-        // a 600 dpi page, which is what makes a PDF of a whole cable small and quick.
-        const int column = std::max(1, static_cast<int>(g.scaleX * static_cast<float>(g.screenDpi) / 300.0f));
+        // Columns of 1/150 inch (0.17 mm): as fine as a printed trace line, and a quarter of the
+        // points of a 600 dpi page, which is what makes a PDF of a whole cable small and quick.
+        const int column = std::max(1, static_cast<int>(g.scaleX * static_cast<float>(g.screenDpi) / 150.0f));
         const std::vector<QPoint> points = clippedPath(reducedCurvePoints(trace.samples.data(), n, Q.rect(), column), Q.rect());
         p.drawPolyline(points.data(), static_cast<int>(points.size()));
 
@@ -727,7 +727,7 @@ void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironm
         drawPairPage(painter, QRectF(0, 0, g.logicalWidth, g.logicalHeight),
                      job.pairPages[static_cast<size_t>(page - summaryPages - 1)], env.labels.pair, pairFonts.title,
                      pairFonts.text, pairFonts.textBold, env.printTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                     std::min(static_cast<double>(g.scaleX), 300.0 / g.screenDpi));
+                     std::min(static_cast<double>(g.scaleX), 150.0 / g.screenDpi));
     } else {
         page -= summaryPages + static_cast<int>(job.pairPages.size());
         const int first = (page - 1) * perPage;
