@@ -1,6 +1,5 @@
 #include "config/Configuration.h"
 #include "config/PassThresholds.h"
-#include "trace/TraceSet.h"
 
 #include "IniTestSupport.h"
 
@@ -86,13 +85,6 @@ TEST(Configuration, ColoursAndUnits)
     EXPECT_EQ(s.colours.trace, s.viewColours.trace);
     EXPECT_EQ(s.distanceUnit, u"ft"_s);
     EXPECT_EQ(s.distanceDecimals, 7) << "passed on as stored; the event list decides";
-
-    TraceSet traces;
-    applyTraceColours(s.colours, traces);
-    EXPECT_EQ(traces.colourTable[1], 255u);
-    EXPECT_EQ(traces.colourTable[8], 16711680u);
-    EXPECT_EQ(traces.slots[0].trace->colour, 255u);
-    EXPECT_EQ(traces.slots[7].trace->colour, 16711680u);
 }
 
 TEST(Configuration, SelfDefineDecidesWhetherTheNineTextsAreRead)

@@ -132,6 +132,19 @@ TEST(TraceSet, LookupColoursAndReset)
     EXPECT_EQ(set.loadedCount, 0);
 }
 
+TEST(TraceSet, ColoursFromTheSettingsReachTheTableAndEverySlot)
+{
+    ColourSettings colours;
+    colours.trace[0] = 255u;
+    colours.trace[7] = 16711680u;
+    TraceSet traces;
+    applyTraceColours(colours, traces);
+    EXPECT_EQ(traces.colourTable[1], 255u);
+    EXPECT_EQ(traces.colourTable[8], 16711680u);
+    EXPECT_EQ(traces.slots[0].trace->colour, 255u);
+    EXPECT_EQ(traces.slots[7].trace->colour, 16711680u);
+}
+
 TEST(TraceSet, PathsDifferingInCaseAreOneTraceUnlessTheyAreTwoFiles)
 {
     QTemporaryDir dir;
