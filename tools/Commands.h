@@ -9,3 +9,4 @@ int runSummary(int argc, char **argv);
 int runEvents(int argc, char **argv);
 int runOpm(int argc, char **argv);
 int runReport(int argc, char **argv);
+int runAnalyze(int argc, char **argv);

@@ -12,6 +12,7 @@ void printUsage(std::FILE *to)
                "       sortool gen [options] OUT\n"
                "       sortool summary [--json] [--config FILE] FILE...\n"
                "       sortool events --csv FILE...\n"
+               "       sortool analyze [--loss-threshold DB] [--reflectance-threshold DB] [--end-threshold DB] FILE...\n"
                "       sortool opm FILE.opm\n"
                "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
                "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n",
@@ -41,6 +42,8 @@ int main(int argc, char **argv)
         return runSummary(argc - 2, argv + 2);
     if (std::strcmp(command, "events") == 0)
         return runEvents(argc - 2, argv + 2);
+    if (std::strcmp(command, "analyze") == 0)
+        return runAnalyze(argc - 2, argv + 2);
     if (std::strcmp(command, "opm") == 0)
         return runOpm(argc - 2, argv + 2);
     if (std::strcmp(command, "report") == 0)

@@ -58,6 +58,7 @@ struct TraceData {
     float userOffset = 0.0f;             // m
     float userOffsetDistance = 0.0f;
     EventList eventList;
+    bool eventsFromAnalysis = false;     // the events were found by the automatic analysis
     int32_t averagingTime = 0;           // s
     QString cableId;
     QString fiberId;

@@ -106,6 +106,7 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
     const float s = record.sampleSpacing;
     const double metresPerTime = speedOfLight / (static_cast<double>(n) * tenToTheTenth());
     trace.events.clear();
+    trace.eventsFromAnalysis = false;
     trace.events.reserve(record.events.size());
     int32_t typeDigit = 0;
     char codeLetter = 0;
