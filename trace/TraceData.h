@@ -59,6 +59,7 @@ struct TraceData {
     float userOffsetDistance = 0.0f;
     EventList eventList;
     bool eventsFromAnalysis = false;     // the events were found by the automatic analysis
+    float eventTimeOrigin = 0.0f;        // m of the trace where the file's event times start
     int32_t averagingTime = 0;           // s
     QString cableId;
     QString fiberId;
