@@ -10,6 +10,9 @@ namespace qm7 {
 
 namespace {
 
+// How many spreads of the step statistic a step must reach to count as an event.
+constexpr double stepSigmas = 5.0;
+
 // Prefix sums of the levels, so that any window mean costs two reads.
 class LevelSums {
 public:
@@ -60,22 +63,31 @@ double median(std::vector<double> v)
     return *mid;
 }
 
+// The highest that the noise past the fibre reaches in a window mean: the noise floor as the
+// end search sees it. The last twentieth of the trace is taken as noise; a trace that ends
+// inside the fibre gives a ceiling close to the backscatter, and no end is found there.
+double noiseCeiling(const Samples &s, const LevelSums &sums, int64_t window)
+{
+    const int64_t tail = std::max<int64_t>(4 * window, s.count / 20);
+    double ceiling = -1e9;
+    for (int64_t i = std::max<int64_t>(0, s.count - tail); i + window <= s.count; i += std::max<int64_t>(1, window / 4))
+        ceiling = std::max(ceiling, sums.mean(i, i + window));
+    return ceiling;
+}
+
 // Roughly where the fibre ends: the end of the last window whose mean stands `endDb` above the
-// noise floor, with the noise right after it. -1 when the trace does not reach the noise.
+// noise ceiling, with only noise after it. -1 when the trace does not reach the noise.
 int64_t findEnd(const Samples &s, const LevelSums &sums, int64_t window, int64_t from, double endDb)
 {
-    const int64_t tail = std::max<int64_t>(16, s.count / 50);
-    if (s.count - from < tail + 2 * window)
+    if (s.count - from < 8 * window)
         return -1;
-    std::vector<double> tailLevels;
-    for (int64_t i = s.count - tail; i < s.count; ++i)
-        tailLevels.push_back(s.level(i));
-    const double floorLevel = median(std::move(tailLevels));
+    const double ceiling = noiseCeiling(s, sums, window);
+    const int64_t tail = std::max<int64_t>(4 * window, s.count / 20);
     for (int64_t i = s.count - window; i >= from + window; --i) {
-        if (sums.mean(i - window, i) > floorLevel + endDb) {
-            // i is the first window start after the fall; the noise must follow it.
-            const int64_t after = std::min(s.count, i + 2 * window);
-            return sums.mean(i, after) < floorLevel + endDb ? i : -1;
+        if (sums.mean(i - window, i) > ceiling + endDb) {
+            // i is the first window start after the fall; a trace whose tail still holds
+            // fibre has its last window within the tail itself.
+            return i < s.count - tail ? i : -1;
         }
     }
     return -1;
@@ -177,6 +189,31 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     const double peakThreshold =
         5.0 * std::log10(1.0 + std::pow(10.0, (t.reflectanceDb - c.backscatterDb - 10.0 * std::log10(std::max(1, g.pulseWidthNs))) / 10.0));
 
+    // The step statistic everywhere, then its own spread block by block: real traces are
+    // smoothed and their noise grows along the fibre, so the spread of the statistic itself
+    // (robust to the few events a block holds) is what a step must stand out of.
+    const int64_t first = launchEnd + window;
+    const int64_t count = std::max<int64_t>(0, scanLast - first);
+    std::vector<double> steps(static_cast<size_t>(count));
+    for (int64_t i = first; i < scanLast; ++i) {
+        const double left = sums.mean(i - window, i);
+        const double right = sums.mean(i + gap, i + gap + window);
+        steps[static_cast<size_t>(i - first)] = left - right + slope * static_cast<double>(window + gap);
+    }
+    const int64_t stepBlock = std::max<int64_t>(512, 16 * (window + gap));
+    std::vector<double> stepNoise;
+    {
+        std::vector<double> deviations;
+        for (int64_t b = 0; b < count; b += stepBlock) {
+            const int64_t e = std::min(count, b + stepBlock);
+            deviations.assign(steps.begin() + b, steps.begin() + e);
+            const double centre = median(deviations);
+            for (double &d : deviations)
+                d = std::abs(d - centre);
+            stepNoise.push_back(1.4826 * median(deviations));
+        }
+    }
+
     std::vector<int64_t> found;
     int64_t runStart = -1;
     int64_t runEnd = -1;
@@ -191,14 +228,14 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
         runStart = -1;
         runStep = 0.0;
     };
-    for (int64_t i = launchEnd + window; i < scanLast; ++i) {
+    for (int64_t i = first; i < scanLast; ++i) {
         const double sigma = noise[static_cast<size_t>(i / block)];
+        const double step = steps[static_cast<size_t>(i - first)];
         const double left = sums.mean(i - window, i);
-        const double right = sums.mean(i + gap, i + gap + window);
-        const double step = left - right + slope * static_cast<double>(window + gap);
         const double peak = s.level(i) - left;
-        const double stepNoise = 5.0 * sigma * std::sqrt(2.0 / static_cast<double>(window));
-        const bool isStep = std::abs(step) >= std::max(t.lossDb, stepNoise);
+        const double stepSigma = std::max(stepNoise[static_cast<size_t>((i - first) / stepBlock)],
+                                          sigma * std::sqrt(2.0 / static_cast<double>(window)));
+        const bool isStep = std::abs(step) >= std::max(t.lossDb, stepSigmas * stepSigma);
         const bool isPeak = peak >= std::max(peakThreshold, 5.0 * sigma);
         if (isStep || isPeak) {
             if (runStart < 0)
@@ -231,6 +268,12 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
             const int j = kept.count++;
             kept.index[j] = list.index[k];
             kept.codeLetter[j] = list.codeLetter[k];
+        }
+        // The first loss of the end threshold or more ends the fibre: what follows is the
+        // light that still comes back past a break, never part of the link.
+        if (list.codeLetter[k] == 'F' && list.loss[k] >= t.endDb) {
+            kept.codeLetter[kept.count - 1] = 'E';
+            break;
         }
     }
     for (int j = kept.count; j < EventList::capacity; ++j) {
