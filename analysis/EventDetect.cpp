@@ -94,8 +94,9 @@ int64_t findEnd(const Samples &s, const LevelSums &sums, int64_t window, int64_t
 }
 
 // The first sample in first .. last at which the level leaves the backscatter line fitted just
-// before `first`: the start of the event's edge or peak. `floor` bounds the fit on the left.
-int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, double step)
+// before `first` for `sustain` samples running: the start of the event's edge or peak.
+// `floor` bounds the fit on the left.
+int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, double step, int64_t sustain = 2)
 {
     const Geometry &g = c.geometry;
     const int64_t fitLast = first;
@@ -104,19 +105,20 @@ int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, 
         return first;
     const Line line = fitLine(c.samples, fitFirst, fitLast);
     const double threshold = std::max(3.0 * line.rms, 0.25 * std::abs(step));
-    const int64_t scanEnd = std::min(c.samples.count - 1, last);
+    const int64_t scanEnd = std::min(c.samples.count, last + sustain);
+    int64_t run = 0;
     for (int64_t i = first; i < scanEnd; ++i) {
-        const double d0 = std::abs(c.samples.level(i) - line.at(static_cast<double>(i)));
-        const double d1 = std::abs(c.samples.level(i + 1) - line.at(static_cast<double>(i + 1)));
-        if (d0 > threshold && d1 > threshold) {
-            // A drop falls linearly over the pulse and crosses the threshold that far into
-            // its fall; a peak rises at once.
-            if (c.samples.level(i) < line.at(static_cast<double>(i)) && step != 0.0) {
-                const double into = std::min(1.0, threshold / std::abs(step)) * g.pulseSamples;
-                return std::max(first, i - static_cast<int64_t>(std::lround(into)));
-            }
-            return i;
+        run = std::abs(c.samples.level(i) - line.at(static_cast<double>(i))) > threshold ? run + 1 : 0;
+        if (run < sustain)
+            continue;
+        const int64_t at = i - sustain + 1;
+        // A drop falls linearly over the pulse and crosses the threshold that far into
+        // its fall; a peak rises at once.
+        if (c.samples.level(at) < line.at(static_cast<double>(at)) && step != 0.0) {
+            const double into = std::min(1.0, threshold / std::abs(step)) * g.pulseSamples;
+            return std::max(first, at - static_cast<int64_t>(std::lround(into)));
         }
+        return at;
     }
     return first;
 }
@@ -131,6 +133,26 @@ double fibreSlope(const Samples &s, int64_t first, int64_t last, int64_t block)
         return line.points >= 2 ? line.slope : 0.0;
     }
     return median(std::move(slopes));
+}
+
+// Where the fibre ends, from the rough end of the search (where the level has already fallen):
+// back along the trace to backscatter that runs with the fibre's own slope, past a
+// reflection's plateau and the receiver's slow recovery, then forward to where the level leaves it.
+int64_t refineEnd(const Context &c, int64_t rough, int64_t floor, double slope, int64_t window, double endDb)
+{
+    const Samples &s = c.samples;
+    const int64_t length = std::max<int64_t>(32, 4 * c.geometry.settle);
+    int64_t b = rough - window;
+    while (b - length > floor) {
+        const Line fit = fitLine(s, b - length, b);
+        const double n = static_cast<double>(length);
+        const double tolerance = 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)) + 0.5 * std::abs(slope);
+        if (std::abs(fit.slope - slope) <= tolerance)
+            break;
+        b -= length / 2;
+    }
+    const auto sustain = std::max<int64_t>(2, static_cast<int64_t>(c.geometry.pulseSamples));
+    return edgeStart(c, std::max(b, floor), rough + window, floor, endDb, sustain);
 }
 
 void appendEvent(EventList &list, int64_t index, char letter)
@@ -176,15 +198,13 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     appendEvent(list, 0, 'S');
     const int64_t launchEnd = deadZoneEnd(c, 0, s.count);
     int64_t end = findEnd(s, sums, window, launchEnd, t.endDb);
-    if (end >= 0) {
-        const int64_t from = std::max(launchEnd, end - 2 * window);
-        end = edgeStart(c, from, end + window, launchEnd, t.endDb);
-    }
-    const int64_t scanLast = (end >= 0 ? end : s.count) - gap - window;
-
     // Fibre slope, to take the attenuation out of the step statistic: the median of block
     // slopes, which the events (a few blocks) do not tilt as they would one fit over everything.
     const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (window + gap));
+    if (end >= 0)
+        end = refineEnd(c, end, launchEnd, slope, window, t.endDb);
+    const int64_t scanLast = (end >= 0 ? end : s.count) - gap - window;
+
     // A reflection shows as a peak this high for the threshold reflectance.
     const double peakThreshold =
         5.0 * std::log10(1.0 + std::pow(10.0, (t.reflectanceDb - c.backscatterDb - 10.0 * std::log10(std::max(1, g.pulseWidthNs))) / 10.0));
