@@ -182,6 +182,35 @@ void measureAll(EventList &list, const Context &c)
     }
 }
 
+// A fibre end found at twice or three times the distance of an earlier reflection is that
+// reflection's echo (the light it sends back is reflected once more at the launch): the
+// fibre ended at the reflection, and what follows it is noise and echoes. Makes the
+// reflection the end and drops what follows it; true when it did.
+bool endIsGhost(EventList &list, const Geometry &g)
+{
+    const int last = list.count - 1;
+    if (last < 2 || list.codeLetter[last] != 'E' || list.typeDigit[last] != 1)
+        return false;
+    const double end = list.index[last] + 1.0;
+    for (int k = 1; k < last; ++k) {
+        if (list.typeDigit[k] != 1 || list.reflectance[k] < list.reflectance[last])
+            continue;
+        const double source = list.index[k] + 1.0;
+        for (int multiple : {2, 3}) {
+            if (std::abs(end - multiple * source) <= static_cast<double>(g.settle + 2)) {
+                list.codeLetter[k] = 'E';
+                for (int j = k + 1; j < list.count; ++j) {
+                    list.index[j] = 0;
+                    list.codeLetter[j] = 0;
+                }
+                list.count = k + 1;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void detectEvents(EventList &list, const Context &c, const Thresholds &t)
@@ -302,6 +331,8 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     }
     list = kept;
     measureAll(list, c);
+    if (endIsGhost(list, g))
+        measureAll(list, c);
     accumulateTotals(list, g.spacingM, nullptr);
 }
 
