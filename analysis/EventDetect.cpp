@@ -226,7 +226,9 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
 
     appendEvent(list, 0, 'S');
     const int64_t launchEnd = deadZoneEnd(c, 0, s.count);
-    int64_t end = findEnd(s, sums, window, launchEnd, t.endDb);
+    // Nothing past the fall into the noise is reported, whatever the end threshold: a threshold
+    // larger than the fall (files store up to 20 dB) only decides which losses end the fibre.
+    int64_t end = findEnd(s, sums, window, launchEnd, std::min(t.endDb, 6.0));
     // Fibre slope, to take the attenuation out of the step statistic: the median of block
     // slopes, which the events (a few blocks) do not tilt as they would one fit over everything.
     const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (window + gap));
