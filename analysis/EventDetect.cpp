@@ -111,13 +111,15 @@ int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, 
         run = std::abs(c.samples.level(i) - line.at(static_cast<double>(i))) > threshold ? run + 1 : 0;
         if (run < sustain)
             continue;
-        const int64_t at = i - sustain + 1;
-        // A drop falls linearly over the pulse and crosses the threshold that far into
-        // its fall; a peak rises at once.
-        if (c.samples.level(at) < line.at(static_cast<double>(at)) && step != 0.0) {
-            const double into = std::min(1.0, threshold / std::abs(step)) * g.pulseSamples;
-            return std::max(first, at - static_cast<int64_t>(std::lround(into)));
-        }
+        // Back to where the level first left the line, in the same direction: the foot of
+        // the fall or of the peak, which is where the event lies.
+        const double sign = c.samples.level(i) < line.at(static_cast<double>(i)) ? -1.0 : 1.0;
+        const double foot = std::max(1.5 * line.rms, 0.05 * threshold);
+        int64_t at = i - sustain + 1;
+        // A fall or a rise takes about a pulse: no foot lies further back.
+        const int64_t back = std::max(first, at - 2 * g.settle);
+        while (at > back && sign * (c.samples.level(at - 1) - line.at(static_cast<double>(at - 1))) > foot)
+            --at;
         return at;
     }
     return first;
@@ -153,6 +155,25 @@ int64_t refineEnd(const Context &c, int64_t rough, int64_t floor, double slope, 
     }
     const auto sustain = std::max<int64_t>(2, static_cast<int64_t>(c.geometry.pulseSamples));
     return edgeStart(c, std::max(b, floor), rough + window, floor, endDb, sustain);
+}
+
+// The launch's disturbance lasts while the level falls far faster than any fibre attenuates:
+// a saturated receiver recovers over hundreds of metres on some instruments. Returns the first
+// sample from `from` on where the level runs with the fibre again.
+int64_t launchRecoveryEnd(const Context &c, int64_t from, int64_t limit, double slope, int64_t window)
+{
+    // Three times the fibre's slope, and never gentler than 1 dB/km.
+    const double steepest = 3.0 * std::min(slope, -1.0 * c.geometry.spacingM / 1000.0);
+    const int64_t length = std::max<int64_t>(16, window);
+    int64_t at = from;
+    while (at + 2 * length < limit) {
+        const Line fit = fitLine(c.samples, at, at + length);
+        const double n = static_cast<double>(length);
+        if (fit.slope >= steepest - 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)))
+            break;
+        at += length / 2;
+    }
+    return at;
 }
 
 void appendEvent(EventList &list, int64_t index, char letter)
@@ -211,6 +232,49 @@ bool endIsGhost(EventList &list, const Geometry &g)
     return false;
 }
 
+void removeEntry(EventList &list, int k)
+{
+    for (int j = k; j + 1 < list.count; ++j) {
+        list.index[j] = list.index[j + 1];
+        list.codeLetter[j] = list.codeLetter[j + 1];
+        list.typeDigit[j] = list.typeDigit[j + 1];
+        list.loss[j] = list.loss[j + 1];
+        list.reflectance[j] = list.reflectance[j + 1];
+        list.attenuation[j] = list.attenuation[j + 1];
+    }
+    --list.count;
+    list.index[list.count] = 0;
+    list.codeLetter[list.count] = 0;
+}
+
+// A fall into the noise inside the dead zone of the reflection before it is that reflection's
+// tail: the reflection is the fibre's end (a connector or a cleaved end). True when it was.
+bool endInReflection(EventList &list, const Context &c)
+{
+    const int last = list.count - 1;
+    if (last < 2 || list.codeLetter[last] != 'E' || list.typeDigit[last - 1] != 1 || list.codeLetter[last - 1] != 'F')
+        return false;
+    if (deadZoneEnd(c, list.index[last - 1], c.samples.count) < list.index[last])
+        return false;
+    removeEntry(list, last);
+    list.codeLetter[last - 1] = 'E';
+    return true;
+}
+
+// Events measured against a section that falls far faster than the fibre (three times its
+// attenuation and 1 dB/km more) lie in the launch's recovery, not on the fibre: they are not
+// reported. True when one was dropped.
+bool dropLaunchEvents(EventList &list, double fibreDbKm)
+{
+    const double steepest = 3.0 * std::max(fibreDbKm, 0.0) + 1.0;
+    bool dropped = false;
+    while (list.count > 2 && list.codeLetter[1] == 'F' && list.attenuation[1] > steepest) {
+        removeEntry(list, 1);
+        dropped = true;
+    }
+    return dropped;
+}
+
 } // namespace
 
 void detectEvents(EventList &list, const Context &c, const Thresholds &t)
@@ -225,13 +289,14 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     const std::vector<double> noise = blockNoise(s, block);
 
     appendEvent(list, 0, 'S');
-    const int64_t launchEnd = deadZoneEnd(c, 0, s.count);
+    int64_t launchEnd = deadZoneEnd(c, 0, s.count);
     // Nothing past the fall into the noise is reported, whatever the end threshold: a threshold
     // larger than the fall (files store up to 20 dB) only decides which losses end the fibre.
     int64_t end = findEnd(s, sums, window, launchEnd, std::min(t.endDb, 6.0));
     // Fibre slope, to take the attenuation out of the step statistic: the median of block
     // slopes, which the events (a few blocks) do not tilt as they would one fit over everything.
     const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (window + gap));
+    launchEnd = launchRecoveryEnd(c, launchEnd, end >= 0 ? end : s.count, slope, window);
     if (end >= 0)
         end = refineEnd(c, end, launchEnd, slope, window, t.endDb);
     const int64_t scanLast = (end >= 0 ? end : s.count) - gap - window;
@@ -333,7 +398,10 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     }
     list = kept;
     measureAll(list, c);
-    if (endIsGhost(list, g))
+    bool changed = endIsGhost(list, g);
+    changed = endInReflection(list, c) || changed;
+    changed = dropLaunchEvents(list, -slope / g.spacingM * 1000.0) || changed;
+    if (changed)
         measureAll(list, c);
     accumulateTotals(list, g.spacingM, nullptr);
 }
