@@ -292,14 +292,17 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     int64_t launchEnd = deadZoneEnd(c, 0, s.count);
     // Nothing past the fall into the noise is reported, whatever the end threshold: a threshold
     // larger than the fall (files store up to 20 dB) only decides which losses end the fibre.
-    int64_t end = findEnd(s, sums, window, launchEnd, std::min(t.endDb, 6.0));
+    const int64_t rough = findEnd(s, sums, window, launchEnd, std::min(t.endDb, 6.0));
+    int64_t end = rough;
     // Fibre slope, to take the attenuation out of the step statistic: the median of block
     // slopes, which the events (a few blocks) do not tilt as they would one fit over everything.
     const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (window + gap));
     launchEnd = launchRecoveryEnd(c, launchEnd, end >= 0 ? end : s.count, slope, window);
     if (end >= 0)
         end = refineEnd(c, end, launchEnd, slope, window, t.endDb);
-    const int64_t scanLast = (end >= 0 ? end : s.count) - gap - window;
+    // The scan runs on to where the level is already in the noise, so that the end's own peak
+    // or fall is found and measured like any event.
+    const int64_t scanLast = (rough >= 0 ? std::min(s.count, rough + window) : s.count) - gap - window;
 
     // A reflection shows as a peak this high for the threshold reflectance.
     const double peakThreshold =
@@ -367,11 +370,16 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     for (int64_t index : found) {
         if (list.count >= EventList::capacity - 1)
             break;
+        // Past the end's own disturbance there is only the noise.
+        if (end >= 0 && index > end + g.settle)
+            break;
         if (index > list.index[list.count - 1])
             appendEvent(list, index, 'F');
     }
-    if (end > list.index[list.count - 1])
+    if (end > list.index[list.count - 1] + g.settle)
         appendEvent(list, end, 'E');
+    else if (end >= 0 && list.count > 1)
+        list.codeLetter[list.count - 1] = 'E';
 
     measureAll(list, c);
     // Drop what measures below both thresholds, then measure again without it.
