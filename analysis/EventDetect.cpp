@@ -275,6 +275,22 @@ bool dropLaunchEvents(EventList &list, double fibreDbKm)
     return dropped;
 }
 
+// An end is preceded by fibre. Where the stretch before the end falls far faster than the
+// fibre attenuates (a receiver recovering from the end's reflection), the fibre ended at the
+// event before it. True when the end moved.
+bool endAfterFibre(EventList &list, double fibreDbKm)
+{
+    const double steepest = 3.0 * std::max(fibreDbKm, 0.0) + 1.0;
+    bool moved = false;
+    while (list.count > 2 && list.codeLetter[list.count - 1] == 'E' && list.codeLetter[list.count - 2] == 'F' &&
+           std::abs(list.attenuation[list.count - 1]) > steepest) {
+        removeEntry(list, list.count - 1);
+        list.codeLetter[list.count - 1] = 'E';
+        moved = true;
+    }
+    return moved;
+}
+
 } // namespace
 
 void detectEvents(EventList &list, const Context &c, const Thresholds &t)
@@ -406,9 +422,11 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     }
     list = kept;
     measureAll(list, c);
+    const double fibreDbKm = -slope / g.spacingM * 1000.0;
     bool changed = endIsGhost(list, g);
     changed = endInReflection(list, c) || changed;
-    changed = dropLaunchEvents(list, -slope / g.spacingM * 1000.0) || changed;
+    changed = dropLaunchEvents(list, fibreDbKm) || changed;
+    changed = endAfterFibre(list, fibreDbKm) || changed;
     if (changed)
         measureAll(list, c);
     accumulateTotals(list, g.spacingM, nullptr);
