@@ -298,7 +298,10 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     const Samples &s = c.samples;
     const Geometry &g = c.geometry;
     const auto p = static_cast<int64_t>(std::ceil(g.pulseSamples));
-    const int64_t window = std::max<int64_t>(16, 4 * p);
+    // Steps are compared over two pulses, so that events a few pulses apart stay apart; the
+    // fall into the noise over four, where the noise is large.
+    const int64_t window = std::max<int64_t>(12, 2 * p);
+    const int64_t endWindow = std::max<int64_t>(16, 4 * p);
     const int64_t gap = g.settle + g.guardBefore;
     const int64_t block = std::max<int64_t>(256, 4 * window);
     const LevelSums sums(s);
@@ -308,17 +311,17 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     int64_t launchEnd = deadZoneEnd(c, 0, s.count);
     // Nothing past the fall into the noise is reported, whatever the end threshold: a threshold
     // larger than the fall (files store up to 20 dB) only decides which losses end the fibre.
-    const int64_t rough = findEnd(s, sums, window, launchEnd, std::min(t.endDb, 6.0));
+    const int64_t rough = findEnd(s, sums, endWindow, launchEnd, std::min(t.endDb, 6.0));
     int64_t end = rough;
     // Fibre slope, to take the attenuation out of the step statistic: the median of block
     // slopes, which the events (a few blocks) do not tilt as they would one fit over everything.
-    const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (window + gap));
-    launchEnd = launchRecoveryEnd(c, launchEnd, end >= 0 ? end : s.count, slope, window);
+    const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (endWindow + gap));
+    launchEnd = launchRecoveryEnd(c, launchEnd, end >= 0 ? end : s.count, slope, endWindow);
     if (end >= 0)
-        end = refineEnd(c, end, launchEnd, slope, window, t.endDb);
+        end = refineEnd(c, end, launchEnd, slope, endWindow, t.endDb);
     // The scan runs on to where the level is already in the noise, so that the end's own peak
     // or fall is found and measured like any event.
-    const int64_t scanLast = (rough >= 0 ? std::min(s.count, rough + window) : s.count) - gap - window;
+    const int64_t scanLast = (rough >= 0 ? std::min(s.count, rough + endWindow) : s.count) - gap - window;
 
     // A reflection shows as a peak this high for the threshold reflectance.
     const double peakThreshold =
