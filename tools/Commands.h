@@ -10,3 +10,4 @@ int runEvents(int argc, char **argv);
 int runOpm(int argc, char **argv);
 int runReport(int argc, char **argv);
 int runAnalyze(int argc, char **argv);
+int runMeasure(int argc, char **argv);

@@ -13,6 +13,7 @@ void printUsage(std::FILE *to)
                "       sortool summary [--json] [--config FILE] FILE...\n"
                "       sortool events --csv FILE...\n"
                "       sortool analyze [--loss-threshold DB] [--reflectance-threshold DB] [--end-threshold DB] FILE...\n"
+               "       sortool measure --mode two-point|lsa|splice --a KM --b KM FILE\n"
                "       sortool opm FILE.opm\n"
                "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
                "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n",
@@ -44,6 +45,8 @@ int main(int argc, char **argv)
         return runEvents(argc - 2, argv + 2);
     if (std::strcmp(command, "analyze") == 0)
         return runAnalyze(argc - 2, argv + 2);
+    if (std::strcmp(command, "measure") == 0)
+        return runMeasure(argc - 2, argv + 2);
     if (std::strcmp(command, "opm") == 0)
         return runOpm(argc - 2, argv + 2);
     if (std::strcmp(command, "report") == 0)
