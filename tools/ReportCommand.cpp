@@ -11,6 +11,7 @@
 #include "textres/TextResources.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
+#include "trace/TraceAnalysis.h"
 #include "trace/TraceLoader.h"
 #include "trace/TraceSet.h"
 
@@ -49,7 +50,8 @@ QString printTypeFor(const char *perPage)
 // Reads one SOR file into `slot` as the batch dialog does: the loader, then the default
 // cursor pair. False (slot left without a trace, but with its name and folder) when the file
 // cannot be read or holds no trace.
-bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
+              QM7ZZZ_Event_Analysis_fn analysis)
 {
     const QFileInfo info(path);
     slot.fileName = info.fileName();
@@ -63,7 +65,9 @@ bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn 
         return false;
     }
     loadTrace(std::move(record), *slot.trace, totalLoss);
-    eventsToEventList(*slot.trace);
+    // A file that stores no events is reported with the ones the analysis finds.
+    if (!analyzeIfNoEvents(*slot.trace, analysis))
+        eventsToEventList(*slot.trace);
     slot.loaded = 1;
     const CursorPair cursors = defaultCursorPair(*slot.trace);
     slot.cursorADistance = cursors.aDistance;
@@ -176,6 +180,7 @@ int runReport(int argc, char **argv)
         reportEnvironment(ini, readDisplaySettings(ini), loadReportLabels(loadText), startupReportFontTable(),
                           thresholds, QDir(folder).filePath(QString::fromLatin1(logoFileName)));
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(folder).totalLoss;
+    const QM7ZZZ_Event_Analysis_fn analysis = bindEventAnalysis(folder).eventAnalysis;
 
     if (powerMeter) {
         std::vector<OpmRecord> rows;
@@ -192,7 +197,7 @@ int runReport(int argc, char **argv)
     bool allRead = true;
     for (const QString &path : files) {
         auto slot = std::make_unique<TraceSlot>();
-        allRead = loadSlot(path, *slot, totalLoss) && allRead;
+        allRead = loadSlot(path, *slot, totalLoss, analysis) && allRead;
         slots.push_back(std::move(slot));
     }
 

@@ -8,10 +8,10 @@ namespace {
 void printUsage(std::FILE *to)
 {
     std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n"
-               "       sortool resave [--no-analysis] IN OUT\n"
+               "       sortool resave [--no-analysis | --analyze] IN OUT\n"
                "       sortool gen [options] OUT\n"
-               "       sortool summary [--json] [--config FILE] FILE...\n"
-               "       sortool events --csv FILE...\n"
+               "       sortool summary [--json] [--config FILE] [--no-analysis] FILE...\n"
+               "       sortool events --csv [--no-analysis] FILE...\n"
                "       sortool analyze [--loss-threshold DB] [--reflectance-threshold DB] [--end-threshold DB] FILE...\n"
                "       sortool measure --mode two-point|lsa|splice --a KM --b KM FILE\n"
                "       sortool opm FILE.opm\n"
