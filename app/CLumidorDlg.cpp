@@ -1,6 +1,7 @@
 #include "app/CLumidorDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/AnalysisCommands.h"
 #include "app/EventCommands.h"
 #include "app/FileCommands.h"
 #include "app/Icons.h"
@@ -9,6 +10,8 @@
 #include "batch/CDlgBatchDeal.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/Configuration.h"
+#include "config/SettingsLocation.h"
+#include "panels/CDlgAnalysisThresholds.h"
 #include "panels/CDlgEdit.h"
 #include "panels/CDlgPass.h"
 #include "panels/CShowOpmValue.h"
@@ -23,17 +26,22 @@
 #include "textres/TextResources.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
+#include "trace/AtomicWrite.h"
 #include "trace/EventListText.h"
+#include "trace/SorBlocks.h"
 #include "view/COtdrTrace.h"
 #include "view/DialogUnits.h"
+#include "view/TraceExport.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
@@ -41,6 +49,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcMainWindow, "lumidor.window")
 
 namespace {
 
@@ -128,10 +138,13 @@ void CLumidorDlg::createMenu()
          {{CmdOpen, text::Open, "Open", {QKeySequence::Open}},
           {CmdSave, text::SaveFile, "Save", {QKeySequence::Save}},
           {CmdExportEvents, text::ExportEvents, "Export events..."},
+          {CmdExportTrace, text::ExportTrace, "Export trace..."},
+          {CmdExportPicture, text::ExportPicture, "Export picture..."},
           {CmdPrintPreview, text::PrintPreview, "Print preview", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}},
           {CmdPrint, text::Print, "Print", {QKeySequence::Print}},
           {CmdBatch, text::BatchPrinting, "Batch printing"},
           {CmdExit, text::Exit, "Exit", {QKeySequence(Qt::CTRL | Qt::Key_Q)}}}},
+        {text::MenuEdit, {{CmdUndo, text::Undo, "Undo", {QKeySequence::Undo}}}},
         {text::MenuTrace,
          {{CmdHZoomIn, text::HZoomIn, "H_zoom in", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}},
           {CmdHZoomOut, text::HZoomOut, "H_zoom out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}},
@@ -149,7 +162,9 @@ void CLumidorDlg::createMenu()
         {text::MenuAnalyze,
          {{CmdAddEvent, text::AddEvent, "Add event"},
           {CmdDeleteEvent, text::DeleteEvent, "Delete event"},
-          {CmdPassFail, 0, "Pass/Fail"}}},
+          {CmdPassFail, 0, "Pass/Fail"},
+          {CmdAnalyzeTrace, text::AnalyzeTrace, "Analyze trace"},
+          {CmdAnalysisThresholds, text::AnalysisThresholdsMenu, "Analysis thresholds..."}}},
         {text::MenuAbout, {{CmdAbout, text::MenuAbout, "About"}}},
     };
     for (const Popup &popup : popups) {
@@ -170,6 +185,26 @@ void CLumidorDlg::createMenu()
             const int id = item.id;
             connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
         }
+    }
+
+    // Cursor > Measurement: one of three ways, ticked.
+    QMenu *cursor = m_menuBar->findChild<QMenu *>(QStringLiteral("menu%1").arg(text::MenuCursor));
+    QMenu *measurement = cursor->addMenu(QString());
+    measurement->setObjectName(QStringLiteral("menu%1").arg(text::Measurement));
+    m_captionIds.insert(measurement->menuAction(), text::Measurement);
+    auto *modes = new QActionGroup(measurement);
+    const std::pair<int, int> modeItems[] = {
+        {CmdMeasureTwoPoint, text::MeasureTwoPoint}, {CmdMeasureLsa, text::MeasureLsa}, {CmdMeasureSplice, text::MeasureSplice}};
+    for (const auto &[id, caption] : modeItems) {
+        QAction *action = measurement->addAction(QString());
+        action->setObjectName(QStringLiteral("action%1").arg(id));
+        action->setCheckable(true);
+        action->setChecked(id == CmdMeasureTwoPoint);
+        modes->addAction(action);
+        m_actions.insert(id, action);
+        m_captionIds.insert(action, caption);
+        const int command = id;
+        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
     }
 }
 
@@ -250,6 +285,7 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
 
     m_session.logoPath = folder + QStringLiteral("/logo.bmp");
     loadPassThresholds(m_session);
+    loadAnalysisSettings(m_session);
 }
 
 void CLumidorDlg::setUpEventList()
@@ -558,6 +594,8 @@ void CLumidorDlg::runCommand(int id)
     case CmdOpen: openFiles(); break;
     case CmdSave: saveCurrentTrace(); break;
     case CmdExportEvents: exportEvents(); break;
+    case CmdExportTrace: exportTrace(); break;
+    case CmdExportPicture: exportPicture(); break;
     case CmdPrintPreview: printTraces(false); break;
     case CmdPrint: printTraces(true); break;
     case CmdBatch: showBatchDialog(); break;
@@ -578,6 +616,12 @@ void CLumidorDlg::runCommand(int id)
     case CmdAddEvent: addEvent(); break;
     case CmdDeleteEvent: deleteEvent(); break;
     case CmdPassFail: showPassFail(); break;
+    case CmdAnalyzeTrace: analyzeTrace(); break;
+    case CmdAnalysisThresholds: showAnalysisThresholds(); break;
+    case CmdUndo: undoEvents(); break;
+    case CmdMeasureTwoPoint: setMeasurementMode(MeasurementMode::TwoPoint); break;
+    case CmdMeasureLsa: setMeasurementMode(MeasurementMode::Lsa); break;
+    case CmdMeasureSplice: setMeasurementMode(MeasurementMode::Splice); break;
     case CmdAbout: showAbout(); break;
     default: break;
     }
@@ -686,6 +730,80 @@ bool CLumidorDlg::exportEventsTo(const QString &path)
     return false;
 }
 
+namespace {
+
+// A save dialog for an export of the current trace: the trace's folder and name with `suffix`.
+QString askExportPath(QWidget *parent, const QString &source, int captionText, const QString &filter,
+                      const QString &suffix)
+{
+    const QFileInfo info(source);
+    QString caption = loadText(captionText);
+    if (caption.endsWith(QLatin1String("...")))
+        caption.chop(3);
+    QFileDialog dialog(parent, caption, info.absolutePath(), filter);
+    dialog.setObjectName(QStringLiteral("exportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(info.completeBaseName() + QLatin1Char('.') + suffix);
+    if (execDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+void CLumidorDlg::exportTrace()
+{
+    if (!requireLoadedTrace())
+        return;
+    const TraceSet &set = m_session.traceSet;
+    const QString path = askExportPath(this, set.slots[static_cast<size_t>(set.currentSlot)].filePath,
+                                       text::ExportTrace, loadText(text::CsvFilter), QStringLiteral("csv"));
+    if (!path.isEmpty())
+        exportTraceTo(path);
+}
+
+bool CLumidorDlg::exportTraceTo(const QString &path)
+{
+    const TraceCurve *curve = m_traceView->state().current();
+    if (m_session.traceSet.loadedCount == 0 || !curve)
+        return false;
+    if (writeFileAtomically(path, tracePointsCsv(*curve), lcMainWindow()) == SorResult::Done)
+        return true;
+    showMessage(this, {fileCaption, loadText(text::ErrorExportingTrace).arg(path), QMessageBox::Warning,
+                       QMessageBox::Ok});
+    return false;
+}
+
+void CLumidorDlg::exportPicture()
+{
+    if (!requireLoadedTrace())
+        return;
+    const TraceSet &set = m_session.traceSet;
+    const QString path = askExportPath(this, set.slots[static_cast<size_t>(set.currentSlot)].filePath,
+                                       text::ExportPicture, loadText(text::PngFilter), QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
+    const auto size = showMessage(this, {fileCaption, loadText(text::PictureAtTwiceTheSize), QMessageBox::Question,
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
+    if (size == QMessageBox::Yes || size == QMessageBox::No)
+        exportPictureTo(path, size == QMessageBox::Yes);
+}
+
+bool CLumidorDlg::exportPictureTo(const QString &path, bool twice)
+{
+    const TraceViewState &state = m_traceView->state();
+    if (m_session.traceSet.loadedCount == 0 || state.clientRect.isEmpty())
+        return false;
+    const QSize size = state.clientRect.size() * (twice ? 2 : 1);
+    const QImage picture = renderTracePicture(state, m_traceView->viewSettings(), currentVerdict(m_session), size);
+    if (writePngAtomically(path, picture))
+        return true;
+    showMessage(this, {fileCaption, loadText(text::ErrorExportingPicture).arg(path), QMessageBox::Warning,
+                       QMessageBox::Ok});
+    return false;
+}
+
 void CLumidorDlg::askExit()
 {
     const auto answer = showMessage(this, {tipsCaption, loadText(text::ConfirmExit), QMessageBox::Question,
@@ -698,6 +816,46 @@ void CLumidorDlg::showAbout()
 {
     CAboutDlg about(this);
     execDialog(about);
+}
+
+void CLumidorDlg::analyzeTrace()
+{
+    if (!requireLoadedTrace())
+        return;
+    apply(AnalyzeCurrentTrace(m_session, m_session.analysisSettings));
+}
+
+void CLumidorDlg::undoEvents()
+{
+    apply(UndoEvents(m_session));
+}
+
+void CLumidorDlg::showAnalysisThresholds()
+{
+    AnalysisSettings edited = m_session.analysisSettings;
+    CDlgAnalysisThresholds dialog(edited, this);
+    if (execDialog(dialog) != QDialog::Accepted)
+        return;
+    m_session.analysisSettings = edited;
+    const QString target = settingsWritePath(configFilePath(m_session.binFolder));
+    if (!saveAnalysisSettings(target, edited))
+        showMessage(this, {tipsCaption, QStringLiteral("The thresholds could not be written to %1.").arg(target),
+                           QMessageBox::Warning, QMessageBox::Ok});
+}
+
+void CLumidorDlg::setMeasurementMode(MeasurementMode mode)
+{
+    static constexpr std::pair<MeasurementMode, int> names[] = {
+        {MeasurementMode::Lsa, text::MeasureLsa}, {MeasurementMode::Splice, text::MeasureSplice}};
+    QString name;
+    for (const auto &[m, id] : names)
+        if (m == mode)
+            name = loadText(id);
+    m_traceView->setMeasurementMode(mode, name);
+    const int command = mode == MeasurementMode::Lsa ? CmdMeasureLsa
+                        : mode == MeasurementMode::Splice ? CmdMeasureSplice : CmdMeasureTwoPoint;
+    if (QAction *a = m_actions.value(command))
+        a->setChecked(true);
 }
 
 void CLumidorDlg::showPassFail()

@@ -1,8 +1,11 @@
 #include "app/EventCommands.h"
 
+#include "app/AnalysisCommands.h"
 #include "app/Session.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventEditing.h"
+#include "textres/TextIds.h"
+#include "textres/TextResources.h"
 
 namespace {
 
@@ -10,6 +13,17 @@ TraceData &currentTrace(Session &session)
 {
     TraceSet &set = session.traceSet;
     return *set.slots[static_cast<size_t>(set.currentSlot)].trace;
+}
+
+// The library's list holds 100 events: a longer trace is shown whole but not edited, and the
+// user is told why nothing happened.
+bool refuseLongTrace(const TraceData &trace, CommandResult &result)
+{
+    if (editableByLibrary(trace))
+        return false;
+    result.messages.push_back({tipsCaption, loadText(text::TooManyEventsToEdit), QMessageBox::Information,
+                               QMessageBox::Ok});
+    return true;
 }
 
 } // namespace
@@ -27,7 +41,12 @@ CommandResult AddEvent(Session &session, const CursorAt &cursor)
         return result;
     if (cursor.activeCursor != 1 && cursor.activeCursor != 2)
         return result;
+    if (refuseLongTrace(trace, result))
+        return result;
+    rememberEvents(session);
     result.eventsChanged = insertEventAt(trace, cursor.sampleIndex, eventAnalysis());
+    if (!result.eventsChanged)
+        session.eventsUndo.snapshots.pop_back();
     return result;
 }
 
@@ -39,10 +58,15 @@ CommandResult DeleteEvent(Session &session, int row)
     if (session.traceSet.loadedCount == 0)
         return result;
     TraceData &trace = currentTrace(session);
+    if (refuseLongTrace(trace, result))
+        return result;
     if (row < 0 || row > trace.eventList.count)
         return result;
-    if (!deleteEventRow(trace, row, eventAnalysis()))
+    rememberEvents(session);
+    if (!deleteEventRow(trace, row, eventAnalysis())) {
+        session.eventsUndo.snapshots.pop_back();
         return result;
+    }
     result.eventsChanged = true;
     result.selectEventRow = row > 0 ? row - 1 : 0;
     return result;

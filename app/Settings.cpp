@@ -8,21 +8,7 @@
 #include "textres/TextResources.h"
 #include "trace/Verdict.h"
 #include "view/COtdrTrace.h"
-
-namespace {
-
-ViewColors viewColorsFrom(const ColourSettings &c)
-{
-    ViewColors v;
-    v.trace = c.trace;
-    v.background = c.back;
-    v.grid = c.grid;
-    v.eventMarks = c.eventMarker;
-    v.cursor = c.cursor;
-    return v;
-}
-
-} // namespace
+#include "view/TraceExport.h"
 
 void applyDisplaySettings(Session &session, COtdrTrace &view)
 {
@@ -33,11 +19,7 @@ void applyDisplaySettings(Session &session, COtdrTrace &view)
     session.distanceUnit = d.distanceUnit;
     session.background = d.colours.back;
 
-    ViewSettings vs;
-    vs.colors = viewColorsFrom(d.viewColours);
-    vs.grid = d.gridVisible;
-    vs.unit = d.distanceUnit;
-    view.setViewSettings(vs);
+    view.setViewSettings(viewSettingsFrom(d));
 }
 
 void storeMultiTraceMode(Session &session, bool on)
@@ -50,6 +32,13 @@ void loadPassThresholds(Session &session)
     session.passThresholdsPath = configFilePath(session.binFolder);
     // An installed program reads the per-user copy once one has been written.
     ReadPassThresholds(settingsReadPath(session.passThresholdsPath), session.passThresholds);
+}
+
+void loadAnalysisSettings(Session &session)
+{
+    CMemIniFile ini;
+    ini.AttachFile(settingsReadPath(configFilePath(session.binFolder)));
+    session.analysisSettings = readAnalysisSettings(ini);
 }
 
 int currentVerdict(const Session &session)

@@ -1,5 +1,7 @@
 #include "batch/OverviewPoints.h"
 
+#include "trace/TraceMapping.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -20,12 +22,12 @@ std::vector<ScreenPoint> overviewPoints(const std::vector<uint16_t> &samples, ui
     std::vector<ScreenPoint> points(2 * static_cast<size_t>(width));
     const float perColumn = static_cast<float>(n) / static_cast<float>(width);
     const float h = static_cast<float>(height);
-    // Raw s maps to h - (65530 - s) x h / range, in thousandths of a dB: for 50 dB this is
-    // h / 50000 x s + (h - h x 1.3106). Traces above 50 dB need the wider range of the view
-    // window, or their top is cut off and the window frame sits at the wrong height.
+    // Raw s maps to h - levelDb(s) x h / range: for 50 dB this is h / 50000 x s + (h - h x 1.3107).
+    // Traces above 50 dB need the wider range of the view window, or their top is cut off and
+    // the window frame sits at the wrong height.
     const float range = static_cast<float>(rangeDb > 0 ? rangeDb : 50) * 1000.0f;
     const float scale = h / range;
-    const float shift = rangeDb > 0 && rangeDb != 50 ? h - h * (65530.0f / range) : h - h * 1.3106f;
+    const float shift = h - h * static_cast<float>(TraceMapping::fullScaleRaw / static_cast<double>(range));
     auto y = [&](uint16_t s) { return static_cast<int32_t>(scale * static_cast<float>(s) + shift); };
 
     uint32_t k = 0;

@@ -1,10 +1,10 @@
 #include "config/CMemIniFile.h"
 
+#include "config/AtomicWrite.h"
 #include "config/AsciiCase.h"
 #include "config/ConfigLog.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -277,9 +277,9 @@ bool CMemIniFile::Flush()
             bytes.append("\r\n");
         }
     }
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcConfig) << "could not write" << filePath << file.errorString();
+    QString error;
+    if (!writeBytesAtomically(filePath, bytes, &error)) {
+        qCWarning(lcConfig) << "could not write" << filePath << error;
         return false;
     }
     return true;

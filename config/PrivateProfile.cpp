@@ -1,11 +1,11 @@
 #include "config/PrivateProfile.h"
 
+#include "config/AtomicWrite.h"
 #include "config/ConfigLog.h"
 #include "config/IniText.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -201,9 +201,9 @@ bool Document::save(const QString &path)
     for (const Line &line : lines)
         bytes.append(line.raw);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcConfig) << "could not write" << path << file.errorString();
+    QString error;
+    if (!writeBytesAtomically(path, bytes, &error)) {
+        qCWarning(lcConfig) << "could not write" << path << error;
         return false;
     }
     return true;

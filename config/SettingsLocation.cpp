@@ -1,11 +1,11 @@
 #include "config/SettingsLocation.h"
 
+#include "config/AtomicWrite.h"
 #include "config/ConfigLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <utility>
@@ -86,9 +86,7 @@ QString SettingsLocation::writePath() const
         return user; // nothing to start from: the write creates the file
     // Bytes as shipped (the encoding stays); written whole or not at all, with the user's own
     // permissions rather than the installed file's read-only ones.
-    QSaveFile copy(user);
-    if (!shipped.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly)
-        || copy.write(shipped.readAll()) < 0 || !copy.commit()) {
+    if (!shipped.open(QIODevice::ReadOnly) || !writeBytesAtomically(user, shipped.readAll())) {
         qCWarning(lcConfig) << "cannot copy" << shippedPath() << "to" << user;
         return {};
     }

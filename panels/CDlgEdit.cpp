@@ -88,6 +88,16 @@ CDlgEdit::CDlgEdit(TraceSlot &slot, QWidget *parent)
 
 void CDlgEdit::accept()
 {
+    // A file of issue 1 has no place for the fibre type: it is rewritten in the newer layout,
+    // which the user agrees to first. Cancel leaves the file and the trace as they were.
+    if (sorFileIssue(m_slot.filePath) == 1) {
+        const MessageRequest ask{fileCaption, loadText(text::RewriteAsIssue2), QMessageBox::Question,
+                                 QMessageBox::Ok | QMessageBox::Cancel};
+        if (showMessage(this, ask) != QMessageBox::Ok) {
+            QDialog::reject();
+            return;
+        }
+    }
     TraceData &t = *m_slot.trace;
     t.cableId = m_cable->text();
     t.fiberId = m_fiber->text();

@@ -1,6 +1,7 @@
 #include "panels/CSubDlgInfo.h"
 
 #include "panels/CDropfileList.h"
+#include "textres/TextIds.h"
 #include "trace/TraceSet.h"
 #include "view/DialogUnits.h"
 #include "view/TraceRenderer.h"
@@ -46,6 +47,7 @@ constexpr FieldLayout fieldLayouts[] = {
     {1041, CSubDlgInfo::IdOperator, 213, 1},
     {1043, CSubDlgInfo::IdFileName, 215, 2},
     {1044, CSubDlgInfo::IdFileDate, 216, 2},
+    {1049, CSubDlgInfo::IdEventsSource, text::EventsSource, 2},
 };
 
 constexpr int groupIds[] = {1030, 1037, 1042};
@@ -202,6 +204,7 @@ void CSubDlgInfo::showValues(const InfoPanelValues &v)
         {IdCableId, &v.cableId},         {IdFiberType, &v.fiberType},
         {IdFiberId, &v.fiberId},         {IdOperator, &v.operatorName},
         {IdFileName, &v.fileName},       {IdFileDate, &v.fileDate},
+        {IdEventsSource, &v.eventsSource},
     };
     for (const Field &field : m_fields) {
         for (const auto &[id, text] : texts) {

@@ -41,6 +41,7 @@ public:
         IdMultiTrace = 1020,
         IdFileDate = 1021,
         IdEdit = 1022,
+        IdEventsSource = 1024,
     };
 
     static constexpr int templateWidthDu = 225;
@@ -127,6 +128,6 @@ private:
         QLabel *label;
         QLabel *value;
     };
-    std::array<Field, 12> m_fields{};
+    std::array<Field, 13> m_fields{};
     QLabel *m_fileListLabel = nullptr;
 };

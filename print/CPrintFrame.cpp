@@ -1,5 +1,6 @@
 #include "print/CPrintFrame.h"
 
+#include "config/AtomicWrite.h"
 #include "print/ReportRenderer.h"
 
 #include <QAction>
@@ -138,16 +139,21 @@ void CPrintFrame::print()
 
 bool CPrintFrame::exportPdf(const QString &path)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setResolution(600);
-    setUpPrinter(printer);
-    QPainter painter;
-    const bool ok = painter.begin(&printer) && paintWithProgress(painter, printer) && painter.end();
-    if (painter.isActive())
-        painter.end();
-    if (!ok || !QFileInfo::exists(path)) {
+    // Written beside the target and renamed into place: a cancelled or failed export leaves an
+    // existing file as it was.
+    const bool ok = writeThroughTemporaryFile(path, [this](const QString &temporaryPath) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(temporaryPath);
+        printer.setResolution(600);
+        setUpPrinter(printer);
+        QPainter painter;
+        const bool painted = painter.begin(&printer) && paintWithProgress(painter, printer) && painter.end();
+        if (painter.isActive())
+            painter.end();
+        return painted;
+    });
+    if (!ok) {
         QMessageBox::warning(this, texts_.tips, texts_.pdfFailed);
         return false;
     }

@@ -1,7 +1,9 @@
 #include "print/ReportRenderer.h"
 
+#include "config/AtomicWrite.h"
 #include "print/SummaryPage.h"
 #include "trace/TraceData.h"
+#include "trace/TraceMapping.h"
 #include "trace/TraceSet.h"
 #include "trace/Verdict.h"
 
@@ -246,7 +248,7 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
             if (s < 0 || static_cast<size_t>(s) >= n)
                 continue;
             const int x = Q.l + static_cast<int>((static_cast<uint64_t>(std::max(0, Q.w())) * static_cast<uint64_t>(s)) / n);
-            const int y = trunc(Q.b - ((65535 - trace.samples[static_cast<size_t>(s)]) / 1000.0) * Q.h() / 50.0);
+            const int y = trunc(Q.b - TraceMapping::levelDb(trace.samples[static_cast<size_t>(s)]) * Q.h() / 50.0);
             p.drawLine(x, y - u, x, y + u);
             drawBox(p, {x - b / 2, y + u, x + b / 2 + (k > 8 ? 2 : 0), y + u + b});
             const QString text = QStringLiteral("  %1").arg(k + 1);
@@ -573,7 +575,8 @@ CurveMapping curveMapping(size_t n, const QRect &q)
     const int bottom = q.top() + height;
     return {static_cast<float>(static_cast<double>(width) / static_cast<double>(n)),
             static_cast<float>(static_cast<double>(height) / 50000.0),
-            static_cast<float>(bottom - height * 1.3106), static_cast<float>(q.left())};
+            // Raw s lies at bottom - levelDb(s) x height / 50, as the event marks do.
+            static_cast<float>(bottom - height * (TraceMapping::fullScaleRaw / 50000.0)), static_cast<float>(q.left())};
 }
 
 QPoint curvePoint(const CurveMapping &m, size_t i, uint16_t sample)
@@ -688,7 +691,9 @@ bool drawReportPages(QPainter &painter, QPagedPaintDevice &device, const PrintJo
     return true;
 }
 
-bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
+namespace {
+
+bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
 {
     QPdfWriter writer(path);
     writer.setResolution(resolution);
@@ -703,4 +708,12 @@ bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnviro
         return false;
     QFile file(path);
     return file.exists() && file.size() > 0;
+}
+
+} // namespace
+
+bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
+{
+    return writeThroughTemporaryFile(
+        path, [&](const QString &temporaryPath) { return writePdfFile(temporaryPath, job, env, resolution); });
 }

@@ -198,6 +198,38 @@ constexpr TextEntry textTable[] = {
     {347, "Summary page"},
     // The trace menu's command that shows the whole trace again.
     {348, "Full view"},
+    // The automatic analysis, its thresholds, Undo and the cursor measurement modes.
+    {420, "Analyze trace"},
+    {421, "Analysis thresholds..."},
+    {422, "Analysis thresholds"},
+    {423, "Loss threshold (dB)"},
+    {424, "Reflectance threshold (dB)"},
+    {425, "End threshold (dB)"},
+    {426, "Use the thresholds stored in the file"},
+    {427, "Events"},
+    {428, "From the analysis"},
+    {429, "Stored in the file"},
+    {430, "Edit"},
+    {431, "Undo"},
+    {432, "Measurement"},
+    {433, "Two-point"},
+    {434, "LSA"},
+    {435, "Splice"},
+    {436, "The event-analysis library is not available."},
+    {437, "The analysis found no events in this trace."},
+    // Issue-1 files, exporting the trace and its picture, and the titles of written PDF files.
+    {480, "The file will be rewritten in issue 2 format"},
+    {481, "Export trace..."},
+    {482, "Export picture..."},
+    {483, "Error exporting the trace to %1"},
+    {484, "Error exporting the picture to %1"},
+    {485, "PNG images (*.png)"},
+    {486, "Write the picture at twice the screen size?"},
+    {490, "Trace report"},
+    {491, "Summary"},
+    {492, "Power-meter report"},
+    // Adding or deleting an event on a trace longer than the event library's list.
+    {510, "This trace holds more than 100 events. Events can only be added or deleted on traces of up to 100 events."},
 };
 
 constexpr bool sortedById()

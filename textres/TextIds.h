@@ -25,6 +25,15 @@ enum : int {
     ErrorSavingFile = 253,
     ExportEvents = 344, ErrorExportingEvents = 345, CsvFilter = 346, SummaryPage = 347,
     FullView = 348,
+    AnalyzeTrace = 420, AnalysisThresholdsMenu = 421, AnalysisThresholdsTitle = 422,
+    AnalysisLossThreshold = 423, AnalysisReflectanceThreshold = 424, AnalysisEndThreshold = 425,
+    AnalysisUseFileThresholds = 426, EventsSource = 427, EventsFromAnalysis = 428, EventsFromFile = 429,
+    MenuEdit = 430, Undo = 431, Measurement = 432, MeasureTwoPoint = 433, MeasureLsa = 434, MeasureSplice = 435,
+    AnalysisUnavailable = 436, AnalysisFoundNothing = 437,
+    TooManyEventsToEdit = 510,
+    RewriteAsIssue2 = 480, ExportTrace = 481, ExportPicture = 482, ErrorExportingTrace = 483,
+    ErrorExportingPicture = 484, PngFilter = 485, PictureAtTwiceTheSize = 486,
+    TitleTraceReport = 490, TitleSummary = 491, TitlePowerMeterReport = 492,
 };
 
 } // namespace text

@@ -11,3 +11,5 @@ int runOpm(int argc, char **argv);
 int runReport(int argc, char **argv);
 int runAnalyze(int argc, char **argv);
 int runMeasure(int argc, char **argv);
+int runPoints(int argc, char **argv);
+int runPicture(int argc, char **argv);

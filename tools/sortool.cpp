@@ -1,9 +1,30 @@
 #include "tools/Commands.h"
 
+#include <QByteArray>
+#include <QMessageLogContext>
+#include <QString>
+#include <QtGlobal>
+
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// sortool writes only its own messages. Qt's own warnings (a missing runtime folder, a painter
+// on a file it could not open) mean nothing to its user and are dropped; the project's logging
+// categories ("lumidor.*") report warnings and worse as "sortool: ...". LUMIDOR_DEBUG=1 lets
+// every message through in Qt's form, for developers.
+void toolMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    static const bool everything = qEnvironmentVariableIntValue("LUMIDOR_DEBUG") != 0;
+    if (everything) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        return;
+    }
+    const bool ours = context.category && std::strncmp(context.category, "lumidor.", 8) == 0;
+    if (ours && (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg))
+        std::fprintf(stderr, "sortool: %s\n", message.toLocal8Bit().constData());
+}
 
 void printUsage(std::FILE *to)
 {
@@ -16,7 +37,9 @@ void printUsage(std::FILE *to)
                "       sortool measure --mode two-point|lsa|splice --a KM --b KM FILE\n"
                "       sortool opm FILE.opm\n"
                "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
-               "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n",
+               "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n"
+               "       sortool points FILE\n"
+               "       sortool picture [--size WxH] [--config FILE] --out FILE.png FILE...\n",
                to);
 }
 
@@ -24,6 +47,7 @@ void printUsage(std::FILE *to)
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(toolMessages);
     if (argc < 2) {
         printUsage(stderr);
         return 2;
@@ -51,6 +75,10 @@ int main(int argc, char **argv)
         return runOpm(argc - 2, argv + 2);
     if (std::strcmp(command, "report") == 0)
         return runReport(argc - 2, argv + 2);
+    if (std::strcmp(command, "points") == 0)
+        return runPoints(argc - 2, argv + 2);
+    if (std::strcmp(command, "picture") == 0)
+        return runPicture(argc - 2, argv + 2);
     std::fprintf(stderr, "sortool: unknown command '%s'\n", command);
     printUsage(stderr);
     return 2;

@@ -42,9 +42,14 @@ bool indicesWithinSamples(const TraceData &trace)
 
 } // namespace
 
+bool editableByLibrary(const TraceData &trace)
+{
+    return trace.events.size() <= static_cast<size_t>(EventList::capacity);
+}
+
 bool insertEventAt(TraceData &trace, int32_t sampleIndex, const EventAnalysisBinding &binding)
 {
-    if (trace.events.empty())
+    if (trace.events.empty() || !editableByLibrary(trace))
         return false;
     if (!binding.insertEvent)
         return adopt(trace, fallbackEventList);
@@ -65,7 +70,7 @@ bool insertEventAt(TraceData &trace, int32_t sampleIndex, const EventAnalysisBin
 
 bool deleteEventRow(TraceData &trace, int row, const EventAnalysisBinding &binding)
 {
-    if (row < 0 || row > trace.eventList.count)
+    if (row < 0 || row > trace.eventList.count || !editableByLibrary(trace))
         return false;
     if (!binding.deleteEvent)
         return adopt(trace, fallbackEventList);

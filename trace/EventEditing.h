@@ -9,7 +9,11 @@
 // trace's eventList, store the returned list as the new eventList and rebuild `events` from it.
 // An unbound entry stands in fallbackEventList, which leaves the trace without events.
 // Both return false, with the trace unchanged, when the command is abandoned: the call threw,
-// or the library returned a list whose count is outside 0 .. 100.
+// or the library returned a list whose count is outside 0 .. 100, or the trace holds more
+// events than the library's list (editableByLibrary).
+
+// The library's list holds 100 events: a trace with more is shown whole but not edited.
+bool editableByLibrary(const TraceData &trace);
 
 // Adds an event at `sampleIndex` (the active cursor's sample). Also false, doing nothing,
 // when the trace has no events at all.

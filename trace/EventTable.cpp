@@ -1,9 +1,9 @@
 #include "trace/EventTable.h"
 
+#include "config/AtomicWrite.h"
 #include "trace/EventListText.h"
 #include "trace/TableExport.h"
 
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -82,13 +82,5 @@ bool exportEventTableCsv(const QString &path, const QString &file, const TraceDa
 {
     if (path.isEmpty())
         return false;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = eventTableCsvHeader() + eventTableCsvRecords(file, trace);
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return writeBytesAtomically(path, eventTableCsvHeader() + eventTableCsvRecords(file, trace));
 }

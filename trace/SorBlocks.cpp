@@ -78,18 +78,27 @@ BlockKind selectBlock(const QByteArray &entryName)
     return BlockKind::None;
 }
 
-// The Map block and its directory, checked against the length of the bytes.
+bool isIssue1Revision(uint16_t revision) { return revision >= 100 && revision < 200; }
+
+// Where the value of a checksum block starts.
+size_t checksumValueOffset(int issue) { return issue == 1 ? 0 : 6; }
+
+// The Map block and its directory, checked against the length of the bytes. Issue 2 opens with
+// the name "Map"; issue 1 opens straight with the revision.
 bool parseMap(const uint8_t *data, size_t length, SorMap &map)
 {
-    if (length < 4 || std::memcmp(data, "Map\0", 4) != 0)
+    const int issue = data ? sorLayoutIssue(data, length) : 0;
+    if (issue == 0)
         return false;
     ByteCursor c(data, length);
-    c.skip(4);
-    map.revision = c.u16();               // 4
-    map.size = c.u32();                   // 6
-    map.blockCount = c.u16();             // 10
+    if (issue == 2)
+        c.skip(4);
+    map.issue = issue;
+    map.revision = c.u16();               // 4 (issue 1: 0)
+    map.size = c.u32();                   // 6 (issue 1: 2)
+    map.blockCount = c.u16();             // 10 (issue 1: 6)
     map.entries.clear();
-    for (int i = 1; i < map.blockCount; ++i) { // 12: one entry per further block
+    for (int i = 1; i < map.blockCount; ++i) { // 12 (issue 1: 8): one entry per further block
         SorMapEntry e;
         e.name = c.text();
         e.revision = c.u16();
@@ -354,6 +363,86 @@ void readDataPts(const uint8_t *data, size_t size, DataPts &out)
     }
 }
 
+// Issue 1 has no fibre type and no user-offset distance.
+void readGenParams1(const uint8_t *data, size_t size, GenParams &out)
+{
+    ByteCursor c(data, size);
+    skipName(c, "GenParams");
+    out = GenParams{};
+    out.languageCode = c.fixed(2);
+    out.cableId = c.text();
+    out.fiberId = c.text();
+    out.nominalWavelength = c.i16();       // nm
+    out.locationA = c.text();
+    out.locationB = c.text();
+    out.cableCode = c.text();
+    out.currentDataFlag = c.fixed(2);
+    out.userOffset = c.i32();              // 100 ps
+    out.operatorName = c.text();
+    out.comment = c.text();
+}
+
+// 54 bytes with one pulse width. Issue 1 has no distance twins of the offset and range, no
+// averaging time, trace type or window; some instruments store the wavelength in whole nm.
+void readFxdParams1(const uint8_t *data, size_t size, FxdParams &out)
+{
+    ByteCursor c(data, size);
+    skipName(c, "FxdParams");
+    out = FxdParams{};
+    out.timestamp = c.u32();               // 0
+    out.distanceUnits = c.fixed(2);        // 4
+    const int16_t wavelength = c.i16();    // 6
+    out.actualWavelength = wavelength >= 600 && wavelength < 2000 ? static_cast<int16_t>(wavelength * 10) : wavelength;
+    out.acquisitionOffset = c.i32();       // 8
+    // 12: N entries take 10 bytes; a count the block cannot hold is cut to what fits.
+    const size_t n = std::min<size_t>(c.u16(), c.remaining() / 10);
+    out.pulses.assign(n, FxdPulse{});
+    for (FxdPulse &p : out.pulses)         // 14
+        p.pulseWidth = c.i16();
+    for (FxdPulse &p : out.pulses)         // 14 + 2N, 1e-8 us per point
+        p.dataSpacing = c.i32();
+    for (FxdPulse &p : out.pulses)         // 14 + 6N
+        p.pointCount = c.i32();
+    out.groupIndex = c.i32();              // 14 + 10N
+    out.backscatter = c.i16();             // 18 + 10N
+    out.averages = c.i32();                // 20 + 10N
+    out.acquisitionRange = c.i32();        // 24 + 10N
+    out.frontPanelOffset = c.i32();        // 28 + 10N
+    out.noiseFloorLevel = c.u16();         // 32 + 10N
+    out.noiseFloorScale = c.i16();         // 34 + 10N
+    out.powerOffsetFirstPoint = c.u16();   // 36 + 10N
+    out.lossThreshold = c.u16();           // 38 + 10N
+    out.reflectanceThreshold = c.u16();    // 40 + 10N
+    out.endThreshold = c.u16();            // 42 + 10N
+}
+
+// An issue-1 event is 22 bytes and its comment: no marker locations.
+void readKeyEvents1(const uint8_t *data, size_t size, KeyEvents &out)
+{
+    ByteCursor c(data, size);
+    skipName(c, "KeyEvents");
+    const int count = c.u16();
+    out = KeyEvents{};
+    for (int i = 0; i < count && c.remaining() >= 22; ++i) {
+        KeyEvent e;
+        e.number = c.i16();      // 0
+        e.time = c.i32();        // 2
+        e.attenuation = c.i16(); // 6
+        e.loss = c.i16();        // 8
+        e.reflectance = c.i32(); // 10
+        e.code = c.fixed(6);     // 14
+        e.technique = c.fixed(2); // 20
+        e.comment = c.text();    // 22
+        out.events.push_back(std::move(e));
+    }
+    out.endToEndLoss = c.i32();
+    out.endToEndMarkers[0] = c.i32();
+    out.endToEndMarkers[1] = c.i32();
+    out.returnLoss = c.u16();
+    out.returnLossMarkers[0] = c.i32();
+    out.returnLossMarkers[1] = c.i32();
+}
+
 QByteArray writeGenParams(const GenParams &block)
 {
     QByteArray out;
@@ -426,14 +515,21 @@ int parseSorBytes(const uint8_t *data, size_t length, SorBlocks &blocks)
     for (const SorMapEntry &entry : parsed.map.entries) {
         const uint8_t *block = data + offset;
         const size_t size = entry.size;
+        const bool issue1 = parsed.map.issue == 1;
         switch (selectBlock(entry.name)) {
-        case BlockKind::GenParams: readGenParams(block, size, parsed.genParams); break;
+        case BlockKind::GenParams:
+            (issue1 ? readGenParams1 : readGenParams)(block, size, parsed.genParams);
+            break;
         case BlockKind::SupParams: readSupParams(block, size, parsed.supParams); break;
-        case BlockKind::FxdParams: readFxdParams(block, size, parsed.fxdParams); break;
-        case BlockKind::KeyEvents: readKeyEvents(block, size, parsed.keyEvents); break;
+        case BlockKind::FxdParams:
+            (issue1 ? readFxdParams1 : readFxdParams)(block, size, parsed.fxdParams);
+            break;
+        case BlockKind::KeyEvents:
+            (issue1 ? readKeyEvents1 : readKeyEvents)(block, size, parsed.keyEvents);
+            break;
         case BlockKind::DataPts: readDataPts(block, size, parsed.dataPts); break;
         case BlockKind::Vendor:
-            if (entry.revision == vendorRevision) {
+            if (!issue1 && entry.revision == vendorRevision) {
                 ByteCursor c(block, size);
                 c.skip(16);
                 parsed.vendor.cursorA = c.i32(); // 16
@@ -441,8 +537,9 @@ int parseSorBytes(const uint8_t *data, size_t length, SorBlocks &blocks)
             }
             break;
         case BlockKind::Checksum: {
+            // Issue 1 holds just the value; issue 2 puts "Cksum\0" before it.
             ByteCursor c(block, size);
-            c.skip(6);
+            c.skip(checksumValueOffset(parsed.map.issue));
             parsed.checksum = c.u16();
             break;
         }
@@ -540,14 +637,96 @@ ChecksumCheck checkSorChecksum(const uint8_t *data, size_t length)
     SorMap map;
     if (!data || !parseMap(data, length, map))
         return check;
+    const size_t at = checksumValueOffset(map.issue);
     size_t offset = map.size;
     for (const SorMapEntry &entry : map.entries) {
-        if (selectBlock(entry.name) == BlockKind::Checksum && entry.size >= 8) {
+        if (selectBlock(entry.name) == BlockKind::Checksum && entry.size >= at + 2) {
             check.present = true;
-            check.stored = static_cast<uint16_t>(data[offset + 6] | (data[offset + 7] << 8));
-            check.computed = crc16CcittFalse(data, offset + 6);
+            check.stored = static_cast<uint16_t>(data[offset + at] | (data[offset + at + 1] << 8));
+            check.computed = crc16CcittFalse(data, offset + at);
         }
         offset += entry.size;
     }
     return check;
+}
+
+int sorLayoutIssue(const uint8_t *data, size_t length)
+{
+    if (length >= 4 && std::memcmp(data, "Map\0", 4) == 0)
+        return 2;
+    if (length >= 2 && isIssue1Revision(static_cast<uint16_t>(data[0] | (data[1] << 8))))
+        return 1;
+    return 0;
+}
+
+QByteArray upgradeIssue1ToIssue2(const uint8_t *data, size_t length, const SorBlocks &blocks)
+{
+    SorMap map;
+    if (!data || !parseMap(data, length, map) || map.issue != 1)
+        return QByteArray();
+
+    struct Out {
+        QByteArray name;
+        uint16_t revision;
+        QByteArray bytes; // the whole block, its name first
+    };
+    std::vector<Out> outs;
+    size_t offset = map.size;
+    for (const SorMapEntry &entry : map.entries) {
+        const BlockKind kind = selectBlock(entry.name);
+        // A name that is a leading part of a known one (the empty name among them) selects that
+        // block for the reader; the rewrite gives it the full name.
+        auto standard = [&](const char *name, QByteArray bytes) {
+            outs.push_back({QByteArray(name), 200, std::move(bytes)});
+        };
+        switch (kind) {
+        case BlockKind::GenParams: standard("GenParams", writeGenParams(blocks.genParams)); break;
+        case BlockKind::SupParams: standard("SupParams", writeSupParams(blocks.supParams)); break;
+        case BlockKind::FxdParams: standard("FxdParams", writeFxdParams(blocks.fxdParams)); break;
+        case BlockKind::KeyEvents: standard("KeyEvents", writeKeyEvents(blocks.keyEvents)); break;
+        case BlockKind::DataPts: standard("DataPts", writeDataPts(blocks.dataPts)); break;
+        case BlockKind::Checksum: break; // a new one closes the file
+        case BlockKind::LnkParams:
+        case BlockKind::Vendor:
+        case BlockKind::None: {
+            // Every issue-2 block begins with its name; the instrument's bytes follow unchanged.
+            ByteCursor c(data + offset, entry.size);
+            QByteArray bytes;
+            if (!c.startsWithName(entry.name.constData())) {
+                bytes = entry.name;
+                bytes.append('\0');
+            }
+            bytes.append(reinterpret_cast<const char *>(data + offset), static_cast<qsizetype>(entry.size));
+            outs.push_back({entry.name, entry.revision, std::move(bytes)});
+            break;
+        }
+        }
+        offset += entry.size;
+    }
+
+    if (outs.size() + 2 > 0xFFFF)
+        return QByteArray(); // no room for the checksum block's entry
+    QByteArray out;
+    ByteWriter w(out);
+    w.text(mapName);
+    w.u16(200);
+    const qsizetype mapSizeAt = out.size();
+    w.u32(0);
+    w.u16(static_cast<uint16_t>(outs.size() + 2)); // the Map and the checksum block included
+    for (const Out &o : outs) {
+        w.text(o.name);
+        w.u16(o.revision);
+        w.u32(static_cast<uint32_t>(o.bytes.size()));
+    }
+    w.text("Cksum");
+    w.u16(200);
+    w.u32(8);
+    const auto mapSize = static_cast<uint32_t>(out.size());
+    for (int k = 0; k < 4; ++k)
+        out[mapSizeAt + k] = static_cast<char>((mapSize >> (8 * k)) & 0xFF);
+    for (const Out &o : outs)
+        out.append(o.bytes);
+    w.text("Cksum");
+    w.u16(crc16CcittFalse(reinterpret_cast<const uint8_t *>(out.constData()), static_cast<size_t>(out.size())));
+    return out;
 }

@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-// The block images of a SOR file (block format of SR-4731 issue 2), one struct per block, with
-// the container reader and writer. Texts are raw bytes; decoding happens in the conversion.
+// The block images of a SOR file, one struct per block, with the container reader and writer.
+// The images follow the layout of issue 2 of the format; a file of issue 1 is read into the same
+// images (fields issue 1 lacks stay 0). Texts are raw bytes; decoding happens in the conversion.
 
 // Result codes shared by the SOR file operations.
 namespace SorResult {
@@ -26,6 +27,9 @@ struct SorMapEntry {
 };
 
 struct SorMap {
+    // Issue of the file layout: 2 when the file starts with "Map\0", 1 when it starts with a
+    // map revision of 100 to 199 and its standard blocks carry no name of their own.
+    int issue = 2;
     uint16_t revision = 200;
     uint32_t size = 0;      // bytes of the Map block
     uint16_t blockCount = 0; // the Map block included
@@ -138,7 +142,7 @@ inline constexpr const char *vendorBlockName = "VornAlixSpecial";
 // and one empty trace of scale factor 1000.
 SorBlocks defaultSorBlocks();
 
-// Parses a whole file. On 1 every block image is replaced by what the file holds (images of
+// Parses a whole file of issue 1 or 2. On 1 every block image is replaced by what the file holds (images of
 // blocks the file lacks are empty); on 5 `blocks` is left as it was. Never reads outside
 // [data, data + length).
 int parseSorBytes(const uint8_t *data, size_t length, SorBlocks &blocks);
@@ -162,6 +166,10 @@ struct ChecksumCheck {
 };
 ChecksumCheck checkSorChecksum(const uint8_t *data, size_t length);
 
+// Layout issue of a file from its first bytes: 2 ("Map\0"), 1 (a map revision of 100 to 199)
+// or 0 (neither). Says nothing about the rest of the file.
+int sorLayoutIssue(const uint8_t *data, size_t length);
+
 // Single block layouts, exposed for tools that rewrite one block and copy the others.
 // A reader starts at the block's first byte; when the block begins with its own name and zero
 // byte the name is passed over, otherwise the fields start at the first byte.
@@ -170,8 +178,19 @@ void readSupParams(const uint8_t *data, size_t size, SupParams &out);
 void readFxdParams(const uint8_t *data, size_t size, FxdParams &out);
 void readKeyEvents(const uint8_t *data, size_t size, KeyEvents &out);
 void readDataPts(const uint8_t *data, size_t size, DataPts &out);
+// Issue-1 layouts of the blocks that differ from issue 2. They fill the issue-2 image: fields
+// issue 1 lacks are 0, a wavelength stored in whole nm becomes 0.1 nm.
+void readGenParams1(const uint8_t *data, size_t size, GenParams &out);
+void readFxdParams1(const uint8_t *data, size_t size, FxdParams &out);
+void readKeyEvents1(const uint8_t *data, size_t size, KeyEvents &out);
 QByteArray writeGenParams(const GenParams &block);
 QByteArray writeSupParams(const SupParams &block);
 QByteArray writeFxdParams(const FxdParams &block);
 QByteArray writeKeyEvents(const KeyEvents &block);
 QByteArray writeDataPts(const DataPts &block);
+
+// An issue-2 file holding what an issue-1 file holds: the standard blocks from `blocks` in the
+// issue-2 layout, every other block's bytes kept as they were after its name, in the file's
+// order, and a new checksum block at the end (CRC-16/CCITT-FALSE of every byte before its value).
+// `data` must be an issue-1 file that parseSorBytes accepts; an empty result otherwise.
+QByteArray upgradeIssue1ToIssue2(const uint8_t *data, size_t length, const SorBlocks &blocks);

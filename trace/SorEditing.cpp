@@ -147,7 +147,40 @@ void putU32(QByteArray &bytes, size_t at, uint32_t v)
         bytes[static_cast<qsizetype>(at) + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
 }
 
+// An issue-1 file has no fibre-type field to edit in place: the edited blocks are written out
+// as an issue-2 file that keeps every other block.
+int rewriteIssue1(const QByteArray &in, const QString &cableId, const QString &fiberId, int fiberType,
+                  const QString &operatorName, QByteArray &out)
+{
+    const auto *data = reinterpret_cast<const uint8_t *>(in.constData());
+    const auto length = static_cast<size_t>(in.size());
+    SorBlocks parsed;
+    if (parseSorBytes(data, length, parsed) != SorResult::Done) {
+        qCWarning(lcSorEdit) << "not an acceptable SOR file";
+        return SorResult::NotSor;
+    }
+    GenParams &g = parsed.genParams;
+    g.cableId = fieldBytes(infotexts::toLocal8Bit(cableId, maxFieldBytes));
+    g.fiberId = fieldBytes(infotexts::toLocal8Bit(fiberId, maxFieldBytes));
+    g.fiberType = static_cast<int16_t>(fiberType);
+    g.operatorName = fieldBytes(infotexts::toUtf8(operatorName, maxUtf8Bytes));
+    QByteArray upgraded = upgradeIssue1ToIssue2(data, length, parsed);
+    if (upgraded.isEmpty())
+        return SorResult::NotSor;
+    out = std::move(upgraded);
+    return SorResult::Done;
+}
+
 } // namespace
+
+int sorFileIssue(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = file.read(4);
+    return sorLayoutIssue(reinterpret_cast<const uint8_t *>(head.constData()), static_cast<size_t>(head.size()));
+}
 
 int rewriteFibreInfoBytes(const QByteArray &in, const QString &cableId, const QString &fiberId, int fiberType,
                           const QString &operatorName, QByteArray &out)
@@ -155,6 +188,8 @@ int rewriteFibreInfoBytes(const QByteArray &in, const QString &cableId, const QS
     std::vector<Block> blocks;
     SorBlocks parsed;
     const auto *data = reinterpret_cast<const uint8_t *>(in.constData());
+    if (sorLayoutIssue(data, static_cast<size_t>(in.size())) == 1)
+        return rewriteIssue1(in, cableId, fiberId, fiberType, operatorName, out);
     if (!readDirectory(in, blocks) || parseSorBytes(data, static_cast<size_t>(in.size()), parsed) != SorResult::Done) {
         qCWarning(lcSorEdit) << "not an acceptable SOR file";
         return SorResult::NotSor;

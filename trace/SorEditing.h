@@ -12,6 +12,8 @@
 // with polynomial 0x1021 and initial value 0xFFFF or 0, over the bytes before the value or
 // before the checksum block) is recomputed the same way; any other is left as it was. The file
 // is replaced atomically.
+// A file of issue 1 is rewritten as an issue-2 file with the same blocks (see
+// upgradeIssue1ToIssue2) and the four fields edited; ask the user first.
 // Returns 1 done, 2 the file cannot be opened for reading, 4 it cannot be written (read-only
 // file, folder not writable, write failure), 5 not an acceptable SOR file or no GenParams block;
 // on every code but 1 the file is unchanged.
@@ -21,3 +23,7 @@ int rewriteFibreInfo(const QString &path, const QString &cableId, const QString 
 // The same edit on bytes in memory: 1 with `out` holding the edited file, or 5 (`out` untouched).
 int rewriteFibreInfoBytes(const QByteArray &in, const QString &cableId, const QString &fiberId, int fiberType,
                           const QString &operatorName, QByteArray &out);
+
+// The layout issue of the file at `path` from its first bytes: 1, 2, or 0 when it is neither or
+// cannot be read.
+int sorFileIssue(const QString &path);

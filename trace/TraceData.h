@@ -1,6 +1,8 @@
 #pragma once
 
 #include "analysis/EventList.h"
+#include "analysis/QM7ZZZ.h"
+#include "trace/TraceMapping.h"
 
 #include <QString>
 
@@ -77,7 +79,7 @@ struct TraceData {
 };
 
 // Level of a raw sample in dB, double precision.
-inline double levelDb(uint16_t raw) { return (65535.0 - raw) / 1000.0; }
+inline double levelDb(uint16_t raw) { return TraceMapping::levelDb(raw); }
 
 // Distance of sample index k in metres: index 0 lies one spacing from the start.
 inline float sampleDistance(int64_t k, float spacing) { return static_cast<float>(k + 1) * spacing; }
@@ -89,25 +91,27 @@ void copyEventsToList(const std::vector<TraceEvent> &events, size_t count, Event
 // Copies events into eventList; more than 100 events leave the list as it was.
 void eventsToEventList(TraceData &trace);
 
-// Rebuilds events from eventList after the event library changed it.
+// Rebuilds events from eventList after the event library changed it. A new event lies at its
+// sample's distance (TraceMapping); an event the library kept (same sample, same kind) keeps the
+// distance it had, to the byte.
 void eventListToEvents(TraceData &trace);
 
-// The speed of light in m/s and 10^10, formed as the loaders and savers form them.
-inline constexpr double speedOfLight = 299792458.0;
-double tenToTheTenth();
+// Gives the events of `after` the distance of their match in `before` (same index, type digit
+// and code letter), both in file order.
+void keepUntouchedDistances(const std::vector<TraceEvent> &before, std::vector<TraceEvent> &after);
 
-// Time in the SOR unit of 100 ps against metres of fibre with the group index n: the one place
-// of the conversion, in double. Callers round or truncate as their field needs.
+// Every event's cumulative loss from the library's total-loss entry. A trace of more than the
+// list's 100 events goes through in windows whose sums carry on, so every event gets its value.
+// Without the entry or without samples every value is 0.
+void libraryTotalLosses(TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss);
+
+// The speed of light in m/s and 10^10 (see TraceMapping, the one place of these conversions).
+inline constexpr double speedOfLight = TraceMapping::speedOfLight;
+
+// Time in the SOR unit of 100 ps against metres of fibre with the group index n, in double.
 inline double timeUnitsForMetres(double metres, float n)
 {
     return static_cast<double>(n) * tenToTheTenth() * metres / speedOfLight;
 }
-inline double metresForTimeUnits(double time, float n)
-{
-    return time * speedOfLight / (static_cast<double>(n) * tenToTheTenth());
-}
-// Metres per time unit, for converting many times of one trace.
-inline double metresPerTimeUnit(float n)
-{
-    return speedOfLight / (static_cast<double>(n) * tenToTheTenth());
-}
+inline double metresForTimeUnits(double time, float n) { return TraceMapping(n, 0.0f).metresOfTime(time); }
+inline double metresPerTimeUnit(float n) { return TraceMapping(n, 0.0f).metresPerTimeUnit(); }

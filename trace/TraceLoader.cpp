@@ -123,6 +123,40 @@ void normalisedPoints(const SorTrace &trace, size_t count, uint16_t *out)
         out[i] = normalisedPoint(trace.points[i], trace.scaleFactor);
 }
 
+EventPosition eventPosition(double metresPerTime, int32_t time, float spacing, uint32_t sampleCount, float originM)
+{
+    EventPosition at;
+    at.distance = static_cast<float>(metresPerTime * time + originM);
+    const float x = at.distance / spacing - 1.0f;
+    const int32_t whole = truncToInt32(x);
+    const int32_t nudged = truncToInt32(static_cast<double>(x) + 0.1);
+    if (whole == nudged) {
+        at.index = whole;
+    } else {
+        at.index = nudged;
+        at.distance = static_cast<float>(nudged + 1) * spacing;
+    }
+    // Negative or past the end (compared unsigned): the last sample. An empty trace has no
+    // last sample; its events point at index 0.
+    if (static_cast<uint32_t>(at.index) >= sampleCount)
+        at.index = sampleCount > 0 ? static_cast<int32_t>(sampleCount - 1) : 0;
+    return at;
+}
+
+int32_t eventTime(const TraceMapping &mapping, float distance, uint32_t sampleCount, float originM)
+{
+    // The nearest time, or a neighbour of it when only that one loads back onto the distance
+    // (an event the load snapped onto its sample).
+    const int32_t nearest = mapping.timeOfMetres(static_cast<double>(distance) - originM);
+    const double metresPerTime = mapping.metresPerTimeUnit();
+    for (const int32_t step : {0, -1, 1}) {
+        const int32_t t = sormath::wrapAdd(nearest, step);
+        if (eventPosition(metresPerTime, t, mapping.spacing(), sampleCount, originM).distance == distance)
+            return t;
+    }
+    return nearest;
+}
+
 void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
 {
     // 1. Samples of the first trace. A point count that exceeds the points held is cut to them.
@@ -148,12 +182,14 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
     trace.fibreLength = record.fibreLength;
 
     // 3. Events, snapped to samples.
-    const float n = record.refractiveIndex;
     const float s = record.sampleSpacing;
-    const double metresPerTime = speedOfLight / (static_cast<double>(n) * tenToTheTenth());
+    const TraceMapping mapping(record.refractiveIndex, s);
+    const double metresPerTime = mapping.metresPerTimeUnit();
     trace.eventTimeOrigin = static_cast<float>(eventTimeOrigin(record, trace.samples, metresPerTime));
     trace.events.clear();
     trace.eventsFromAnalysis = false;
+    // The library's list belongs to the events just read, never to the slot's previous file.
+    trace.eventList = resetEventList();
     trace.events.reserve(record.events.size());
     int32_t typeDigit = 0;
     char codeLetter = 0;
@@ -167,21 +203,9 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
         }
         e.typeDigit = typeDigit;
         e.codeLetter = codeLetter;
-        e.distance = static_cast<float>(metresPerTime * se.time + trace.eventTimeOrigin);
-
-        const float x = e.distance / s - 1.0f;
-        const int32_t whole = truncToInt32(x);
-        const int32_t nudged = truncToInt32(static_cast<double>(x) + 0.1);
-        if (whole == nudged) {
-            e.index = whole;
-        } else {
-            e.index = nudged;
-            e.distance = static_cast<float>(nudged + 1) * s;
-        }
-        // Negative or past the end (compared unsigned): the last sample. An empty trace has no
-        // last sample; its events point at index 0.
-        if (static_cast<uint32_t>(e.index) >= trace.sampleCount)
-            e.index = trace.sampleCount > 0 ? static_cast<int32_t>(trace.sampleCount - 1) : 0;
+        const EventPosition at = eventPosition(metresPerTime, se.time, s, trace.sampleCount, trace.eventTimeOrigin);
+        e.distance = at.distance;
+        e.index = at.index;
 
         e.attenuation = static_cast<float>(se.attenuation / 1000.0);
         // Instruments write these values for "not measured"; they load as 0, which the event
@@ -196,19 +220,9 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
         trace.events.push_back(e);
     }
 
-    // 4. Cumulative losses from the event library when no comment held a number. The list
-    // holds 100 events; later events of a longer trace get 0.
-    if (!commentSeen) {
-        EventList list = resetEventList();
-        const size_t count = std::min<size_t>(trace.events.size(), EventList::capacity);
-        copyEventsToList(trace.events, count, list, false);
-        // The library reads samples at the event indices; without samples it is not called.
-        if (totalLoss && trace.sampleCount > 0)
-            totalLoss(trace.wavelengthNm, trace.pulseWidthNs, trace.samples.data(), &list, trace.refractiveIndex,
-                      trace.samplingFrequencyMHz);
-        for (size_t i = 0; i < trace.events.size(); ++i)
-            trace.events[i].totalLoss = i < count ? list.totalLoss[i] : 0.0f;
-    }
+    // 4. Cumulative losses from the event library when no comment held a number.
+    if (!commentSeen)
+        libraryTotalLosses(trace, totalLoss);
 
     // 5. Further values.
     trace.rangeMetres = record.rangeMetres;
@@ -225,7 +239,7 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
 
 void traceToRecord(const TraceData &trace, SorRecord &record)
 {
-    const double n = trace.refractiveIndex;
+    const TraceMapping mapping = TraceMapping::of(trace);
     // One trace at scale 1000; the record's first point array is reused when it has one.
     const size_t count = std::min<size_t>(trace.sampleCount, trace.samples.size());
     record.traces.resize(1);
@@ -252,7 +266,7 @@ void traceToRecord(const TraceData &trace, SorRecord &record)
     record.events.reserve(trace.events.size());
     for (const TraceEvent &e : trace.events) {
         SorEvent out;
-        out.time = truncToInt32(n * tenToTheTenth() * (e.distance - trace.eventTimeOrigin) / speedOfLight);
+        out.time = eventTime(mapping, e.distance, trace.sampleCount, trace.eventTimeOrigin);
         out.attenuation = static_cast<int16_t>(thousandths(e.attenuation));
         out.loss = static_cast<int16_t>(thousandths(e.loss));
         out.reflectance = thousandths(e.reflectance);
@@ -273,7 +287,7 @@ int maximumLevel(const SorRecord &record)
         uint16_t lowest = 65535;
         for (uint16_t raw : t.points)
             lowest = std::min(lowest, normalisedPoint(raw, t.scaleFactor));
-        best = std::max(best, static_cast<int>((65535.0 - lowest) / 1000.0));
+        best = std::max(best, static_cast<int>(TraceMapping::levelDb(lowest)));
     }
     return best;
 }

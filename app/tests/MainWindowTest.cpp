@@ -9,6 +9,7 @@
 #include "batch/CDlgBatchDeal.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/PassThresholds.h"
+#include "panels/CDlgAnalysisThresholds.h"
 #include "panels/CDlgEdit.h"
 #include "panels/CDlgPass.h"
 #include "panels/CShowOpmValue.h"
@@ -18,21 +19,26 @@
 #include "panels/MessageBox.h"
 #include "print/CPrintFrame.h"
 #include "print/PrintJob.h"
+#include "textres/TextIds.h"
 #include "textres/TextResources.h"
 #include "tools/gen/TraceGenerator.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
 #include "trace/TraceLoader.h"
+#include "trace/SorEditing.h"
+#include "trace/tests/SorTestFiles.h"
 #include "view/COtdrTrace.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -526,6 +532,59 @@ TEST_F(MainWindowTest, ExportEventsWritesTheCurrentTraceAndReportsAFailedWrite)
     EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
 }
 
+// File > Export trace writes the current trace's samples as drawn; File > Export picture the
+// view as shown, at twice its size when asked. Failures name the file and leave it alone.
+TEST_F(MainWindowTest, ExportTraceAndPictureOfTheCurrentTrace)
+{
+    MessageLog log;
+    const QStringList paths = writeSamples(2);
+    load(paths);
+    window->infoPanel()->SelectRow(0);
+    QString suggested;
+    setDialogHook([&](QDialog &dialog) {
+        auto *files = qobject_cast<QFileDialog *>(&dialog);
+        suggested = files ? files->selectedFiles().value(0) : QString();
+        return int(QDialog::Accepted);
+    });
+    window->runCommand(CLumidorDlg::CmdExportTrace);
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.csv"))) << suggested.toStdString();
+    QFile csv(suggested);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    EXPECT_EQ(rows.value(0), "distance_km,level_db");
+    EXPECT_EQ(rows.size() - 2, static_cast<qsizetype>(session.traceSet.slots[0].trace->sampleCount));
+    const TraceCurve *curve = window->traceView()->state().current();
+    ASSERT_NE(curve, nullptr);
+    EXPECT_EQ(rows.value(11).split(',').value(1), QByteArray::number(curve->levels[10], 'f', 3));
+    EXPECT_TRUE(log.seen.empty());
+
+    // The picture, after the size question: No gives the view's size, Yes twice that.
+    const QSize viewSize = window->traceView()->state().clientRect.size();
+    log.answer = QMessageBox::No;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/t0.png"))) << suggested.toStdString();
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::PictureAtTwiceTheSize));
+    EXPECT_EQ(QImage(suggested).size(), viewSize);
+    log.answer = QMessageBox::Yes;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_EQ(QImage(suggested).size(), viewSize * 2);
+    QFile::remove(suggested);
+    log.answer = QMessageBox::Cancel;
+    window->runCommand(CLumidorDlg::CmdExportPicture);
+    EXPECT_FALSE(QFile::exists(suggested)) << "Cancel writes nothing";
+    setDialogHook({});
+
+    log.seen.clear();
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.csv"));
+    EXPECT_FALSE(window->exportTraceTo(nowhere));
+    EXPECT_FALSE(window->exportPictureTo(dir.filePath(QStringLiteral("no/such/folder/x.png")), false));
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::ErrorExportingTrace).arg(nowhere));
+    EXPECT_TRUE(log.seen[1].text.contains(QStringLiteral("x.png")));
+    EXPECT_EQ(log.seen[0].icon, QMessageBox::Warning);
+}
+
 TEST_F(MainWindowTest, BatchPreparationBetweenOpenAndSaveLeavesTheSavedBytes)
 {
     MessageLog log;
@@ -752,6 +811,61 @@ TEST_F(MainWindowTest, EditDialogRewritesOnlyTheFibreInformation)
     EXPECT_EQ(reread.operatorName, "Ann Example");
 }
 
+// A file of issue 1 opens with its events; editing its fibre information asks before the file
+// is rewritten as issue 2, and Cancel leaves file and trace as they were.
+TEST_F(MainWindowTest, EditOfAnIssue1FileAsksBeforeRewritingIt)
+{
+    const QString path = dir.filePath(QStringLiteral("old.sor"));
+    const QByteArray original = sortest::issue1File(sortest::issue1Blocks());
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+    MessageLog log;
+    load({path});
+    ASSERT_EQ(loaded(), 1);
+    EXPECT_TRUE(log.seen.empty());
+    TraceSlot &slot = session.traceSet.slots[0];
+    EXPECT_EQ(slot.trace->events.size(), 3u);
+    EXPECT_EQ(window->eventRowCount(), 2); // the list starts after the first event
+
+    const auto editCable = [&](QMessageBox::StandardButton answer) {
+        log.answer = answer;
+        log.seen.clear();
+        CDlgEdit dialog(slot);
+        dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("New cable"));
+        dialog.accept();
+        EXPECT_EQ(log.seen.size(), 1u);
+        if (!log.seen.empty()) {
+            EXPECT_EQ(log.seen[0].text, QStringLiteral("The file will be rewritten in issue 2 format"));
+            EXPECT_EQ(log.seen[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        }
+        return dialog.result();
+    };
+    EXPECT_EQ(editCable(QMessageBox::Cancel), QDialog::Rejected);
+    EXPECT_EQ(slot.trace->cableId, QStringLiteral("CABLE-1"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == original);
+    f.close();
+
+    EXPECT_EQ(editCable(QMessageBox::Ok), QDialog::Accepted);
+    EXPECT_EQ(slot.trace->cableId, QStringLiteral("New cable"));
+    EXPECT_EQ(sorFileIssue(path), 2);
+    CSorFileBase sor;
+    SorRecord back;
+    ASSERT_EQ(sor.ReadFile(path, back), 1);
+    EXPECT_EQ(back.events.size(), 3u);
+    EXPECT_TRUE(back.infoTexts.contains(QStringLiteral("CableID=New cable")));
+
+    // Now issue 2: a further edit writes without asking.
+    log.seen.clear();
+    CDlgEdit again(slot);
+    again.accept();
+    EXPECT_TRUE(log.seen.empty());
+}
+
 TEST_F(MainWindowTest, EditDialogReportsAFailedWriteAndKeepsTheTexts)
 {
     MessageLog log;
@@ -858,6 +972,53 @@ TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
     window->eventList()->clearSelection();
     window->runCommand(CLumidorDlg::CmdDeleteEvent);
     EXPECT_EQ(t.events.size(), before);
+}
+
+// A file of 120 events, more than the library's list holds: every event is listed with its
+// cumulative loss, and Add or Delete event is refused with a message that changes nothing, also
+// when the slot held a short file before.
+TEST_F(MainWindowTest, TracesOfMoreThan100EventsAreShownWholeAndNotEdited)
+{
+    ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    const QStringList shortFile = writeSamples(1);
+    gen::Options o;
+    o.pointCount = 64000;
+    for (int i = 1; i <= 119; ++i)
+        o.events.push_back({gen::EventKind::Splice, 200.0 * i, 0.05, 0.0});
+    o.events.push_back({gen::EventKind::End, 24200.0, 0.0, -40.0});
+    const QString longPath = dir.filePath(QStringLiteral("long120.sor"));
+    ASSERT_EQ(CSorFileBase().SaveFile(longPath, gen::generate(o).record), 1);
+
+    // The short file first, removed, then the long one into the same slot.
+    load(shortFile);
+    ASSERT_GT(session.traceSet.slots[0].trace->eventList.count, 0);
+    window->infoPanel()->ClearAll();
+    load({longPath});
+    ASSERT_EQ(session.traceSet.currentSlot, 0);
+    TraceData &t = *session.traceSet.slots[0].trace;
+    ASSERT_EQ(t.events.size(), 120u);
+    EXPECT_EQ(t.eventList.count, 0) << "nothing of the short file's list";
+    ASSERT_EQ(window->eventRowCount(), 119);
+    const QString lastTotal = window->eventList()->item(118, 4)->text();
+    EXPECT_NE(lastTotal, QStringLiteral("--"));
+    EXPECT_GT(lastTotal.toDouble(), 5.0);
+
+    MessageLog log;
+    const std::vector<TraceEvent> before = t.events;
+    COtdrTrace *view = window->traceView();
+    view->setActiveCursor(1);
+    view->state().cursorA.distance = 2100.0f;
+    window->runCommand(CLumidorDlg::CmdAddEvent);
+    window->selectEventRow(3);
+    window->runCommand(CLumidorDlg::CmdDeleteEvent);
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_EQ(log.seen[0].text, loadText(text::TooManyEventsToEdit));
+    EXPECT_EQ(log.seen[1].text, loadText(text::TooManyEventsToEdit));
+    ASSERT_EQ(t.events.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(t.events[i].distance, before[i].distance) << "event " << i;
+    EXPECT_EQ(window->eventRowCount(), 119);
+    EXPECT_EQ(view->state().current()->markers.size(), 120u);
 }
 
 TEST_F(MainWindowTest, WithoutTheLibraryEventsStayAsTheyAre)
@@ -1069,3 +1230,118 @@ TEST_F(MainWindowTest, SaveWithNothingLoadedAsksNothing)
 }
 
 } // namespace
+
+// A file that stores no events shows the analysed ones and says so; Analyze trace with other
+// thresholds changes them, Undo takes each change back, and Save writes what is shown.
+TEST_F(MainWindowTest, AnalyzeTraceAndUndo)
+{
+    ASSERT_NE(eventAnalysis().eventAnalysis, nullptr) << "libQM7ZZZ.so beside the tests";
+    gen::Trace t = sampleTrace(5000.0, 4);
+    t.record.events.clear();
+    const QString path = dir.filePath(QStringLiteral("bare.sor"));
+    CSorFileBase file;
+    ASSERT_EQ(file.SaveFile(path, t.record), 1);
+    load({path});
+    TraceData &trace = *session.traceSet.slots[0].trace;
+    ASSERT_EQ(trace.events.size(), 4u) << "start, splice, connector and end found on opening";
+    EXPECT_TRUE(trace.eventsFromAnalysis);
+    EXPECT_EQ(window->infoPanel()->valueText(CSubDlgInfo::IdEventsSource), loadText(text::EventsFromAnalysis));
+    EXPECT_EQ(window->eventRowCount(), 3);
+
+    // Thresholds of the user's own: the 0.15 dB splice is no longer an event.
+    session.analysisSettings.useFileThresholds = false;
+    session.analysisSettings.lossDb = 0.3f;
+    session.analysisSettings.reflectanceDb = -20.0f;
+    window->runCommand(CLumidorDlg::CmdAnalyzeTrace);
+    EXPECT_EQ(trace.events.size(), 3u);
+    EXPECT_EQ(window->eventRowCount(), 2);
+    EXPECT_EQ(window->traceView()->state().current()->markers.size(), 3u);
+
+    // An added event, then Undo twice: first the add, then the re-analysis.
+    COtdrTrace *view = window->traceView();
+    view->setActiveCursor(1);
+    view->state().cursorA.distance = 2000.0f;
+    window->runCommand(CLumidorDlg::CmdAddEvent);
+    EXPECT_EQ(trace.events.size(), 4u);
+    window->runCommand(CLumidorDlg::CmdUndo);
+    EXPECT_EQ(trace.events.size(), 3u);
+    window->runCommand(CLumidorDlg::CmdUndo);
+    ASSERT_EQ(trace.events.size(), 4u);
+    EXPECT_NEAR(trace.events[1].distance, 1500.0f, 10.0f) << "the splice is back";
+    window->runCommand(CLumidorDlg::CmdUndo);
+    EXPECT_EQ(trace.events.size(), 4u) << "nothing more to take back";
+
+    // Save writes the events shown; the saved file stores them.
+    window->runCommand(CLumidorDlg::CmdAnalyzeTrace);
+    const QString saved = dir.filePath(QStringLiteral("saved.sor"));
+    ASSERT_TRUE(window->saveTraceTo(saved));
+    SorRecord record;
+    ASSERT_EQ(file.ReadFile(saved, record), 1);
+    EXPECT_EQ(record.events.size(), 3u);
+}
+
+// Cursor > Measurement: the readout names the mode and measures with it.
+TEST_F(MainWindowTest, MeasurementModesInTheReadout)
+{
+    load(writeSamples(1));
+    COtdrTrace *view = window->traceView();
+    view->state().cursorA.distance = 1600.0f;
+    view->state().cursorB.distance = 2900.0f;
+    const struct {
+        int command;
+        const char *prefix;
+    } cases[] = {
+        {CLumidorDlg::CmdMeasureLsa, "A-B LSA:"},
+        {CLumidorDlg::CmdMeasureSplice, "A-B Splice:"},
+        {CLumidorDlg::CmdMeasureTwoPoint, "A-B:"},
+    };
+    for (const auto &c : cases) {
+        window->runCommand(c.command);
+        view->state().UpdateCursorTexts(QStringLiteral("m"));
+        EXPECT_TRUE(view->state().abReadoutText().startsWith(QLatin1String(c.prefix)))
+            << view->state().abReadoutText().toStdString();
+        EXPECT_TRUE(window->findChild<QAction *>(QStringLiteral("action%1").arg(c.command))->isChecked());
+    }
+    // LSA over a stretch of fibre without events: its attenuation, near the generator's 0.19 dB/km.
+    window->runCommand(CLumidorDlg::CmdMeasureLsa);
+    view->state().UpdateCursorTexts(QStringLiteral("m"));
+    const QString slope = view->state().abReadout.slopeText;
+    EXPECT_NEAR(slope.split(QLatin1Char(' ')).front().toDouble(), 0.19, 0.02) << slope.toStdString();
+}
+
+TEST(AnalysisThresholdsDialog, EditsTheSettingsOnlyOnOk)
+{
+    testApp();
+    AnalysisSettings settings;
+    {
+        CDlgAnalysisThresholds dialog(settings);
+        dialog.findChild<QCheckBox *>(QStringLiteral("useFileThresholds"))->setChecked(false);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("lossThreshold"))->setValue(0.2);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("endThreshold"))->setValue(6.0);
+        dialog.reject();
+    }
+    EXPECT_TRUE(settings.useFileThresholds);
+    {
+        CDlgAnalysisThresholds dialog(settings);
+        dialog.findChild<QCheckBox *>(QStringLiteral("useFileThresholds"))->setChecked(false);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("lossThreshold"))->setValue(0.2);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("endThreshold"))->setValue(6.0);
+        dialog.accept();
+    }
+    EXPECT_FALSE(settings.useFileThresholds);
+    EXPECT_FLOAT_EQ(settings.lossDb, 0.2f);
+    EXPECT_FLOAT_EQ(settings.endDb, 6.0f);
+
+    // Through Config.ini and back, a magnitude taken as a negative reflectance.
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Config.ini"));
+    settings.reflectanceDb = -55.0f;
+    ASSERT_TRUE(saveAnalysisSettings(ini, settings));
+    CMemIniFile read;
+    read.AttachFile(ini);
+    const AnalysisSettings back = readAnalysisSettings(read);
+    EXPECT_FALSE(back.useFileThresholds);
+    EXPECT_FLOAT_EQ(back.lossDb, 0.2f);
+    EXPECT_FLOAT_EQ(back.reflectanceDb, -55.0f);
+    EXPECT_FLOAT_EQ(back.endDb, 6.0f);
+}

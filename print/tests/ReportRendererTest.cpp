@@ -214,6 +214,26 @@ TEST_F(PdfReport, FullReportTextsFromTheTrace)
     EXPECT_TRUE(text.contains(QStringLiteral("王工")));
 }
 
+// The report replaces an older file in one step and leaves nothing beside it; a folder that
+// does not exist gives false and no file.
+TEST_F(PdfReport, WrittenThroughATemporaryFile)
+{
+    const ReportEnvironment env = environment();
+    std::vector<TraceSlot> slots(1);
+    fillSlot(slots[0], "first.sor");
+    const QString path = dir.filePath(QStringLiteral("r.pdf"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("an older report");
+    }
+    write(batchJob(slots, "0"), env);
+    EXPECT_TRUE(pdfText(path, 1).contains(QStringLiteral("first.sor")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
+    EXPECT_FALSE(writeReportPdf(dir.filePath(QStringLiteral("missing/r.pdf")), batchJob(slots, "0"), env, 300));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("missing/r.pdf"))));
+}
+
 TEST_F(PdfReport, SelfDefineAndSelectionFlags)
 {
     ReportEnvironment env = environment();

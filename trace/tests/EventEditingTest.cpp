@@ -1,5 +1,6 @@
 #include "analysis/QM7ZZZ.h"
 #include "tools/gen/TraceGenerator.h"
+#include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventEditing.h"
 #include "trace/TraceLoader.h"
@@ -275,6 +276,121 @@ TEST_F(EventEditing, RealLibraryDeletesAndAddsBack)
     EXPECT_NEAR(t.events[1].loss, 0.4, 0.05);
     EXPECT_NEAR(t.events[1].distance, 12000.0, t.sampleSpacing * 2);
     EXPECT_NEAR(t.events[2].totalLoss, 0.19 * 20.0 + 0.2 + 0.4, 0.1);
+}
+
+// A generated link whose events sit at distances read from their file times, not at sample
+// distances: the library keeps them through an edit, and so must the trace.
+TraceData linkWithSplices(QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+{
+    gen::Options o;
+    o.pointCount = 32000;
+    o.events = {{gen::EventKind::Splice, 5000.0, 0.2, 0.0},
+                {gen::EventKind::Splice, 12000.0, 0.4, 0.0},
+                {gen::EventKind::Splice, 16000.0, 0.3, 0.0},
+                {gen::EventKind::End, 20000.0, 0.0, -40.0}};
+    const gen::Trace g = gen::generate(o);
+    TraceData t;
+    loadTrace(g.record, t, totalLoss);
+    eventsToEventList(t);
+    return t;
+}
+
+std::vector<float> distancesOf(const TraceData &t)
+{
+    std::vector<float> d;
+    for (const TraceEvent &e : t.events)
+        d.push_back(e.distance);
+    return d;
+}
+
+TEST_F(EventEditing, UntouchedEventsKeepTheirDistanceThroughAddDeleteAndSave)
+{
+    EventAnalysisBinding b;
+    b.insertEvent = &QM7ZZZ_insertEvent;
+    b.deleteEvent = &QM7ZZZ_deleteEvent;
+    TraceData t = linkWithSplices(&QM7ZZZ_Acount_Total_Loss);
+    ASSERT_EQ(t.events.size(), 4u);
+    const std::vector<float> loaded = distancesOf(t);
+    int offSample = 0;
+    for (size_t i = 0; i < loaded.size(); ++i)
+        offSample += loaded[i] != t.sampleSpacing * static_cast<float>(t.events[i].index + 1);
+    ASSERT_GE(offSample, 2) << "events must lie off their sample distances, or the case shows nothing";
+
+    // Add between the first two splices: every other event stays where it was, to the byte.
+    const int32_t added = (t.events[0].index + t.events[1].index) / 2;
+    ASSERT_TRUE(insertEventAt(t, added, b));
+    ASSERT_EQ(t.events.size(), 5u);
+    EXPECT_EQ(t.events[0].distance, loaded[0]);
+    EXPECT_EQ(t.events[1].distance, t.sampleSpacing * static_cast<float>(added + 1)) << "a new event: its sample";
+    EXPECT_EQ(t.events[2].distance, loaded[1]);
+    EXPECT_EQ(t.events[3].distance, loaded[2]);
+    EXPECT_EQ(t.events[4].distance, loaded[3]);
+
+    // Delete the third splice (row 2 shows event 3).
+    ASSERT_TRUE(deleteEventRow(t, 2, b));
+    ASSERT_EQ(t.events.size(), 4u);
+    EXPECT_EQ(t.events[0].distance, loaded[0]);
+    EXPECT_EQ(t.events[2].distance, loaded[1]);
+    EXPECT_EQ(t.events[3].distance, loaded[3]);
+    const std::vector<float> edited = distancesOf(t);
+
+    // Save and load again: the file's times give back the same distances. The added event is
+    // stored to the file's resolution of 100 ps, about 2 cm of fibre.
+    SorRecord saved;
+    traceToRecord(t, saved);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("edited.sor"));
+    CSorFileBase sor;
+    ASSERT_EQ(sor.SaveFile(path, saved), 1);
+    SorRecord read;
+    ASSERT_EQ(sor.ReadFile(path, read), 1);
+    TraceData reloaded;
+    loadTrace(read, reloaded, &QM7ZZZ_Acount_Total_Loss);
+    EXPECT_EQ(reloaded.sampleSpacing, t.sampleSpacing);
+    const std::vector<float> again = distancesOf(reloaded);
+    ASSERT_EQ(again.size(), edited.size());
+    EXPECT_EQ(again[0], edited[0]);
+    EXPECT_NEAR(again[1], edited[1], 0.011);
+    EXPECT_EQ(again[2], edited[2]);
+    EXPECT_EQ(again[3], edited[3]);
+}
+
+// The library's list holds 100 events. A longer trace keeps and shows them all, and an edit is
+// refused without touching it; a file of 120 events loaded where one of 3 was keeps no trace of
+// the first file's list.
+TEST_F(EventEditing, MoreThan100EventsAreKeptAndNotEdited)
+{
+    EventAnalysisBinding b;
+    b.insertEvent = &QM7ZZZ_insertEvent;
+    b.deleteEvent = &QM7ZZZ_deleteEvent;
+    TraceData slot = linkWithSplices(&QM7ZZZ_Acount_Total_Loss);
+    ASSERT_EQ(slot.eventList.count, 4);
+
+    gen::Options o;
+    o.pointCount = 64000;
+    for (int i = 1; i <= 119; ++i)
+        o.events.push_back({gen::EventKind::Splice, 200.0 * i, 0.05, 0.0});
+    o.events.push_back({gen::EventKind::End, 24200.0, 0.0, -40.0});
+    const gen::Trace g = gen::generate(o);
+    loadTrace(g.record, slot, &QM7ZZZ_Acount_Total_Loss);
+    eventsToEventList(slot);
+    ASSERT_EQ(slot.events.size(), 120u);
+    EXPECT_EQ(slot.eventList.count, 0) << "the previous file's list is gone";
+
+    // Every event has its cumulative loss, growing along the fibre, the last near the sum.
+    for (size_t i = 1; i < slot.events.size(); ++i)
+        EXPECT_GT(slot.events[i].totalLoss, slot.events[i - 1].totalLoss) << "event " << i;
+    EXPECT_NEAR(slot.events.back().totalLoss, 0.19 * 24.2 + 119 * 0.05, 0.5);
+
+    const std::vector<TraceEvent> before = slot.events;
+    EXPECT_FALSE(editableByLibrary(slot));
+    EXPECT_FALSE(insertEventAt(slot, 300, b));
+    EXPECT_FALSE(deleteEventRow(slot, 0, b));
+    ASSERT_EQ(slot.events.size(), 120u);
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(std::memcmp(&slot.events[i], &before[i], sizeof(TraceEvent)), 0) << "event " << i;
+
 }
 
 // The binding is made once per process, so each case runs in a child process of its own.

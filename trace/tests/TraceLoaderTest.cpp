@@ -144,16 +144,41 @@ TEST(TraceLoader, CumulativeLossFromCommentsOrLibrary)
     }
 }
 
-TEST(TraceLoader, MoreThan100EventsStayInsideTheEventList)
+// A total-loss entry that adds each event's loss and 0.01 dB for every sample of the section
+// before it, as the library sums attenuation times length.
+void summingTotalLoss(int32_t, int32_t, const uint16_t *, EventList *list, float, float)
 {
-    SorRecord r = baseRecord();
-    for (int i = 0; i < 150; ++i)
-        r.events.push_back(eventAt(i));
-    TraceData t;
-    loadTrace(r, t, fakeTotalLoss);
-    ASSERT_EQ(t.events.size(), 150u);
-    EXPECT_EQ(t.events[99].totalLoss, 50.0f);
-    EXPECT_EQ(t.events[100].totalLoss, 0.0f);
+    ++g_totalLossCalls;
+    double total = 0.0;
+    for (int i = 0; i < list->count; ++i) {
+        const int32_t from = i == 0 ? -1 : list->index[i - 1];
+        total += 0.01 * (list->index[i] - from) + list->loss[i];
+        list->totalLoss[i] = static_cast<float>(total);
+    }
+}
+
+TEST(TraceLoader, EveryEventBeyond100GetsItsCumulativeLoss)
+{
+    for (const int count : {99, 100, 101, 150, 250}) {
+        SorRecord r = baseRecord(1000);
+        for (int i = 0; i < count; ++i) {
+            SorEvent e = eventAt(timeOf(3.0 * (i + 1)));
+            e.loss = 100; // 0.1 dB
+            r.events.push_back(e);
+        }
+        TraceData t;
+        g_totalLossCalls = 0;
+        loadTrace(r, t, summingTotalLoss);
+        ASSERT_EQ(t.events.size(), static_cast<size_t>(count));
+        double expected = 0.0;
+        int32_t from = -1;
+        for (int i = 0; i < count; ++i) {
+            expected += 0.01 * (t.events[static_cast<size_t>(i)].index - from) + 0.1;
+            from = t.events[static_cast<size_t>(i)].index;
+            EXPECT_NEAR(t.events[static_cast<size_t>(i)].totalLoss, expected, 1e-3) << count << " events, event " << i;
+        }
+        EXPECT_EQ(g_totalLossCalls, count <= 100 ? 1 : (count - 2) / 98 + 1) << count;
+    }
 }
 
 TEST(TraceLoader, SamplesAndScaleFactors)
@@ -336,7 +361,8 @@ TEST(TraceSave, TraceToRecord)
     EXPECT_EQ(r.rangeMetres, 1234);
     EXPECT_EQ(r.timestamp, -1);
     ASSERT_EQ(r.events.size(), 1u);
-    EXPECT_EQ(r.events[0].time, static_cast<int32_t>(static_cast<double>(1.4682f) * 1e10 * 1000.0 / 299792458.0));
+    EXPECT_EQ(r.events[0].time, std::lround(static_cast<double>(1.4682f) * 1e10 * 1000.0 / 299792458.0))
+        << "the nearest time, so that a distance read from a time saves as that time";
     EXPECT_EQ(r.events[0].loss, -199) << "(-0.2 + 0.0001) x 1000 truncated toward zero";
     EXPECT_EQ(r.events[0].attenuation, 190);
     EXPECT_EQ(r.events[0].reflectance, -45499);

@@ -74,7 +74,7 @@ TEST(TraceModel, EventsToEventListCapacity)
     EXPECT_EQ(over.eventList.auxValue2, 10.0f);
 }
 
-TEST(TraceModel, EventListToEventsUsesSinglePrecisionSpacing)
+TEST(TraceModel, EventListToEventsUsesTheTraceMapping)
 {
     TraceData t;
     t.refractiveIndex = 1.5f;
@@ -87,7 +87,9 @@ TEST(TraceModel, EventListToEventsUsesSinglePrecisionSpacing)
     t.eventList.totalLoss[1] = 4.25f;
     eventListToEvents(t);
     ASSERT_EQ(t.events.size(), 2u);
-    const float s = 299792448.0f / 1.5f / 100.0f / 1000000.0f * 0.5f;
+    // No spacing stored: it follows from the group index and the sampling frequency, with the
+    // one speed of light the loader and the saver use.
+    const float s = static_cast<float>(299792458.0 / (1.5 * 100.0 * 1e6) / 2.0);
     EXPECT_EQ(t.events[0].distance, s);
     EXPECT_EQ(t.events[1].distance, 1000.0f * s);
     EXPECT_EQ(t.events[1].typeDigit, 2);
