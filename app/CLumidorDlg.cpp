@@ -1,5 +1,7 @@
 #include "app/CLumidorDlg.h"
 
+#include "panels/CDlgFibrePair.h"
+
 #include "app/CAboutDlg.h"
 #include "app/AnalysisCommands.h"
 #include "app/EventCommands.h"
@@ -13,6 +15,7 @@
 #include "config/SettingsLocation.h"
 #include "panels/CDlgAnalysisThresholds.h"
 #include "panels/CDlgEdit.h"
+#include "panels/CDlgFibrePair.h"
 #include "panels/CDlgPass.h"
 #include "panels/CShowOpmValue.h"
 #include "panels/CSubDlgInfo.h"
@@ -164,7 +167,9 @@ void CLumidorDlg::createMenu()
           {CmdDeleteEvent, text::DeleteEvent, "Delete event"},
           {CmdPassFail, 0, "Pass/Fail"},
           {CmdAnalyzeTrace, text::AnalyzeTrace, "Analyze trace"},
-          {CmdAnalysisThresholds, text::AnalysisThresholdsMenu, "Analysis thresholds..."}}},
+          {CmdAnalysisThresholds, text::AnalysisThresholdsMenu, "Analysis thresholds..."},
+          {CmdBidirectional, text::MenuBidirectional, "Bidirectional..."},
+          {CmdWavelengths, text::MenuWavelengths, "Wavelengths..."}}},
         {text::MenuAbout, {{CmdAbout, text::MenuAbout, "About"}}},
     };
     for (const Popup &popup : popups) {
@@ -622,6 +627,8 @@ void CLumidorDlg::runCommand(int id)
     case CmdMeasureTwoPoint: setMeasurementMode(MeasurementMode::TwoPoint); break;
     case CmdMeasureLsa: setMeasurementMode(MeasurementMode::Lsa); break;
     case CmdMeasureSplice: setMeasurementMode(MeasurementMode::Splice); break;
+    case CmdBidirectional: showFibrePair(true); break;
+    case CmdWavelengths: showFibrePair(false); break;
     case CmdAbout: showAbout(); break;
     default: break;
     }
@@ -645,6 +652,19 @@ void CLumidorDlg::printTraces(bool startPrint)
                              m_traceView->ValueAt(s.cursorB.distance)};
     m_session.printJob = mainWindowPrintJob(m_session.traceSet, cursors);
     openPrintPreview(this, m_session.printJob, sessionReportEnvironment(m_session), startPrint, &loadText);
+}
+
+void CLumidorDlg::showFibrePair(bool bidirectional)
+{
+    if (!requireLoadedTrace())
+        return;
+    const PairPageKind kind = bidirectional ? PairPageKind::Bidirectional : PairPageKind::Wavelengths;
+    if (CDlgFibrePair::bestSecondSlot(kind, m_session.traceSet) < 0) {
+        showMessage(this, {tipsCaption, loadText(text::PairNeedsSecondTrace), QMessageBox::Warning, QMessageBox::Ok});
+        return;
+    }
+    CDlgFibrePair dialog(kind, m_session.traceSet, sessionReportEnvironment(m_session), &loadText, this);
+    execDialog(dialog);
 }
 
 bool CLumidorDlg::showPowerMeterFile(const QString &path)
@@ -691,6 +711,8 @@ void CLumidorDlg::printBatch(bool startPrint)
     PrintJob job = batchPrintJob(m_batch->printType(), std::move(prepared));
     if (m_batch->summaryPage())
         job.summaryRows = summaryRowsForSlots(job.slots, job.count, m_session.passThresholds);
+    if (m_batch->bidirectionalPages())
+        pairBidirectionalSlots(job);
     // The batch dialog prepares new slots for its next run; this job keeps its own alive.
     job.slotOwner = slots;
     m_session.printJob = std::move(job);

@@ -40,6 +40,7 @@ public:
         CmdPassFail = 32823, CmdAbout = 32819, CmdExportEvents = 32811, CmdFullView = 32813,
         CmdExportTrace = 32881, CmdExportPicture = 32883, CmdAnalyzeTrace = 32885, CmdAnalysisThresholds = 32887,
         CmdUndo = 32889, CmdMeasureTwoPoint = 32891, CmdMeasureLsa = 32893, CmdMeasureSplice = 32895,
+        CmdBidirectional = 32850, CmdWavelengths = 32852,
     };
 
     explicit CLumidorDlg(Session &session, QWidget *parent = nullptr);
@@ -131,6 +132,8 @@ private:
     void askExit();
     void showAbout();
     void showPassFail();
+    // Analyze > Bidirectional... / Wavelengths...: the current trace with another loaded one.
+    void showFibrePair(bool bidirectional);
     // False, after the "open at least one curve" warning, while no trace is loaded.
     bool requireLoadedTrace();
     void printBatch(bool startPrint);

@@ -41,6 +41,7 @@ inline constexpr int PrintPreview = 228;
 inline constexpr int Print = 229;
 inline constexpr int SelectedFile = 230;
 inline constexpr int SummaryPage = 347;
+inline constexpr int BidirectionalPages = 454;
 } // namespace text
 
 namespace {
@@ -170,6 +171,11 @@ void CDlgBatchDeal::buildControls()
     m_summaryPageBox->setObjectName(QStringLiteral("summaryPage"));
     m_summaryPageBox->setChecked(false);
     place(m_summaryPageBox, 460, 211, 106, 12);
+    // Pairs among the selected files (two directions of one fibre) print as bidirectional pages.
+    m_bidirPagesBox = new QCheckBox(text(text::BidirectionalPages), this);
+    m_bidirPagesBox->setObjectName(QStringLiteral("bidirectionalPages"));
+    m_bidirPagesBox->setChecked(false);
+    place(m_bidirPagesBox, 460, 225, 106, 12);
 
     m_layout = new CMyBtnPrintType(this);
     m_layout->setObjectName(QStringLiteral("layoutPicture"));
@@ -196,6 +202,11 @@ void CDlgBatchDeal::buildControls()
 bool CDlgBatchDeal::summaryPage() const
 {
     return m_summaryPageBox->isChecked();
+}
+
+bool CDlgBatchDeal::bidirectionalPages() const
+{
+    return m_bidirPagesBox->isChecked();
 }
 
 void CDlgBatchDeal::showDialog()

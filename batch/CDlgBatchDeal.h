@@ -72,6 +72,8 @@ public:
     const QString &printType() const { return m_printType; }
     // True when the run should start with the summary table pages (unticked at first).
     bool summaryPage() const;
+    // True when pairs among the selected files print as bidirectional pages (unticked at first).
+    bool bidirectionalPages() const;
     // The slots of the last preparation (shared: a preview may keep them while new ones are made).
     std::shared_ptr<BatchSlots> preparedSlots() const { return m_slots; }
     int preparedCount() const { return m_slots ? static_cast<int>(m_slots->size()) : 0; }
@@ -83,6 +85,7 @@ public:
     CMyBtnPrintType *layoutPicture() const { return m_layout; }
     QComboBox *printTypeBox() const { return m_printTypeBox; }
     QCheckBox *summaryPageBox() const { return m_summaryPageBox; }
+    QCheckBox *bidirectionalPagesBox() const { return m_bidirPagesBox; }
     QTreeView *folderTree() const { return m_tree; }
     QLabel *abLabel(int i) const { return m_abLabels[static_cast<size_t>(i)]; }
     QLabel *progressLabel() const { return m_progressText; }
@@ -124,6 +127,7 @@ private:
     std::array<QLabel *, 4> m_abLabels{};
     QComboBox *m_printTypeBox = nullptr;
     QCheckBox *m_summaryPageBox = nullptr;
+    QCheckBox *m_bidirPagesBox = nullptr;
     CMyBtnPrintType *m_layout = nullptr;
     QPushButton *m_previewButton = nullptr;
     QPushButton *m_printButton = nullptr;

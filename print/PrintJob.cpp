@@ -1,6 +1,7 @@
 #include "print/PrintJob.h"
 
 #include "print/SummaryPage.h"
+#include "trace/FibrePairing.h"
 #include "trace/TraceSet.h"
 
 #include <QDir>
@@ -84,7 +85,7 @@ int pageCount(const PrintJob &job)
     }
     const int perPage = tracesPerPage(job.printType);
     const int count = std::max(0, job.count);
-    return summaryPageCount(job) + (count + perPage - 1) / perPage;
+    return summaryPageCount(job) + static_cast<int>(job.pairPages.size()) + (count + perPage - 1) / perPage;
 }
 
 QString slotFilePath(const TraceSlot &slot)
@@ -97,6 +98,36 @@ QString slotFilePath(const TraceSlot &slot)
     if (!info.isDir() && (info.isFile() || info.fileName() == slot.fileName))
         return slot.filePath;
     return QDir(slot.filePath).filePath(slot.fileName);
+}
+
+void pairBidirectionalSlots(PrintJob &job)
+{
+    const size_t n = std::min(job.slots.size(), static_cast<size_t>(std::max(0, job.count)));
+    std::vector<FibreTrace> traces;
+    std::vector<size_t> slotOf;
+    for (size_t i = 0; i < n; ++i) {
+        const TraceSlot *slot = job.slots[i];
+        if (!slot || !slot->loaded || !slot->trace)
+            continue;
+        traces.push_back(fibreTrace(summarizeTrace(slotFilePath(*slot), *slot->trace, PassThresholds{}), *slot->trace));
+        slotOf.push_back(i);
+    }
+    std::vector<bool> paired(n, false);
+    for (const FibreRow &row : pairByFibre(traces)) {
+        if (row.ba < 0)
+            continue;
+        const size_t ab = slotOf[static_cast<size_t>(row.ab)];
+        const size_t ba = slotOf[static_cast<size_t>(row.ba)];
+        job.pairPages.push_back({PairPageKind::Bidirectional, job.slots[ab], job.slots[ba]});
+        paired[ab] = paired[ba] = true;
+    }
+    std::vector<const TraceSlot *> rest;
+    for (size_t i = 0; i < n; ++i) {
+        if (!paired[i])
+            rest.push_back(job.slots[i]);
+    }
+    job.slots = std::move(rest);
+    job.count = static_cast<int32_t>(job.slots.size());
 }
 
 std::vector<LinkSummary> summaryRowsForSlots(const std::vector<const TraceSlot *> &slots, int count,

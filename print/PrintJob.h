@@ -16,6 +16,15 @@ struct PassThresholds;
 struct TraceSet;
 struct TraceSlot;
 
+// Two traces of one fibre on one page: measured from both ends (first launched at A), or at two
+// wavelengths (either order).
+enum class PairPageKind { Bidirectional, Wavelengths };
+struct PairPage {
+    PairPageKind kind = PairPageKind::Bidirectional;
+    const TraceSlot *first = nullptr;
+    const TraceSlot *second = nullptr;
+};
+
 // What one preview or print run prints: filled by the caller (main window, batch dialog,
 // power-meter viewer) and read by the page renderer.
 struct PrintJob {
@@ -30,6 +39,8 @@ struct PrintJob {
     // When not empty (and not in power-meter mode) the run starts with the summary table, one
     // row each, before the reports.
     std::vector<LinkSummary> summaryRows;
+    // Pages of two traces each, after the summary pages and before the traces' own reports.
+    std::vector<PairPage> pairPages;
 };
 
 // Power-meter rows on one page.
@@ -58,8 +69,8 @@ QPageLayout::Orientation pageOrientation(const QString &printType);
 // mode, else one for every 30 rows begun.
 int summaryPageCount(const PrintJob &job);
 
-// Pages of a run: power-meter rows / 30, or the summary pages and count / traces per page,
-// each rounded up.
+// Pages of a run: power-meter rows / 30, or the summary pages, one page per pair page and
+// count / traces per page, each rounded up.
 int pageCount(const PrintJob &job);
 
 // The full path of a slot's file. Main-window slots hold it in filePath; batch slots hold the
@@ -71,6 +82,11 @@ QString slotFilePath(const TraceSlot &slot);
 // without a trace (a file that could not be read), so no file drops out of the table.
 std::vector<LinkSummary> summaryRowsForSlots(const std::vector<const TraceSlot *> &slots, int count,
                                              const PassThresholds &thresholds);
+
+// Moves the slots of the job that are two directions of one fibre (the same cable, fibre and
+// wavelength, locations swapped) into pair pages, A->B first, in the order of their first slot;
+// every other slot stays a trace of its own, in order.
+void pairBidirectionalSlots(PrintJob &job);
 
 // Cell i of a page of logical size w x h for this many traces a page (1, 2, 4, 6, 8).
 QRect cellRect(int tracesPerPage, int i, int w, int h);

@@ -38,5 +38,30 @@ ReportLabels loadReportLabels(const TextLookup &text)
     for (int i = 0; i < 6; ++i)
         l.powerMeterColumns[i] = text(opmIds[i]);
     l.powerMeterTitle = text(300);
+    PairLabels &p = l.pair;
+    p.bidirTitle = text(452);
+    p.wavelengthTitle = text(453);
+    p.distance = text(455);
+    p.lossAb = text(456);
+    p.lossBa = text(457);
+    p.meanLoss = text(458);
+    p.reflectance = text(459);
+    p.seen = text(460);
+    for (int i = 0; i < 3; ++i)
+        p.seenWords[i] = text(461 + i);
+    p.lossAt = text(464);
+    p.difference = text(465);
+    p.macrobend = text(466);
+    p.cable = text(467);
+    p.fibre = text(468);
+    p.wavelength = text(469);
+    p.fibreLength = text(470);
+    p.totalAb = text(471);
+    p.totalBa = text(472);
+    p.meanTotal = text(473);
+    p.totalLoss = text(479);
+    p.differentWavelengths = text(474);
+    p.sameWavelength = text(475);
+    p.doubtful = text(476);
     return l;
 }

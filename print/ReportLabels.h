@@ -4,6 +4,34 @@
 
 #include <functional>
 
+// The labels of a page of two traces of one fibre (both directions or two wavelengths), and
+// of the windows that show the same.
+struct PairLabels {
+    QString bidirTitle;
+    QString wavelengthTitle;
+    QString distance;
+    QString lossAb;
+    QString lossBa;
+    QString meanLoss;
+    QString reflectance;
+    QString seen;
+    QString seenWords[3];   // both, A->B only, B->A only
+    QString lossAt;         // "%1" stands for the wavelength in nm
+    QString difference;
+    QString macrobend;
+    QString cable;
+    QString fibre;
+    QString wavelength;
+    QString fibreLength;
+    QString totalAb;
+    QString totalBa;
+    QString meanTotal;
+    QString totalLoss;
+    QString differentWavelengths;
+    QString sameWavelength;
+    QString doubtful;
+};
+
 // The fixed labels of a trace report, loaded from the text library at start.
 struct ReportLabels {
     QString title;
@@ -39,6 +67,7 @@ struct ReportLabels {
     QString eventColumns[7];
     QString powerMeterColumns[6];
     QString powerMeterTitle;
+    PairLabels pair;
 };
 
 using TextLookup = std::function<QString(int id)>;

@@ -1,6 +1,7 @@
 #include "print/ReportRenderer.h"
 
 #include "config/AtomicWrite.h"
+#include "print/PairReportPage.h"
 #include "print/SummaryPage.h"
 #include "trace/TraceData.h"
 #include "trace/TraceMapping.h"
@@ -236,7 +237,10 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
         // Reflection peaks and noise beyond the 50 dB window would otherwise run over the
         // neighbouring boxes and cells.
         p.setClipRect(Q.rect());
-        const std::vector<QPoint> points = reducedCurvePoints(trace.samples.data(), n, Q.rect());
+        // Columns of at least 1/300 inch: finer than any printed line, and half the points of
+        // a 600 dpi page, which is what makes a PDF of a whole cable small and quick.
+        const int column = std::max(1, static_cast<int>(g.scaleX * static_cast<float>(g.screenDpi) / 300.0f));
+        const std::vector<QPoint> points = clippedPath(reducedCurvePoints(trace.samples.data(), n, Q.rect(), column), Q.rect());
         p.drawPolyline(points.data(), static_cast<int>(points.size()));
 
         p.setFont(fonts.plotLabel);
@@ -598,23 +602,31 @@ std::vector<QPoint> curvePoints(const uint16_t *samples, size_t n, const QRect &
     return points;
 }
 
-std::vector<QPoint> reducedCurvePoints(const uint16_t *samples, size_t n, const QRect &q)
+std::vector<QPoint> reducedCurvePoints(const uint16_t *samples, size_t n, const QRect &q, int columnWidth)
 {
     std::vector<QPoint> points;
     if (n == 0)
         return points;
+    const int width = std::max(1, columnWidth);
     const CurveMapping m = curveMapping(n, q);
-    points.reserve(std::min<size_t>(n, static_cast<size_t>(std::max(1, q.width() + 2)) * 4));
+    points.reserve(std::min<size_t>(n, static_cast<size_t>(std::max(1, q.width() / width + 2)) * 4));
+    // A point equal to the one before it draws nothing; leaving it out keeps the path short.
+    const auto add = [&points](const QPoint &pt) {
+        if (points.empty() || points.back() != pt)
+            points.push_back(pt);
+    };
+    const auto column = [&](const QPoint &pt) { return (pt.x() - q.left()) / width; };
     size_t i = 0;
     while (i < n) {
         const QPoint first = curvePoint(m, i, samples[i]);
+        const int c = column(first);
         QPoint low = first;
         QPoint high = first;
         QPoint last = first;
         size_t j = i + 1;
         for (; j < n; ++j) {
             const QPoint pt = curvePoint(m, j, samples[j]);
-            if (pt.x() != first.x())
+            if (column(pt) != c)
                 break;
             if (pt.y() < low.y())
                 low = pt;
@@ -622,15 +634,57 @@ std::vector<QPoint> reducedCurvePoints(const uint16_t *samples, size_t n, const 
                 high = pt;
             last = pt;
         }
-        points.push_back(first);
+        add(first);
         if (j - i > 1) {
-            points.push_back(low);
-            points.push_back(high);
-            points.push_back(last);
+            // The extremes in the order they occur, so the stroke does not double back.
+            if (low.x() <= high.x()) {
+                add(low);
+                add(high);
+            } else {
+                add(high);
+                add(low);
+            }
+            add(last);
         }
         i = j;
     }
     return points;
+}
+
+std::vector<QPoint> clippedPath(std::vector<QPoint> points, const QRect &clip)
+{
+    // Which side of the clip a point lies beyond, with a pixel to spare: -1 above, 1 below.
+    const int top = clip.top() - 1;
+    const int bottom = clip.top() + clip.height();
+    const auto side = [&](const QPoint &pt) { return pt.y() < top ? -1 : (pt.y() > bottom ? 1 : 0); };
+    std::vector<QPoint> kept;
+    kept.reserve(points.size());
+    for (size_t i = 0; i < points.size(); ++i) {
+        const QPoint &pt = points[i];
+        if (!kept.empty() && kept.back() == pt)
+            continue;
+        const size_t k = kept.size();
+        // Between two points beyond the same edge the line stays beyond it: of a run of such
+        // points only the first and the last are needed.
+        if (k >= 2 && side(pt) != 0 && side(kept[k - 1]) == side(pt) && side(kept[k - 2]) == side(pt)) {
+            kept.back() = pt;
+            continue;
+        }
+        // The middle of three points on one horizontal or vertical line going on in the same
+        // direction draws nothing of its own.
+        if (k >= 2) {
+            const QPoint &a = kept[k - 2];
+            const QPoint &b = kept[k - 1];
+            const bool horizontal = a.y() == b.y() && b.y() == pt.y() && (b.x() - a.x()) * (pt.x() - b.x()) > 0;
+            const bool vertical = a.x() == b.x() && b.x() == pt.x() && (b.y() - a.y()) * (pt.y() - b.y()) > 0;
+            if (horizontal || vertical) {
+                kept.back() = pt;
+                continue;
+            }
+        }
+        kept.push_back(pt);
+    }
+    return kept;
 }
 
 CursorPair reportCursors(const PrintJob &job, const TraceSlot &slot)
@@ -660,8 +714,15 @@ void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironm
         const QRect area(margin, margin, g.logicalWidth - 2 * margin, g.logicalHeight - 2 * margin);
         summarypage::drawSummaryPage(painter, area, tableFonts.title, tableFonts.text, tableFonts.textBold,
                                      job.summaryRows, page);
+    } else if (page - summaryPages <= static_cast<int>(job.pairPages.size())) {
+        // A fibre's two traces take the whole page with the one-a-page fonts.
+        const ReportFonts pairFonts = reportFonts(env.fontTable, 1, g.scaleY, g.screenDpi);
+        drawPairPage(painter, QRectF(0, 0, g.logicalWidth, g.logicalHeight),
+                     job.pairPages[static_cast<size_t>(page - summaryPages - 1)], env.labels.pair, pairFonts.title,
+                     pairFonts.text, pairFonts.textBold, env.printTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                     std::min(static_cast<double>(g.scaleX), 300.0 / g.screenDpi));
     } else {
-        page -= summaryPages;
+        page -= summaryPages + static_cast<int>(job.pairPages.size());
         const int first = (page - 1) * perPage;
         if (perPage == 1) {
             r.fullReport(first, boxOf(cellRect(1, 0, g.logicalWidth, g.logicalHeight)));
@@ -693,7 +754,8 @@ bool drawReportPages(QPainter &painter, QPagedPaintDevice &device, const PrintJo
 
 namespace {
 
-bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
+bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution,
+                  const std::function<bool(int page, int pages)> &pageDone)
 {
     QPdfWriter writer(path);
     writer.setResolution(resolution);
@@ -703,7 +765,7 @@ bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironm
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
-    drawReportPages(painter, writer, job, env);
+    drawReportPages(painter, writer, job, env, pageDone);
     if (!painter.end())
         return false;
     QFile file(path);
@@ -712,8 +774,10 @@ bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironm
 
 } // namespace
 
-bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution)
+bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution,
+                    const std::function<bool(int page, int pages)> &pageDone)
 {
-    return writeThroughTemporaryFile(
-        path, [&](const QString &temporaryPath) { return writePdfFile(temporaryPath, job, env, resolution); });
+    return writeThroughTemporaryFile(path, [&](const QString &temporaryPath) {
+        return writePdfFile(temporaryPath, job, env, resolution, pageDone);
+    });
 }

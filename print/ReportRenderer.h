@@ -8,6 +8,8 @@
 #include <QPoint>
 #include <QRect>
 
+#include <functional>
+
 #include <cstdint>
 #include <vector>
 
@@ -38,9 +40,15 @@ void applyPageMapping(QPainter &painter, const PageGeometry &geometry);
 
 // The points of the plotted curve in device pixels inside `q` (edges; 50 dB window). The full
 // form has one point per sample; the reduced one keeps each pixel column's first, lowest,
-// highest and last point, which draws the same pixels with a fraction of the points.
+// highest and last point, which draws the same pixels with a fraction of the points; a point
+// equal to the one before it is left out. `columnWidth` device pixels make one column.
 std::vector<QPoint> curvePoints(const uint16_t *samples, size_t n, const QRect &q);
-std::vector<QPoint> reducedCurvePoints(const uint16_t *samples, size_t n, const QRect &q);
+std::vector<QPoint> reducedCurvePoints(const uint16_t *samples, size_t n, const QRect &q, int columnWidth = 1);
+
+// The points of a polyline drawn clipped to `clip`, shortened without changing what is drawn
+// inside it: repeated points, the inner points of runs beyond the top or the bottom edge and
+// of straight horizontal or vertical runs are left out.
+std::vector<QPoint> clippedPath(std::vector<QPoint> points, const QRect &clip);
 
 // Draws page `page` (from 1) of the job: power-meter rows, a page of the summary table (the
 // first summaryPageCount pages), one full report, or the compact reports of its cells. The
@@ -57,5 +65,7 @@ bool drawReportPages(QPainter &painter, QPagedPaintDevice &device, const PrintJo
                      const ReportEnvironment &env, const std::function<bool(int page, int pages)> &pageDone = {});
 
 // Writes the job as an A4 PDF in the print type's orientation. False when the file could not
-// be written.
-bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution = 600);
+// be written. `pageDone` as for drawReportPages: a caller that loads its traces page by page
+// frees a finished page's traces there and loads the next page's.
+bool writeReportPdf(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution = 600,
+                    const std::function<bool(int page, int pages)> &pageDone = {});

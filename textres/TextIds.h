@@ -30,10 +30,18 @@ enum : int {
     AnalysisUseFileThresholds = 426, EventsSource = 427, EventsFromAnalysis = 428, EventsFromFile = 429,
     MenuEdit = 430, Undo = 431, Measurement = 432, MeasureTwoPoint = 433, MeasureLsa = 434, MeasureSplice = 435,
     AnalysisUnavailable = 436, AnalysisFoundNothing = 437,
-    TooManyEventsToEdit = 510,
+    // Both directions and two wavelengths of one fibre.
+    MenuBidirectional = 450, MenuWavelengths = 451, BidirReportTitle = 452, WavelengthReportTitle = 453,
+    BidirectionalPages = 454, PairDistance = 455, PairLossAb = 456, PairLossBa = 457, PairMeanLoss = 458,
+    PairReflectance = 459, PairSeen = 460, PairSeenBoth = 461, PairSeenAb = 462, PairSeenBa = 463,
+    PairLossAtWavelength = 464, PairDifference = 465, PairMacrobend = 466, PairCable = 467, PairFibre = 468,
+    PairWavelength = 469, PairFibreLength = 470, PairTotalAb = 471, PairTotalBa = 472, PairMeanTotal = 473,
+    PairDifferentWavelengths = 474, PairSameWavelength = 475, PairDoubtful = 476, PairNeedsSecondTrace = 477,
+    PairSecondTrace = 478, PairTotalLoss = 479,
     RewriteAsIssue2 = 480, ExportTrace = 481, ExportPicture = 482, ErrorExportingTrace = 483,
     ErrorExportingPicture = 484, PngFilter = 485, PictureAtTwiceTheSize = 486,
     TitleTraceReport = 490, TitleSummary = 491, TitlePowerMeterReport = 492,
+    TooManyEventsToEdit = 510,
 };
 
 } // namespace text

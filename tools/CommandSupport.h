@@ -5,7 +5,11 @@
 #include "view/TraceViewState.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // Small pieces the table commands of sortool share.
 namespace commandsupport {
@@ -24,5 +28,31 @@ int usageError(const char *command, const char *usage, const char *message, cons
 // cannot read PATH" on standard error, when the file cannot be read or holds no trace.
 bool loadViewedTrace(const char *command, const QString &path, TraceData &trace, TraceCurve &curve,
                      QM7ZZZ_Acount_Total_Loss_fn totalLoss);
+// "done of total" on standard error while a long run works, when standard error is a terminal
+// (silent otherwise, so scripts and logs see only the messages). Redrawn at most five times a
+// second; the line is cleared at the end.
+class Progress {
+public:
+    Progress(const char *command, qsizetype total);
+    ~Progress();
+    Progress(const Progress &) = delete;
+    Progress &operator=(const Progress &) = delete;
+
+    void step(qsizetype done);
+
+private:
+    const char *command_;
+    qsizetype total_;
+    bool shown_;
+    bool drawn_ = false;
+    QElapsedTimer sinceDrawn_;
+};
+
+// The value of a --tolerance or --threshold option: a finite number not below 0. Empty (after
+// the message, the caller exits 2) for anything else.
+std::optional<double> nonNegativeNumber(const char *command, const char *option, const QString &text);
+
+// The files given in pairs: false, after the message, for an odd count or none.
+bool checkPairs(const char *command, const char *usage, const QStringList &files);
 
 } // namespace commandsupport

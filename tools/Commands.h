@@ -13,3 +13,15 @@ int runAnalyze(int argc, char **argv);
 int runMeasure(int argc, char **argv);
 int runPoints(int argc, char **argv);
 int runPicture(int argc, char **argv);
+int runBidir(int argc, char **argv);
+int runMacrobend(int argc, char **argv);
+
+#include "analysis/QM7ZZZ.h"
+
+#include <QStringList>
+
+struct PassThresholds;
+
+// `sortool summary --by-fibre`: the files already checked by the summary command.
+int runFibreSummary(const QStringList &files, bool json, const PassThresholds &thresholds,
+                    QM7ZZZ_Acount_Total_Loss_fn totalLoss);

@@ -9,6 +9,8 @@
 #include "print/ReportEnvironment.h"
 #include "print/ReportRenderer.h"
 #include "textres/TextResources.h"
+#include "tools/CommandSupport.h"
+#include "trace/FibrePairing.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/TraceAnalysis.h"
@@ -29,6 +31,7 @@
 namespace {
 
 constexpr char usage[] = "usage: sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
+                         "       sortool report --bidir [--summary] [--config FILE] --out FILE.pdf AB.sor BA.sor [AB.sor BA.sor ...]\n"
                          "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n";
 
 QString executableFolder()
@@ -49,9 +52,9 @@ QString printTypeFor(const char *perPage)
 
 // Reads one SOR file into `slot` as the batch dialog does: the loader, then the default
 // cursor pair. False (slot left without a trace, but with its name and folder) when the file
-// cannot be read or holds no trace.
+// cannot be read or holds no trace; the message only when `report` is set.
 bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
-              QM7ZZZ_Event_Analysis_fn analysis)
+              QM7ZZZ_Event_Analysis_fn analysis, bool report = true)
 {
     const QFileInfo info(path);
     slot.fileName = info.fileName();
@@ -60,8 +63,9 @@ bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn 
     SorRecord record;
     const int result = sor.ReadFile(path, record);
     if (result != SorResult::Done || record.traces.empty()) {
-        std::fprintf(stderr, "sortool report: cannot read %s (result %d%s)\n", qPrintable(path), result,
-                     result == SorResult::Done ? ", no trace" : "");
+        if (report)
+            std::fprintf(stderr, "sortool report: cannot read %s (result %d%s)\n", qPrintable(path), result,
+                         result == SorResult::Done ? ", no trace" : "");
         return false;
     }
     loadTrace(std::move(record), *slot.trace, totalLoss);
@@ -75,6 +79,83 @@ bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn 
     slot.cursorBDistance = cursors.bDistance;
     slot.cursorBLevel = cursors.bLevel;
     return true;
+}
+
+// Lets go of a slot's trace, keeping its name, so a long run holds only the page it draws.
+void releaseSlot(TraceSlot &slot)
+{
+    slot.loaded = 0;
+    slot.trace = std::make_unique<TraceData>();
+}
+
+// The traces of a run, read for the page that prints them and let go after it. A file that
+// cannot be read is named once.
+class PageLoader {
+public:
+    PageLoader(const QStringList &files, QM7ZZZ_Acount_Total_Loss_fn totalLoss, QM7ZZZ_Event_Analysis_fn analysis)
+        : files_(files), totalLoss_(totalLoss), analysis_(analysis), state_(static_cast<size_t>(files.size()), State::Unread)
+    {
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            auto slot = std::make_unique<TraceSlot>();
+            const QFileInfo info(files[i]);
+            slot->fileName = info.fileName();
+            slot->filePath = info.absolutePath();
+            slots_.push_back(std::move(slot));
+        }
+    }
+
+    std::vector<const TraceSlot *> slots() const
+    {
+        std::vector<const TraceSlot *> out;
+        for (const auto &slot : slots_)
+            out.push_back(slot.get());
+        return out;
+    }
+    const TraceSlot *slot(size_t i) const { return slots_[i].get(); }
+
+    bool load(size_t i)
+    {
+        if (slots_[i]->loaded)
+            return true;
+        const bool ok = loadSlot(files_[static_cast<qsizetype>(i)], *slots_[i], totalLoss_, analysis_, state_[i] == State::Unread);
+        if (!ok) {
+            allRead_ = false;
+            state_[i] = State::Failed;
+        }
+        return ok;
+    }
+
+    void release(size_t i) { releaseSlot(*slots_[i]); }
+    bool allRead() const { return allRead_; }
+
+private:
+    enum class State { Unread, Failed };
+    const QStringList &files_;
+    QM7ZZZ_Acount_Total_Loss_fn totalLoss_;
+    QM7ZZZ_Event_Analysis_fn analysis_;
+    std::vector<std::unique_ptr<TraceSlot>> slots_;
+    std::vector<State> state_;
+    bool allRead_ = true;
+};
+
+// The slots page `page` of `job` draws: none on a summary page, the two of a pair page, the
+// cells of a trace page.
+std::vector<size_t> slotsOfPage(const PrintJob &job, const std::vector<std::pair<size_t, size_t>> &pairs, int page)
+{
+    const int summaryPages = summaryPageCount(job);
+    const int pairPages = static_cast<int>(job.pairPages.size());
+    if (page <= summaryPages)
+        return {};
+    if (page <= summaryPages + pairPages) {
+        const auto &pair = pairs[static_cast<size_t>(page - summaryPages - 1)];
+        return {pair.first, pair.second};
+    }
+    const int perPage = tracesPerPage(job.printType);
+    const int first = (page - summaryPages - pairPages - 1) * perPage;
+    std::vector<size_t> out;
+    for (int i = first; i < first + perPage && i < job.count; ++i)
+        out.push_back(static_cast<size_t>(i));
+    return out;
 }
 
 // Power-meter records of `path` for the print; false (after the message) when the file cannot
@@ -118,6 +199,7 @@ int runReport(int argc, char **argv)
     QString printType = QStringLiteral("0");
     bool perPageGiven = false;
     bool summary = false;
+    bool bidir = false;
     QString configPath;
     QString outPath;
     QStringList files;
@@ -133,6 +215,8 @@ int runReport(int argc, char **argv)
             }
         } else if (std::strcmp(arg, "--summary") == 0) {
             summary = true;
+        } else if (std::strcmp(arg, "--bidir") == 0) {
+            bidir = true;
         } else if (std::strcmp(arg, "--config") == 0 && hasValue) {
             configPath = QString::fromLocal8Bit(argv[++i]);
         } else if (std::strcmp(arg, "--out") == 0 && hasValue) {
@@ -155,8 +239,12 @@ int runReport(int argc, char **argv)
     const bool powerMeter = opmFiles > 0;
     if (powerMeter && files.size() > 1)
         return refuse("a power-meter file (.opm) prints alone: give one .opm file and no other files");
-    if (powerMeter && (perPageGiven || summary))
-        return refuse("--per-page and --summary apply to SOR files, not to a power-meter file");
+    if (powerMeter && (perPageGiven || summary || bidir))
+        return refuse("--per-page, --summary and --bidir apply to SOR files, not to a power-meter file");
+    if (bidir && perPageGiven)
+        return refuse("--per-page does not apply to bidirectional pages (one fibre a page)");
+    if (bidir && files.size() % 2 != 0)
+        return refuse("--bidir takes the files in pairs (A->B, then B->A); the last file has no partner");
 
     // Fonts and PDF output need a Gui application; no display is used.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -193,23 +281,56 @@ int runReport(int argc, char **argv)
         return read ? 0 : 1;
     }
 
-    std::vector<std::unique_ptr<TraceSlot>> slots;
-    bool allRead = true;
-    for (const QString &path : files) {
-        auto slot = std::make_unique<TraceSlot>();
-        allRead = loadSlot(path, *slot, totalLoss, analysis) && allRead;
-        slots.push_back(std::move(slot));
+    PageLoader loader(files, totalLoss, analysis);
+    std::vector<std::pair<size_t, size_t>> pairs;
+    PrintJob job = batchPrintJob(printType, loader.slots());
+    if (bidir) {
+        for (size_t i = 0; i + 1 < static_cast<size_t>(files.size()); i += 2) {
+            pairs.emplace_back(i, i + 1);
+            job.pairPages.push_back({PairPageKind::Bidirectional, loader.slot(i), loader.slot(i + 1)});
+        }
+        job.count = 0;
+    }
+    if (summary) {
+        for (size_t i = 0; i < static_cast<size_t>(files.size()); ++i) {
+            loader.load(i);
+            job.summaryRows.push_back(summaryRowsForSlots({loader.slot(i)}, 1, thresholds).front());
+            loader.release(i);
+        }
     }
 
-    std::vector<const TraceSlot *> loaded;
-    for (const auto &slot : slots)
-        loaded.push_back(slot.get());
-    PrintJob job = batchPrintJob(printType, std::move(loaded));
-    if (summary)
-        job.summaryRows = summaryRowsForSlots(job.slots, job.count, thresholds);
-    if (!writeReportPdf(outPath, job, env)) {
+    bool refused = false;
+    const auto loadPage = [&](int page) {
+        const std::vector<size_t> indices = slotsOfPage(job, pairs, page);
+        for (size_t i : indices)
+            loader.load(i);
+        if (bidir && indices.size() == 2 && loader.slot(indices[0])->loaded && loader.slot(indices[1])->loaded) {
+            const TraceData &ab = *loader.slot(indices[0])->trace;
+            const TraceData &ba = *loader.slot(indices[1])->trace;
+            if (!sameWavelength(ab.wavelengthNm, ba.wavelengthNm)) {
+                refused = true;
+                std::fprintf(stderr, "sortool report: %s and %s: different wavelengths (%d nm and %d nm) are not two directions of one measurement\n",
+                             qPrintable(files[static_cast<qsizetype>(indices[0])]),
+                             qPrintable(files[static_cast<qsizetype>(indices[1])]), ab.wavelengthNm, ba.wavelengthNm);
+            }
+        }
+    };
+    const int pages = pageCount(job);
+    commandsupport::Progress progress("report", pages);
+    loadPage(1);
+    const auto pageDone = [&](int page, int) {
+        for (size_t i : slotsOfPage(job, pairs, page))
+            loader.release(i);
+        progress.step(page);
+        if (page < pages)
+            loadPage(page + 1);
+        return true;
+    };
+    if (!writeReportPdf(outPath, job, env, 600, pageDone)) {
         std::fprintf(stderr, "sortool report: cannot write %s\n", qPrintable(outPath));
         return 1;
     }
-    return allRead ? 0 : 1;
+    if (refused)
+        return 2;
+    return loader.allRead() ? 0 : 1;
 }

@@ -15,7 +15,8 @@
 
 namespace {
 
-const char usage[] = "usage: sortool summary [--json] [--config FILE] [--no-analysis] FILE...\n";
+const char usage[] = "usage: sortool summary [--json] [--config FILE] [--no-analysis] FILE...\n"
+                     "       sortool summary --by-fibre [--json] [--config FILE] FILE...\n";
 
 int usageError(const char *message, const char *detail = nullptr)
 {
@@ -30,6 +31,7 @@ int runSummary(int argc, char **argv)
 {
     bool json = false;
     bool analysis = true;
+    bool byFibre = false;
     QString configPath;
     bool configGiven = false;
     QStringList files;
@@ -45,6 +47,8 @@ int runSummary(int argc, char **argv)
             json = true;
         } else if (options && std::strcmp(arg, "--no-analysis") == 0) {
             analysis = false;
+        } else if (options && std::strcmp(arg, "--by-fibre") == 0) {
+            byFibre = true;
         } else if (options && std::strcmp(arg, "--config") == 0) {
             if (i + 1 >= argc)
                 return usageError("--config needs a file");
@@ -72,6 +76,9 @@ int runSummary(int argc, char **argv)
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
     // A file that stores no events shows the ones the analysis finds.
     const QM7ZZZ_Event_Analysis_fn analyse = analysis ? binding.eventAnalysis : nullptr;
+
+    if (byFibre)
+        return runFibreSummary(files, json, thresholds, totalLoss);
 
     bool allRead = true;
     commandsupport::writeOut(json ? QByteArray("[\n") : summaryCsvHeader());

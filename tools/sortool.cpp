@@ -32,6 +32,9 @@ void printUsage(std::FILE *to)
                "       sortool resave [--no-analysis | --analyze] IN OUT\n"
                "       sortool gen [options] OUT\n"
                "       sortool summary [--json] [--config FILE] [--no-analysis] FILE...\n"
+               "       sortool summary --by-fibre [--json] [--config FILE] FILE...\n"
+               "       sortool bidir [--tolerance M] [--json] AB.sor BA.sor [AB.sor BA.sor ...]\n"
+               "       sortool macrobend [--threshold DB] [--tolerance M] [--json] A.sor B.sor [A.sor B.sor ...]\n"
                "       sortool events --csv [--no-analysis] FILE...\n"
                "       sortool analyze [--loss-threshold DB] [--reflectance-threshold DB] [--end-threshold DB] FILE...\n"
                "       sortool measure --mode two-point|lsa|splice --a KM --b KM FILE\n"
@@ -79,6 +82,10 @@ int main(int argc, char **argv)
         return runPoints(argc - 2, argv + 2);
     if (std::strcmp(command, "picture") == 0)
         return runPicture(argc - 2, argv + 2);
+    if (std::strcmp(command, "bidir") == 0)
+        return runBidir(argc - 2, argv + 2);
+    if (std::strcmp(command, "macrobend") == 0)
+        return runMacrobend(argc - 2, argv + 2);
     std::fprintf(stderr, "sortool: unknown command '%s'\n", command);
     printUsage(stderr);
     return 2;
