@@ -651,6 +651,7 @@ void CLumidorDlg::printTraces(bool startPrint)
     const CursorPair cursors{s.cursorA.distance, m_traceView->ValueAt(s.cursorA.distance), s.cursorB.distance,
                              m_traceView->ValueAt(s.cursorB.distance)};
     m_session.printJob = mainWindowPrintJob(m_session.traceSet, cursors);
+    m_session.printJob.measurementMode = s.measurementMode;
     openPrintPreview(this, m_session.printJob, sessionReportEnvironment(m_session), startPrint, &loadText);
 }
 

@@ -29,6 +29,8 @@ ReportLabels loadReportLabels(const TextLookup &text)
     l.abDistance = text(239);
     l.abLoss = text(240);
     l.abSlope = text(241);
+    l.measureLsa = text(434);
+    l.measureSplice = text(435);
     l.autoText = text(158);
     l.reflect = text(159);
     l.nonReflect = text(160);

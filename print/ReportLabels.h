@@ -60,6 +60,8 @@ struct ReportLabels {
     QString abDistance;
     QString abLoss;
     QString abSlope;
+    QString measureLsa;    // the A-B box's mode names
+    QString measureSplice;
     // Texts the report uses besides the labels.
     QString autoText;       // a threshold of 0
     QString reflect;        // event type 1

@@ -337,7 +337,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = abTexts(cursors);
+    const AbTexts ab = measuredAbTexts(cursors, trace, job.measurementMode, lb);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     if (env.settings.selectTrace) {
@@ -424,7 +424,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = abTexts(cursors);
+    const AbTexts ab = measuredAbTexts(cursors, trace, job.measurementMode, lb);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     const CompactEventLimits limits = compactEventLimits(perPage);
