@@ -1,5 +1,7 @@
 #include "analysis/EventListEdit.h"
 
+#include "analysis/LinkLoss.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -37,6 +39,16 @@ void moveEntry(EventList &list, int from, int to)
     list.attenuation[to] = list.attenuation[from];
     list.totalLoss[to] = list.totalLoss[from];
     list.codeLetter[to] = list.codeLetter[from];
+}
+
+// The totals of an edited list are formed as a load forms them: sections without an attenuation
+// measured from the samples up to the last event.
+Context totalsContext(const EventList &list, const Context &c)
+{
+    Context t = c;
+    t.samples.count = std::min(c.samples.count, readLimit(list));
+    t.guardAtEnd = true;
+    return t;
 }
 
 } // namespace
@@ -114,7 +126,8 @@ bool insertEvent(EventList &list, int64_t index, const Context &c)
     }
     remeasure(list, pos - 1, c, false);
     remeasure(list, pos + 1, c, true);
-    accumulateTotals(list, c.geometry.spacingM, nullptr);
+    const Context totals = totalsContext(list, c);
+    accumulateTotals(list, c.geometry.spacingM, &totals);
     return true;
 }
 
@@ -134,7 +147,8 @@ bool removeEvent(EventList &list, int entry, const Context &c)
     list.codeLetter[list.count] = 0;
     remeasure(list, entry - 1, c, false);
     remeasure(list, entry, c, true);
-    accumulateTotals(list, c.geometry.spacingM, nullptr);
+    const Context totals = totalsContext(list, c);
+    accumulateTotals(list, c.geometry.spacingM, &totals);
     return true;
 }
 
@@ -142,22 +156,29 @@ void accumulateTotals(EventList &list, double spacingM, const Context *c)
 {
     if (!countValid(list))
         return;
+    const int end = linkloss::fibreEnd(
+        list.count, [&list](int i) { return list.codeLetter[i]; },
+        [&list, spacingM](int i) { return (static_cast<double>(list.index[i]) + 1.0) * spacingM; });
     double total = 0.0;
     for (int i = 0; i < list.count; ++i) {
-        const int64_t from = i == 0 ? -1 : list.index[i - 1];
-        const double lengthKm = std::max<int64_t>(list.index[i] - from, 0) * spacingM / 1000.0;
-        double attenuation = std::isfinite(list.attenuation[i]) ? list.attenuation[i] : 0.0;
-        if (attenuation == 0.0 && i > 0 && c) {
-            Neighbours around;
-            around.previous = from;
-            around.next = c->samples.count;
-            const Measurement m = measureAt(*c, list.index[i], around, 0.0);
-            if (m.attenuationValid)
-                attenuation = m.attenuation;
+        // Past the fibre end nothing adds: those events keep the end's total.
+        if (linkloss::sectionCounts(i, end)) {
+            const int64_t from = i == 0 ? -1 : list.index[i - 1];
+            const double lengthKm = std::max<int64_t>(list.index[i] - from, 0) * spacingM / 1000.0;
+            double attenuation = std::isfinite(list.attenuation[i]) ? list.attenuation[i] : 0.0;
+            if (attenuation == 0.0 && i > 0 && c) {
+                Neighbours around;
+                around.previous = from;
+                around.next = c->samples.count;
+                const Measurement m = measureAt(*c, list.index[i], around, 0.0);
+                if (m.attenuationValid)
+                    attenuation = m.attenuation;
+            }
+            total += attenuation * lengthKm;
+            const double distanceM = (static_cast<double>(list.index[i]) + 1.0) * spacingM;
+            if (linkloss::isLinkLoss(i, end, distanceM, list.loss[i]))
+                total += list.loss[i];
         }
-        total += attenuation * lengthKm;
-        if (std::isfinite(list.loss[i]))
-            total += list.loss[i];
         list.totalLoss[i] = static_cast<float>(total);
     }
 }

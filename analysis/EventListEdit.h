@@ -24,9 +24,9 @@ bool insertEvent(EventList &list, int64_t index, const Context &context);
 // events on either side. Returns false, list untouched, when there is no such entry.
 bool removeEvent(EventList &list, int entry, const Context &context);
 
-// Cumulative loss of every event: fibre loss of the sections before it (attenuation times
-// section length) plus the losses of the events up to and including it. A section whose
-// attenuation is 0 is measured from the samples when `context` provides them.
+// Cumulative loss of every event by the rule of analysis/LinkLoss.h: fibre loss of the sections
+// up to it (attenuation times section length) plus the link losses of the events up to it. A
+// section whose attenuation is 0 is measured from the samples when `context` provides them.
 void accumulateTotals(EventList &list, double spacingM, const Context *context);
 
 } // namespace qm7

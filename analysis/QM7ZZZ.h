@@ -43,7 +43,9 @@ QM7ZZZ_API EventList QM7ZZZ_insertEvent(int32_t index, const uint16_t *samples, 
                                         float backscatterDb);
 
 // Fills totalLoss[i] for each i below count, in place: the attenuation of each section times
-// its length plus the losses of the events up to and including event i. A section whose
+// its length plus the losses of the events up to event i that are losses of the link (not the
+// fibre end's drop into the noise, not a launch level stored as a start event's loss; the rule
+// is analysis/LinkLoss.h). Events past the fibre end keep its total. A section whose
 // attenuation is 0 is measured from `samples` (read up to the largest event index; may be null).
 QM7ZZZ_API void QM7ZZZ_Acount_Total_Loss(int32_t wavelengthNm, int32_t pulseWidthNs, const uint16_t *samples,
                                          EventList *list, float refractiveIndex, float samplingFrequencyMHz);

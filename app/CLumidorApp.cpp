@@ -5,6 +5,7 @@
 #include "view/COtdrTrace.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFileInfo>
@@ -49,21 +50,33 @@ CLumidorApp::CLumidorApp(int &argc, char **argv)
 
 CLumidorApp::Options CLumidorApp::parseArguments(const QStringList &arguments)
 {
+    QCommandLineParser parser;
+    // "-abc" is one unknown option, as it was before, not three.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption quit(QStringLiteral("quit-after-first-paint"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOption(quit);
+    parser.addOption(help);
+    parser.addPositionalArgument(QStringLiteral("file.sor"), QString(), QStringLiteral("[file.sor ...]"));
+
     Options options;
-    bool onlyFiles = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &a = arguments[i];
-        if (!onlyFiles && a == QLatin1String("--"))
-            onlyFiles = true;
-        else if (!onlyFiles && a == QLatin1String("--quit-after-first-paint"))
-            options.quitAfterFirstPaint = true;
-        else if (!onlyFiles && (a == QLatin1String("--help") || a == QLatin1String("-h")))
-            options.help = true;
-        else if (!onlyFiles && a.startsWith(QLatin1Char('-')) && a.size() > 1)
-            options.error = QStringLiteral("unknown option %1").arg(a);
-        else
-            options.files << QFileInfo(a).absoluteFilePath();
+    if (!parser.parse(arguments)) {
+        // Name the option as typed (the last one the program does not know).
+        const qsizetype end = arguments.indexOf(QStringLiteral("--"));
+        for (qsizetype i = 1; i < (end < 0 ? arguments.size() : end); ++i) {
+            const QString &a = arguments[i];
+            if (a.startsWith(QLatin1Char('-')) && a.size() > 1 && a != QLatin1String("--quit-after-first-paint") &&
+                a != QLatin1String("--help") && a != QLatin1String("-h"))
+                options.error = QStringLiteral("unknown option %1").arg(a);
+        }
+        if (options.error.isEmpty())
+            options.error = parser.errorText();
+        return options;
     }
+    options.quitAfterFirstPaint = parser.isSet(quit);
+    options.help = parser.isSet(help);
+    for (const QString &file : parser.positionalArguments())
+        options.files << QFileInfo(file).absoluteFilePath();
     return options;
 }
 

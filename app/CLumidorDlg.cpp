@@ -673,7 +673,7 @@ bool CLumidorDlg::showPowerMeterFile(const QString &path)
     m_session.printJob.powerMeterMode = 1;
     CShowOpmValue viewer(path, &loadText, this);
     connect(&viewer, &CShowOpmValue::printPreviewRequested, this, [this, &viewer] {
-        m_session.printJob = powerMeterPrintJob({viewer.records().cbegin(), viewer.records().cend()});
+        m_session.printJob = powerMeterPrintJob({viewer.records().cbegin(), viewer.records().cend()}, viewer.path());
         openPrintPreview(&viewer, m_session.printJob, sessionReportEnvironment(m_session), false, &loadText);
     });
     const bool accepted = execDialog(viewer) == QDialog::Accepted;

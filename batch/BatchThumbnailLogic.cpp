@@ -1,6 +1,7 @@
 #include "batch/BatchThumbnailLogic.h"
 
 #include "print/ReportTexts.h"
+#include "trace/TraceMapping.h"
 
 #include <algorithm>
 #include <cmath>
@@ -103,7 +104,8 @@ QPoint curvePoint(const QRect &client, uint32_t i, uint32_t n, uint16_t raw)
     const float height = static_cast<float>(client.height());
     const float bottom = static_cast<float>(client.top() + client.height());
     const float x = static_cast<float>(i) * (width / static_cast<float>(n)) + static_cast<float>(client.left());
-    const float y = bottom - height * 1.3106f + (height / 50000.0f) * static_cast<float>(raw);
+    const float y = bottom - height * static_cast<float>(TraceMapping::fullScaleRaw / 50000.0) +
+                    (height / 50000.0f) * static_cast<float>(raw);
     return {truncToInt(x), truncToInt(y)};
 }
 

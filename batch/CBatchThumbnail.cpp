@@ -170,8 +170,8 @@ void CBatchThumbnail::mouseMoveEvent(QMouseEvent *event)
         const double indexB = std::trunc(double(m_markB) / spacing);
         const double n = double(m_points.size());
         if (indexA >= 0.0 && indexB >= 0.0 && indexA < n && indexB < n) {
-            setPair({m_markA, float(m_points[size_t(indexA)]) / 1000.0f, m_markB,
-                     float(m_points[size_t(indexB)]) / 1000.0f});
+            setPair({m_markA, static_cast<float>(TraceMapping::levelDb(m_points[size_t(indexA)])), m_markB,
+                     static_cast<float>(TraceMapping::levelDb(m_points[size_t(indexB)]))});
             m_store.store(m_loadedPath, m_pair);
         }
     }

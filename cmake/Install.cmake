@@ -2,7 +2,8 @@
 #   PREFIX/lib/lumidor/    the program folder: Lumidor, its libraries, Config.ini, logo.bmp,
 #                          default/curve/ samples, sortool
 #   PREFIX/bin/            the `lumidor` launcher and `sortool` (a link into the program folder)
-#   PREFIX/share/          desktop entry, MIME package, hicolor icons
+#   PREFIX/share/          desktop entry, MIME package, hicolor icons, manual pages, and in
+#                          doc/lumidor/ the copyright and changelog
 include(GNUInstallDirs)
 
 set(LUMIDOR_INSTALL_DIR lib/lumidor)
@@ -52,13 +53,38 @@ add_custom_command(
 add_custom_target(lumidor_icons ALL DEPENDS ${icon_outputs})
 install(DIRECTORY ${LUMIDOR_ICON_DIR} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
+# Manual pages and the package's documents, compressed as Debian ships them (gzip -9n: no name
+# or time stamp, so a rebuild gives the same bytes).
+find_program(LUMIDOR_GZIP gzip REQUIRED)
+set(LUMIDOR_DOC_DIR ${CMAKE_BINARY_DIR}/doc)
+configure_file(${CMAKE_SOURCE_DIR}/resources/debian/changelog.in ${LUMIDOR_DOC_DIR}/changelog @ONLY)
+set(doc_outputs)
+foreach(source ${CMAKE_SOURCE_DIR}/resources/man/lumidor.1 ${CMAKE_SOURCE_DIR}/resources/man/sortool.1
+               ${LUMIDOR_DOC_DIR}/changelog)
+  get_filename_component(name ${source} NAME)
+  add_custom_command(
+    OUTPUT ${LUMIDOR_DOC_DIR}/${name}.gz
+    COMMAND ${LUMIDOR_GZIP} -9n -c ${source} > ${LUMIDOR_DOC_DIR}/${name}.gz
+    DEPENDS ${source}
+    COMMENT "Compressing ${name}")
+  list(APPEND doc_outputs ${LUMIDOR_DOC_DIR}/${name}.gz)
+endforeach()
+add_custom_target(lumidor_docs ALL DEPENDS ${doc_outputs})
+install(FILES ${LUMIDOR_DOC_DIR}/lumidor.1.gz ${LUMIDOR_DOC_DIR}/sortool.1.gz
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/debian/copyright ${LUMIDOR_DOC_DIR}/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumidor)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/debian/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME lumidor)
+
 # Debian package.
 set(CPACK_PACKAGE_NAME lumidor)
 set(CPACK_PACKAGE_VENDOR "Lumidor")
-set(CPACK_PACKAGE_CONTACT "Lumidor developers <lumidor@localhost>")
+set(CPACK_PACKAGE_CONTACT "Lumidor developers <lumidor@lumidor.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Viewer for OTDR trace files (SOR)")
+# Lines of at most 80 characters: CPack puts each after one space in the control file.
 set(CPACK_PACKAGE_DESCRIPTION
-  "Draws OTDR traces, lists their events, measures between two cursors, judges traces against pass/fail thresholds, saves SOR files and prints test reports.")
+  "Lumidor draws OTDR traces from SOR files (issue 1 and 2), lists their events,\nmeasures between two cursors and judges traces against pass/fail thresholds.\nIt saves SOR files, exports samples as CSV and the view as PNG, and prints\ntest reports. sortool does the same without a window.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -78,4 +104,5 @@ endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, hicolor-icon-theme")
 set(CPACK_GENERATOR DEB)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/resources/debian/DropLdconfig.cmake)
 include(CPack)

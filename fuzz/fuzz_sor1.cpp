@@ -2,6 +2,7 @@
 // revision of issue 1), loads the trace and rewrites the file as issue 2, which must read back
 // with the same samples and events.
 #include "trace/CSorFileBase.h"
+#include "trace/SorBlocks.h"
 #include "trace/SorEditing.h"
 #include "trace/TraceData.h"
 #include "trace/TraceLoader.h"
@@ -43,9 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     loadTrace(record, trace, nullptr);
     check(viewLevels(record, trace.sampleCount).size() == trace.sampleCount);
 
+    // The rewrite is refused only for a file without a GenParams block (a directory name that
+    // is a leading part of "GenParams" selects it).
+    SorBlocks blocks;
+    check(parseSorBytes(bytesOf(in), static_cast<size_t>(in.size()), blocks) == SorResult::Done);
+    bool hasGenParams = false;
+    for (const SorMapEntry &e : blocks.map.entries)
+        hasGenParams = hasGenParams || QByteArrayLiteral("GenParams").startsWith(e.name);
     QByteArray upgraded;
-    check(rewriteFibreInfoBytes(in, QStringLiteral("C"), QStringLiteral("F"), 652, QStringLiteral("O"), upgraded) ==
-          SorResult::Done);
+    const int rewritten =
+        rewriteFibreInfoBytes(in, QStringLiteral("C"), QStringLiteral("F"), 652, QStringLiteral("O"), upgraded);
+    check(rewritten == (hasGenParams ? SorResult::Done : SorResult::NotSor));
+    if (rewritten != SorResult::Done)
+        return 0;
     SorRecord back;
     check(sor.ReadFromMemory(bytesOf(upgraded), static_cast<size_t>(upgraded.size()), back) == SorResult::Done);
     check(checkSorChecksum(bytesOf(upgraded), static_cast<size_t>(upgraded.size())).matches());

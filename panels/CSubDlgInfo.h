@@ -41,6 +41,7 @@ public:
         IdMultiTrace = 1020,
         IdFileDate = 1021,
         IdEdit = 1022,
+        IdOrl = 1023,
         IdEventsSource = 1024,
     };
 
@@ -128,6 +129,6 @@ private:
         QLabel *label;
         QLabel *value;
     };
-    std::array<Field, 13> m_fields{};
+    std::array<Field, 14> m_fields{};
     QLabel *m_fileListLabel = nullptr;
 };

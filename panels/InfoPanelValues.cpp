@@ -2,6 +2,7 @@
 
 #include "textres/TextIds.h"
 #include "trace/TraceData.h"
+#include "trace/TraceFormat.h"
 #include "trace/TraceSet.h"
 #include "trace/Units.h"
 
@@ -33,10 +34,7 @@ int fiberTypeTextId(int32_t fiberType)
 
 QString fileDateText(int32_t timestamp)
 {
-    if (timestamp < 0)
-        return QString();
-    const QDateTime time = QDateTime::fromSecsSinceEpoch(timestamp, Qt::UTC);
-    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return traceformat::testDateText(timestamp);
 }
 
 InfoPanelValues infoPanelValues(const TraceData &trace, const QString &fileName, const QString &unit,
@@ -49,6 +47,7 @@ InfoPanelValues infoPanelValues(const TraceData &trace, const QString &fileName,
     v.averagingTime = units::averagingTimeText(trace.averagingTime);
     v.pulseWidth = units::pulseWidthText(trace.pulseWidthNs);
     v.refractiveIndex = units::refractiveIndexText(trace.refractiveIndex);
+    v.orl = units::orlText(trace.orlDb);
     v.cableId = trace.cableId;
     v.fiberType = lookupText(texts, fiberTypeTextId(trace.fiberType));
     v.fiberId = trace.fiberId;

@@ -17,6 +17,7 @@ struct InfoPanelValues {
     QString averagingTime;   // 1008
     QString pulseWidth;      // 1009
     QString refractiveIndex; // 1010
+    QString orl;             // 1023
     QString cableId;         // 1013
     QString fiberType;       // 1014
     QString fiberId;         // 1015
@@ -36,7 +37,8 @@ QString testRangeText(int32_t rangeMetres, const QString &unit);
 // Text identifier naming a fibre-type code (G.651/652/653/655); 231 for any other code.
 int fiberTypeTextId(int32_t fiberType);
 
-// "yyyy-MM-dd HH:mm:ss" in UTC; empty for a time before 1970.
+// The test date as every output shows it: local time, empty for a time before 1970
+// (traceformat::testDateText).
 QString fileDateText(int32_t timestamp);
 
 // Removes slot `slot` from the trace set, closing the gap: the freed slot moves to the end and

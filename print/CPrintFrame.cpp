@@ -1,6 +1,7 @@
 #include "print/CPrintFrame.h"
 
 #include "config/AtomicWrite.h"
+#include "print/PdfMetadata.h"
 #include "print/ReportRenderer.h"
 
 #include <QAction>
@@ -141,17 +142,20 @@ bool CPrintFrame::exportPdf(const QString &path)
 {
     // Written beside the target and renamed into place: a cancelled or failed export leaves an
     // existing file as it was.
-    const bool ok = writeThroughTemporaryFile(path, [this](const QString &temporaryPath) {
+    const PdfMetadata meta = reportPdfMetadata(job_, env_.labels);
+    const bool ok = writeThroughTemporaryFile(path, [this, &meta](const QString &temporaryPath) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(temporaryPath);
         printer.setResolution(600);
         setUpPrinter(printer);
+        printer.setDocName(meta.title);
+        printer.setCreator(meta.creator);
         QPainter painter;
         const bool painted = painter.begin(&printer) && paintWithProgress(painter, printer) && painter.end();
         if (painter.isActive())
             painter.end();
-        return painted;
+        return painted && addPdfAuthorToFile(temporaryPath, meta.author);
     });
     if (!ok) {
         QMessageBox::warning(this, texts_.tips, texts_.pdfFailed);

@@ -1,12 +1,14 @@
 #include "print/DefaultCursorPair.h"
 
+#include "trace/TraceMapping.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
 namespace {
 
-// Raw sample / 1000 at distance x: the sample index trunc((x - 1 mm) / spacing), clamped to the
+// Level in dB at distance x: the sample index trunc((x - 1 mm) / spacing), clamped to the
 // samples there are.
 float levelAt(const TraceData &trace, float x)
 {
@@ -19,10 +21,34 @@ float levelAt(const TraceData &trace, float x)
         index = n - 1;
     else if (position > 0.0)
         index = std::size_t(position);
-    return float(trace.samples[index]) / 1000.0f;
+    return static_cast<float>(TraceMapping::levelDb(trace.samples[index]));
+}
+
+// The level the trace view shows at distance x (dB): the sample trunc((x - 1 mm) / spacing) + 1,
+// clamped to the samples there are.
+float viewLevelAt(const TraceData &trace, float x, std::size_t n)
+{
+    double position = std::trunc((double(x) - 0.001) / trace.sampleSpacing);
+    if (position >= double(n))
+        position = double(n) - 1.0;
+    position += 1.0;
+    if (position > double(n) - 1.0)
+        position = double(n) - 1.0;
+    const std::size_t index = position > 0.0 ? std::size_t(position) : 0;
+    return static_cast<float>(levelDb(trace.samples[index]));
 }
 
 } // namespace
+
+CursorPair cursorPairOn(const TraceData &trace, float aDistance, float bDistance)
+{
+    const std::size_t n = std::min<std::size_t>(trace.sampleCount, trace.samples.size());
+    const float length = static_cast<float>(n) * trace.sampleSpacing;
+    const auto inside = [length](float d) { return std::isfinite(d) && d >= 0.0f && d <= length; };
+    if (n == 0 || !(trace.sampleSpacing > 0.0f) || !inside(aDistance) || !inside(bDistance))
+        return defaultCursorPair(trace);
+    return {aDistance, viewLevelAt(trace, aDistance, n), bDistance, viewLevelAt(trace, bDistance, n)};
+}
 
 CursorPair defaultCursorPair(const TraceData &trace)
 {

@@ -2,7 +2,9 @@
 
 #include "trace/TraceData.h"
 
-// Cursor positions a printed trace uses when nobody set them by hand.
+// Two cursors of a printed trace. The levels are in dB (TraceMapping::levelDb); only their
+// difference is read. The view gives the levels at the cursors; a pair made without the view
+// puts A at 0 and B at the loss between the two.
 struct CursorPair {
     float aDistance = 0.0f; // m
     float aLevel = 0.0f;    // dB
@@ -15,3 +17,8 @@ struct CursorPair {
 // event), with A at level 0 and B at the cumulative loss there. All zero for a trace with
 // neither cursors nor events.
 CursorPair defaultCursorPair(const TraceData &trace);
+
+// The trace view's cursor distances on `trace`: each level read off the trace's samples as the
+// view reads the current curve (the sample after the distance). A cursor before the trace's
+// start or past its last sample gives the trace's default pair, as a batch print does.
+CursorPair cursorPairOn(const TraceData &trace, float aDistance, float bDistance);

@@ -19,6 +19,12 @@ PrintJob mainWindowPrintJob(const TraceSet &traces, const CursorPair &viewCursor
     job.count = loaded;
     job.batchFlag = 0;
     job.viewCursors = viewCursors;
+    for (int i = 0; i < loaded; ++i) {
+        const TraceSlot &slot = traces.slots[static_cast<size_t>(i)];
+        job.slotCursors.push_back(i == traces.currentSlot ? viewCursors
+                                                          : cursorPairOn(*slot.trace, viewCursors.aDistance,
+                                                                         viewCursors.bDistance));
+    }
     return job;
 }
 
@@ -32,9 +38,10 @@ PrintJob batchPrintJob(const QString &printType, std::vector<const TraceSlot *> 
     return job;
 }
 
-PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows)
+PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows, const QString &file)
 {
     PrintJob job;
+    job.powerMeterFile = file;
     job.printType = QStringLiteral("0");
     job.powerMeterMode = 1;
     job.powerMeterRows = std::move(rows);

@@ -35,9 +35,13 @@ struct PrintJob {
     int32_t batchFlag = 0;                     // 1: batch list with its own cursors; 0: main window
     CursorPair viewCursors;                    // the trace view's cursors, used when batchFlag is 0
     MeasurementMode measurementMode = MeasurementMode::TwoPoint; // how the A-B box measures
+    // With batchFlag 0, one pair per slot: the view's cursor distances with that slot's own
+    // levels (the current slot's exactly as the view shows them).
+    std::vector<CursorPair> slotCursors;
     std::shared_ptr<const void> slotOwner;     // keeps slots the job does not borrow alive with it
     int32_t powerMeterMode = 0;                // 1: every page is the power-meter table
     std::vector<OpmRecord> powerMeterRows;
+    QString powerMeterFile;                    // path of the power-meter file printed (PDF title)
     // When not empty (and not in power-meter mode) the run starts with the summary table, one
     // row each, before the reports.
     std::vector<LinkSummary> summaryRows;
@@ -49,14 +53,15 @@ struct PrintJob {
 inline constexpr int powerMeterRowsPerPage = 30;
 
 // The main window's job: print type "0", the first loadedCount slots, batch flag 0 and the
-// trace view's cursors (distances with the levels read off the current curve).
+// trace view's cursors (distances with the levels read off the current curve); every other
+// slot gets the same distances with its own levels (cursorPairOn).
 PrintJob mainWindowPrintJob(const TraceSet &traces, const CursorPair &viewCursors);
 
 // A batch job (the batch dialog, sortool report): every slot in order, each with its own cursors.
 PrintJob batchPrintJob(const QString &printType, std::vector<const TraceSlot *> slots);
 
 // A power-meter job: print type "0", power-meter mode on, the records as its rows.
-PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows);
+PrintJob powerMeterPrintJob(std::vector<OpmRecord> rows, const QString &file = QString());
 
 // 0 -> 1, 1 -> 2, 2 -> 4, 3 -> 6, 4 -> 8; anything else (also text that is not a number) -> 1.
 int tracesPerPage(const QString &printType);

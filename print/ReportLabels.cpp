@@ -31,6 +31,8 @@ ReportLabels loadReportLabels(const TextLookup &text)
     l.abSlope = text(241);
     l.measureLsa = text(434);
     l.measureSplice = text(435);
+    l.totalLoss = text(246);
+    l.orl = text(400);
     l.autoText = text(158);
     l.reflect = text(159);
     l.nonReflect = text(160);
@@ -40,6 +42,9 @@ ReportLabels loadReportLabels(const TextLookup &text)
     for (int i = 0; i < 6; ++i)
         l.powerMeterColumns[i] = text(opmIds[i]);
     l.powerMeterTitle = text(300);
+    l.pdfTraceReport = text(490);
+    l.pdfSummary = text(491);
+    l.pdfPowerMeterReport = text(492);
     PairLabels &p = l.pair;
     p.bidirTitle = text(452);
     p.wavelengthTitle = text(453);

@@ -62,6 +62,8 @@ struct ReportLabels {
     QString abSlope;
     QString measureLsa;    // the A-B box's mode names
     QString measureSplice;
+    QString totalLoss;
+    QString orl;
     // Texts the report uses besides the labels.
     QString autoText;       // a threshold of 0
     QString reflect;        // event type 1
@@ -69,6 +71,10 @@ struct ReportLabels {
     QString eventColumns[7];
     QString powerMeterColumns[6];
     QString powerMeterTitle;
+    // Kinds of report in the titles of written PDF files.
+    QString pdfTraceReport;
+    QString pdfSummary;
+    QString pdfPowerMeterReport;
     PairLabels pair;
 };
 

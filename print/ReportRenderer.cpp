@@ -14,6 +14,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include "print/PdfMetadata.h"
 
 #include <algorithm>
 #include <cmath>
@@ -237,9 +238,9 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
         // Reflection peaks and noise beyond the 50 dB window would otherwise run over the
         // neighbouring boxes and cells.
         p.setClipRect(Q.rect());
-        // Columns of at least 1/300 inch: finer than any printed line, and half the points of
-        // a 600 dpi page, which is what makes a PDF of a whole cable small and quick.
-        const int column = std::max(1, static_cast<int>(g.scaleX * static_cast<float>(g.screenDpi) / 300.0f));
+        // Columns of 1/150 inch (0.17 mm): as fine as a printed trace line, and a quarter of the
+        // points of a 600 dpi page, which is what makes a PDF of a whole cable small and quick.
+        const int column = std::max(1, static_cast<int>(g.scaleX * static_cast<float>(g.screenDpi) / 150.0f));
         const std::vector<QPoint> points = clippedPath(reducedCurvePoints(trace.samples.data(), n, Q.rect(), column), Q.rect());
         p.drawPolyline(points.data(), static_cast<int>(points.size()));
 
@@ -323,12 +324,14 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
         sectionBox(lb.configurationBox, box);
         const QString db = QStringLiteral("(dB)");
         const int x1 = content.l + d;
-        labelColumn({lb.startCable, lb.endLocation, {}, lb.wavelength, lb.averageTime, lb.reflectionThreshold + db},
-                    {v.startCable, v.endLocation, {}, v.wavelength + QStringLiteral("nm"), v.average + QStringLiteral("s"),
-                     v.reflectionThreshold},
+        // The third row carries the link's figures: the fibre end's total loss and the ORL.
+        labelColumn({lb.startCable, lb.endLocation, lb.totalLoss + db, lb.wavelength, lb.averageTime,
+                     lb.reflectionThreshold + db},
+                    {v.startCable, v.endLocation, v.totalLoss, v.wavelength + QStringLiteral("nm"),
+                     v.average + QStringLiteral("s"), v.reflectionThreshold},
                     L, x1, y + h);
-        labelColumn({lb.startFiber, lb.direction, {}, lb.testRange, lb.backscatter + db, lb.endThreshold},
-                    {v.startFiber, v.direction, {}, rangeText(v.range), v.backscatter, v.endThreshold}, L,
+        labelColumn({lb.startFiber, lb.direction, lb.orl + db, lb.testRange, lb.backscatter + db, lb.endThreshold},
+                    {v.startFiber, v.direction, v.orl, rangeText(v.range), v.backscatter, v.endThreshold}, L,
                     x1 + content.w() / 3, y + h);
         labelColumn({lb.startLocation, {}, {}, lb.pulseWidth, lb.lossThreshold + db, lb.refractiveIndex},
                     {v.startLocation, {}, {}, pulseText(v.pulse), v.lossThreshold, v.index}, L,
@@ -337,7 +340,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = measuredAbTexts(cursors, trace, job.measurementMode, lb);
+    const AbTexts ab = measuredAbTexts(cursors, trace, job.measurementMode, lb, env.distanceUnit);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     if (env.settings.selectTrace) {
@@ -361,7 +364,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
     }
 
     if (env.settings.selectEvent) {
-        const std::vector<EventRow> rows = eventRows(trace, env.distanceUnit, lb);
+        const std::vector<ReportEventRow> rows = eventRows(trace, env.distanceUnit, lb);
         const int n = static_cast<int>(rows.size());
         const Box box{content.l, y + 4, content.r, (n + 1) * L + (y + 4) + h};
         sectionBox(lb.eventBox, box);
@@ -373,7 +376,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
             const int left = content.l + k * columnStep;
             drawText(p, {left, top, left + columnWidth, top + L}, Qt::AlignHCenter | Qt::AlignVCenter, lb.eventColumns[k]);
         }
-        for (const EventRow &row : rows) {
+        for (const ReportEventRow &row : rows) {
             p.drawLine(content.l, top + L, content.r, top + L);
             top += L;
             for (int k = 0; k < 7; ++k) {
@@ -424,7 +427,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = measuredAbTexts(cursors, trace, job.measurementMode, lb);
+    const AbTexts ab = measuredAbTexts(cursors, trace, job.measurementMode, lb, env.distanceUnit);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     const CompactEventLimits limits = compactEventLimits(perPage);
@@ -459,7 +462,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     }
 
     if (env.settings.selectEvent) {
-        const std::vector<EventRow> rows = eventRows(trace, env.distanceUnit, lb);
+        const std::vector<ReportEventRow> rows = eventRows(trace, env.distanceUnit, lb);
         const int rowHeight = eventRowHeight;
         const Box box{content.l, y + 4, content.r, (limits.rows + 1) * rowHeight + (y + 4) + h};
         sectionBox(lb.eventBox, box);
@@ -689,8 +692,12 @@ std::vector<QPoint> clippedPath(std::vector<QPoint> points, const QRect &clip)
 
 CursorPair reportCursors(const PrintJob &job, const TraceSlot &slot)
 {
-    if (job.batchFlag == 0)
+    if (job.batchFlag == 0) {
+        for (size_t i = 0; i < job.slots.size() && i < job.slotCursors.size(); ++i)
+            if (job.slots[i] == &slot)
+                return job.slotCursors[i];
         return job.viewCursors;
+    }
     return {slot.cursorADistance, slot.cursorALevel, slot.cursorBDistance, slot.cursorBLevel};
 }
 
@@ -720,7 +727,7 @@ void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironm
         drawPairPage(painter, QRectF(0, 0, g.logicalWidth, g.logicalHeight),
                      job.pairPages[static_cast<size_t>(page - summaryPages - 1)], env.labels.pair, pairFonts.title,
                      pairFonts.text, pairFonts.textBold, env.printTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                     std::min(static_cast<double>(g.scaleX), 300.0 / g.screenDpi));
+                     std::min(static_cast<double>(g.scaleX), 150.0 / g.screenDpi));
     } else {
         page -= summaryPages + static_cast<int>(job.pairPages.size());
         const int first = (page - 1) * perPage;
@@ -757,19 +764,22 @@ namespace {
 bool writePdfFile(const QString &path, const PrintJob &job, const ReportEnvironment &env, int resolution,
                   const std::function<bool(int page, int pages)> &pageDone)
 {
+    const PdfMetadata meta = reportPdfMetadata(job, env.labels);
     QPdfWriter writer(path);
     writer.setResolution(resolution);
-    writer.setCreator(QStringLiteral("Lumidor"));
+    writer.setCreator(meta.creator);
+    writer.setTitle(meta.title);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), pageOrientation(job.printType), QMarginsF(5, 5, 5, 5),
                                      QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
-    drawReportPages(painter, writer, job, env, pageDone);
-    if (!painter.end())
+    // A run stopped half-way (pageDone said no) is no report: the old file stays.
+    const bool complete = drawReportPages(painter, writer, job, env, pageDone);
+    if (!painter.end() || !complete)
         return false;
     QFile file(path);
-    return file.exists() && file.size() > 0;
+    return file.exists() && file.size() > 0 && addPdfAuthorToFile(path, meta.author);
 }
 
 } // namespace

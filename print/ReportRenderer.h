@@ -56,7 +56,8 @@ std::vector<QPoint> clippedPath(std::vector<QPoint> points, const QRect &clip);
 void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironment &env, int page,
                     const PageGeometry &geometry);
 
-// The cursors of slot `index`: the trace view's for a main-window job, the slot's own otherwise.
+// The cursors of a slot: for a main-window job the pair the job holds for it (the view's
+// distances, the slot's own levels), the slot's own otherwise.
 CursorPair reportCursors(const PrintJob &job, const TraceSlot &slot);
 
 // Draws every page of the job on a paged device (printer or PDF), newPage between pages.

@@ -1,6 +1,8 @@
 #include "print/ReportTexts.h"
 
+#include "trace/CumulativeLoss.h"
 #include "trace/TraceSet.h"
+#include "trace/TraceFormat.h"
 #include "trace/Units.h"
 
 #include <QDateTime>
@@ -19,17 +21,12 @@ QString thresholdText(float value, int decimals, const QString &autoText)
     return value == 0.0f ? autoText : fixed(value, decimals);
 }
 
-// Distances of the event table in the shown unit (km stays km).
-float shownKm(float km, const QString &unit)
-{
-    return (unit == QLatin1String("mi") || unit == QLatin1String("ft")) ? units::convertKm(km, unit) : km;
-}
 
 } // namespace
 
 QString reportDateText(qint64 secondsSinceEpoch)
 {
-    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return traceformat::testDateText(static_cast<int32_t>(secondsSinceEpoch));
 }
 
 ReportValues reportValues(const TraceSlot &slot, const PrintSettings &settings, const QString &autoText)
@@ -57,6 +54,10 @@ ReportValues reportValues(const TraceSlot &slot, const PrintSettings &settings, 
     v.startCable = t.cableId;
     v.startFiber = t.fiberId;
     v.direction = t.direction;
+    const int end = fibreEndIndex(t);
+    const float total = end >= 0 ? t.events[static_cast<size_t>(end)].totalLoss : 0.0f;
+    v.totalLoss = total == 0.0f ? QStringLiteral("--") : fixed(total, 3);
+    v.orl = t.orlDb > 0.0f ? fixed(t.orlDb, 2) : QStringLiteral("--");
     if (!settings.selfDefine) {
         v.wavelength = QString::number(t.wavelengthNm);
         v.pulse = QString::number(t.pulseWidthNs);
@@ -87,22 +88,16 @@ QString pulseText(const QString &pulse)
     return QStringLiteral("%1us").arg(p / 1000);
 }
 
-AbTexts abTexts(const CursorPair &c)
+AbTexts abTexts(const CursorPair &c, const QString &distanceUnit)
 {
-    const float d = std::fabs(c.aDistance - c.bDistance);
-    const float p = std::fabs(c.aLevel - c.bLevel);
-    AbTexts t;
-    t.distance = d > 10000.0f ? QString::asprintf("%.3f Km", static_cast<double>(d / 1000.0f))
-                              : QString::asprintf("%.2f m", static_cast<double>(d));
-    t.loss = p == 0.0f ? QStringLiteral("--") : QString::asprintf("%.3f dB", static_cast<double>(p));
-    t.slope = (d == 0.0f || p == 0.0f) ? QStringLiteral("--")
-                                       : QString::asprintf("%.3f dB/km", static_cast<double>(p * 1000.0f / d));
-    return t;
+    return traceformat::abTexts(c.aDistance, c.bDistance, c.aLevel - c.bLevel, units::distanceUnitOf(distanceUnit),
+                                traceformat::AbSpelling::Report);
 }
 
-AbTexts measuredAbTexts(const CursorPair &c, const TraceData &trace, MeasurementMode mode, const ReportLabels &labels)
+AbTexts measuredAbTexts(const CursorPair &c, const TraceData &trace, MeasurementMode mode, const ReportLabels &labels,
+                        const QString &distanceUnit)
 {
-    AbTexts t = abTexts(c);
+    AbTexts t = abTexts(c, distanceUnit);
     if (mode == MeasurementMode::TwoPoint)
         return t;
     const QString name = mode == MeasurementMode::Lsa ? labels.measureLsa : labels.measureSplice;
@@ -120,35 +115,18 @@ CursorFractions cursorFractions(const CursorPair &c, const TraceData &trace)
     return {c.aDistance / length, c.bDistance / length};
 }
 
-std::vector<EventRow> eventRows(const TraceData &trace, const QString &unit, const ReportLabels &labels)
+std::vector<ReportEventRow> eventRows(const TraceData &trace, const QString &unit, const ReportLabels &labels)
 {
-    std::vector<EventRow> rows;
-    const auto &events = trace.events;
-    for (size_t m = 1; m < events.size(); ++m) {
-        const TraceEvent &e = events[m];
-        QString number = QString::number(m);
-        if (e.typeDigit == 1)
-            number += labels.reflect;
-        else if (e.typeDigit == 0)
-            number += labels.nonReflect;
-        switch (e.codeLetter) {
-        case 'S': case 'E': case 'A': case 'F': case 'O':
-            number += QStringLiteral("(%1)").arg(QLatin1Char(e.codeLetter));
-            break;
-        default:
-            break;
-        }
-        const float previous = m == 1 ? 0.0f : events[m - 1].distance;
-        EventRow row;
-        row[0] = number;
-        row[1] = fixed(shownKm((e.distance - trace.userOffset) / 1000.0f, unit), 3);
-        row[2] = fixed(shownKm((e.distance - previous) / 1000.0f, unit), 3);
-        row[3] = e.codeLetter == 'E' ? QStringLiteral("--") : fixed(e.loss, 3);
-        row[4] = e.totalLoss == 0.0f ? QStringLiteral("--") : fixed(e.totalLoss, 3);
-        row[5] = fixed(e.attenuation, 3);
-        row[6] = (e.typeDigit != 0 && e.reflectance != 0.0f) ? fixed(e.reflectance, 3) : QStringLiteral("--");
-        rows.push_back(row);
-    }
+    traceformat::EventRowStyle style;
+    style.unit = units::distanceUnitOf(unit);
+    style.distanceDecimals = 3;
+    style.reflectanceDecimals = 3;
+    style.labelledNumbers = true;
+    style.reflectLabel = labels.reflect;
+    style.nonReflectLabel = labels.nonReflect;
+    std::vector<ReportEventRow> rows;
+    for (traceformat::EventRowText &t : traceformat::eventRowTexts(trace, style))
+        rows.push_back(std::move(t.columns));
     return rows;
 }
 

@@ -4,6 +4,7 @@
 #include "print/DefaultCursorPair.h"
 #include "print/ReportLabels.h"
 #include "trace/CursorMeasurement.h"
+#include "trace/TraceFormat.h"
 
 #include <QString>
 
@@ -35,9 +36,11 @@ struct ReportValues {
     QString backscatter;
     QString index;
     QString average;
+    QString totalLoss; // the fibre end's cumulative loss, "%.3f"; "--" when there is none
+    QString orl;       // the stored optical return loss, "%.2f"; "--" when none is stored
 };
 
-// "yyyy-MM-dd HH:mm:ss" of seconds since 1970 in local time.
+// The test date as every output shows it (traceformat::testDateText).
 QString reportDateText(qint64 secondsSinceEpoch);
 
 ReportValues reportValues(const TraceSlot &slot, const PrintSettings &settings, const QString &autoText);
@@ -47,18 +50,15 @@ QString rangeText(const QString &range);
 // The pulse value as printed: below 1000 the value and "ns", else "%d" of p / 1000 and "us".
 QString pulseText(const QString &pulse);
 
-// Distance, loss and slope between the two cursors.
-struct AbTexts {
-    QString distance;
-    QString loss;
-    QString slope;
-};
-AbTexts abTexts(const CursorPair &cursors);
+// Distance, loss and slope between the two cursors as the report spells them, in the distance
+// unit setting ("m" when none is given).
+using AbTexts = traceformat::AbTexts;
+AbTexts abTexts(const CursorPair &cursors, const QString &distanceUnit = QStringLiteral("m"));
 // The A-B texts of a page measured in `mode`: two-point as abTexts; LSA and splice fit the
 // page's trace between the cursors, and the loss names the mode ("0.279 dB (LSA)"); "--" where
 // the cursors leave too few samples.
 AbTexts measuredAbTexts(const CursorPair &cursors, const TraceData &trace, MeasurementMode mode,
-                        const ReportLabels &labels);
+                        const ReportLabels &labels, const QString &distanceUnit = QStringLiteral("m"));
 
 // Where the two cursors sit along the plot, 0..1 of the trace length.
 struct CursorFractions {
@@ -68,9 +68,10 @@ struct CursorFractions {
 CursorFractions cursorFractions(const CursorPair &cursors, const TraceData &trace);
 
 // One row of the event table per event after the first: number with type and code, distance,
-// segment, loss, total loss, slope, reflectance. Distances in km, converted for "mi" or "ft".
-using EventRow = std::array<QString, 7>;
-std::vector<EventRow> eventRows(const TraceData &trace, const QString &distanceUnit, const ReportLabels &labels);
+// segment, loss, total loss, slope, reflectance, by the rules of the screen's event list
+// (traceformat::eventRowTexts) with three decimals.
+using ReportEventRow = std::array<QString, 7>;
+std::vector<ReportEventRow> eventRows(const TraceData &trace, const QString &distanceUnit, const ReportLabels &labels);
 
 // Events a compact report lists and its row height factor, by traces per page.
 struct CompactEventLimits {

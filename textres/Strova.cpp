@@ -198,6 +198,9 @@ constexpr TextEntry textTable[] = {
     {347, "Summary page"},
     // The trace menu's command that shows the whole trace again.
     {348, "Full view"},
+    // Optical return loss, as the instrument stored it.
+    {400, "ORL"},
+    {401, "ORL:"},
     // The automatic analysis, its thresholds, Undo and the cursor measurement modes.
     {420, "Analyze trace"},
     {421, "Analysis thresholds..."},

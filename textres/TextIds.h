@@ -25,6 +25,7 @@ enum : int {
     ErrorSavingFile = 253,
     ExportEvents = 344, ErrorExportingEvents = 345, CsvFilter = 346, SummaryPage = 347,
     FullView = 348,
+    Orl = 400, OrlLabel = 401,
     AnalyzeTrace = 420, AnalysisThresholdsMenu = 421, AnalysisThresholdsTitle = 422,
     AnalysisLossThreshold = 423, AnalysisReflectanceThreshold = 424, AnalysisEndThreshold = 425,
     AnalysisUseFileThresholds = 426, EventsSource = 427, EventsFromAnalysis = 428, EventsFromFile = 429,

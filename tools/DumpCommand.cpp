@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -169,6 +170,8 @@ void writeRecord(Json &j, const SorRecord &r, bool points)
     j.field("timestamp", r.timestamp);
     j.field("averages", r.averages);
     j.field("groupIndexRaw", r.groupIndexRaw);
+    j.field("endToEndLossDb", r.endToEndLossDb);
+    j.field("orlDb", r.orlDb);
     j.key("events");
     j.beginArray();
     for (const SorEvent &e : r.events) {
@@ -219,6 +222,9 @@ void writeTrace(Json &j, const TraceData &t)
     j.field("lossThreshold", t.lossThreshold);
     j.field("reflectanceThreshold", t.reflectanceThreshold);
     j.field("endThreshold", t.endThreshold);
+    // The instrument's figures; null when the file stores none.
+    j.field("endToEndLossDb", t.endToEndLossDb > 0.0f ? t.endToEndLossDb : std::numeric_limits<float>::quiet_NaN());
+    j.field("orlDb", t.orlDb > 0.0f ? t.orlDb : std::numeric_limits<float>::quiet_NaN());
     j.field("supplier", t.supplier);
     j.field("userOffset", t.userOffset);
     j.field("userOffsetDistance", t.userOffsetDistance);

@@ -273,7 +273,7 @@ int runReport(int argc, char **argv)
     if (powerMeter) {
         std::vector<OpmRecord> rows;
         const bool read = loadPowerMeterRows(files.front(), rows);
-        const PrintJob job = powerMeterPrintJob(std::move(rows));
+        const PrintJob job = powerMeterPrintJob(std::move(rows), files.front());
         if (!writeReportPdf(outPath, job, env)) {
             std::fprintf(stderr, "sortool report: cannot write %s\n", qPrintable(outPath));
             return 1;

@@ -40,6 +40,7 @@ void printUsage(std::FILE *to)
                "       sortool measure --mode two-point|lsa|splice --a KM --b KM FILE\n"
                "       sortool opm FILE.opm\n"
                "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
+               "       sortool report --bidir [--summary] [--config FILE] --out FILE.pdf AB.sor BA.sor ...\n"
                "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n"
                "       sortool points FILE\n"
                "       sortool picture [--size WxH] [--config FILE] --out FILE.png FILE...\n",

@@ -186,6 +186,8 @@ void blocksToRecord(SorBlocks &blocks, SorRecord &record)
     record.timestamp = static_cast<int64_t>(f.timestamp);
     record.averages = f.averages;
     record.groupIndexRaw = f.groupIndex;
+    record.endToEndLossDb = static_cast<float>(blocks.keyEvents.endToEndLoss / 1000.0);
+    record.orlDb = static_cast<float>(blocks.keyEvents.returnLoss / 1000.0);
     record.infoTexts = infotexts::fromBlocks(blocks);
 }
 
@@ -224,6 +226,9 @@ void recordToBlocks(const SorRecord &record, SorBlocks &blocks)
     blocks.genParams.nominalWavelength = static_cast<int16_t>(record.wavelengthNm);
 
     KeyEvents &k = blocks.keyEvents;
+    // The instrument's end-to-end loss and ORL are kept through a save.
+    k.endToEndLoss = truncToInt32(std::round(static_cast<double>(record.endToEndLossDb) * 1000.0));
+    k.returnLoss = static_cast<uint16_t>(std::clamp(std::lround(static_cast<double>(record.orlDb) * 1000.0), 0L, 65535L));
     k.events.clear();
     k.events.reserve(record.events.size());
     for (size_t i = 0; i < record.events.size(); ++i) {

@@ -1,5 +1,7 @@
 #include "trace/EventEditing.h"
 
+#include "trace/CumulativeLoss.h"
+
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -18,6 +20,9 @@ bool adopt(TraceData &trace, const EventList &result)
     }
     trace.eventList = result;
     eventListToEvents(trace);
+    // The library forms the totals by the rule; the stored end-to-end loss decides as on load.
+    reconcileWithStoredLoss(trace);
+    copyEventsToList(trace.events, trace.events.size(), trace.eventList, true);
     return true;
 }
 

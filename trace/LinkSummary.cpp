@@ -1,6 +1,8 @@
 #include "trace/LinkSummary.h"
 
+#include "analysis/LinkLoss.h"
 #include "trace/CSorFileBase.h"
+#include "trace/CumulativeLoss.h"
 #include "trace/TableExport.h"
 #include "trace/TraceAnalysis.h"
 #include "trace/TraceLoader.h"
@@ -29,6 +31,7 @@ constexpr Column columns[] = {
     {"worst_reflectance_db", Kind::Number},
     {"attenuation_db_km", Kind::Number},
     {"verdict", Kind::Text},
+    {"orl_db", Kind::Number},
 };
 constexpr int columnCount = static_cast<int>(std::size(columns));
 
@@ -48,12 +51,7 @@ QString fixed(const std::optional<float> &value, int decimals)
 
 int endEventIndex(const TraceData &trace)
 {
-    const int n = static_cast<int>(trace.events.size());
-    for (int i = 0; i < n; ++i) {
-        if (trace.events[static_cast<size_t>(i)].codeLetter == 'E')
-            return i;
-    }
-    return n - 1;
+    return fibreEndIndex(trace);
 }
 
 LinkSummary summarizeTrace(const QString &file, const TraceData &trace, const PassThresholds &thresholds)
@@ -74,15 +72,18 @@ LinkSummary summarizeTrace(const QString &file, const TraceData &trace, const Pa
         // verdict calls it incomplete, so the summary has no total loss and no attenuation.
         if (e.totalLoss != 0.0f) {
             s.totalLossDb = e.totalLoss;
-            // In single precision, as the verdict's attenuation check forms it.
-            if (e.distance != 0.0f && std::isfinite(e.distance))
+            // In single precision, as the verdict's attenuation check forms it. Over less than
+            // 100 m the launch and end zones outweigh the fibre: no attenuation is given.
+            if (e.distance >= minimumAttenuationLengthM && std::isfinite(e.distance))
                 s.attenuationDbKm = e.totalLoss * 1000.0f / e.distance;
         }
     }
     for (int i = 0; i < s.eventCount; ++i) {
         const TraceEvent &e = trace.events[static_cast<size_t>(i)];
-        // Losses of 0 are unmeasured ones, shown as "--" in the event list.
-        if (i != end && e.loss != 0.0f && (!s.maxEventLossDb || e.loss > *s.maxEventLossDb))
+        // Events strictly between the start and the fibre end, whose stored loss is a loss of
+        // the link; losses of 0 are unmeasured ones, shown as "--" in the event list.
+        const bool between = !linkloss::isStartEvent(i, e.distance) && i < end && isLinkLoss(trace, i);
+        if (between && e.loss != 0.0f && (!s.maxEventLossDb || e.loss > *s.maxEventLossDb))
             s.maxEventLossDb = e.loss;
         // Any kind but 0 is reflective (2 marks a reflection that saturated the receiver), as
         // the verdict's reflectance check takes it.
@@ -90,6 +91,8 @@ LinkSummary summarizeTrace(const QString &file, const TraceData &trace, const Pa
             s.worstReflectanceDb = e.reflectance;
     }
     s.verdict = ComputeVerdict(&trace, thresholds);
+    if (trace.orlDb > 0.0f)
+        s.orlDb = trace.orlDb;
     return s;
 }
 
@@ -163,6 +166,7 @@ QStringList summaryCells(const LinkSummary &s)
         fixed(s.worstReflectanceDb, 3),
         fixed(s.attenuationDbKm, 3),
         verdictWord(s.verdict),
+        fixed(s.orlDb, 3),
     };
 }
 

@@ -22,14 +22,18 @@ struct LinkSummary {
     int32_t eventCount = 0;
     std::optional<float> lengthM;            // distance of the end event
     std::optional<float> totalLossDb;        // cumulative loss of the end event, when not 0
-    std::optional<float> maxEventLossDb;     // largest non-zero loss of the events other than the end
+    std::optional<float> maxEventLossDb;     // largest non-zero link loss of the events between start and end
     std::optional<float> worstReflectanceDb; // highest non-zero reflectance of a reflective event
-    std::optional<float> attenuationDbKm;    // total loss x 1000 / length
+    std::optional<float> attenuationDbKm;    // total loss x 1000 / length, for 100 m and longer
     int verdict = 0;                         // 0 none, 1 pass, 2 fail, 3 incomplete
+    std::optional<float> orlDb;              // the ORL the instrument stored
 };
 
-// The end event of a trace: the first event with code letter E, else the last event; -1 when
-// the trace has no events.
+// Fibres shorter than this have no attenuation in the summary.
+inline constexpr float minimumAttenuationLengthM = 100.0f;
+
+// The end event of a trace: its fibre end (trace/CumulativeLoss.h); -1 when the trace has no
+// events.
 int endEventIndex(const TraceData &trace);
 
 // The summary of a loaded trace, judged with `thresholds`. Values that cannot be formed (no

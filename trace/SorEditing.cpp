@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -157,6 +158,13 @@ int rewriteIssue1(const QByteArray &in, const QString &cableId, const QString &f
     SorBlocks parsed;
     if (parseSorBytes(data, length, parsed) != SorResult::Done) {
         qCWarning(lcSorEdit) << "not an acceptable SOR file";
+        return SorResult::NotSor;
+    }
+    // As for issue 2: without a GenParams block there is no fibre information to edit.
+    const bool hasGenParams = std::any_of(parsed.map.entries.begin(), parsed.map.entries.end(),
+                                          [](const SorMapEntry &e) { return selectsGenParams(e.name); });
+    if (!hasGenParams) {
+        qCWarning(lcSorEdit) << "no GenParams block";
         return SorResult::NotSor;
     }
     GenParams &g = parsed.genParams;

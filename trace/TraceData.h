@@ -56,6 +56,9 @@ struct TraceData {
     float lossThreshold = 0.0f;          // dB
     float reflectanceThreshold = 0.0f;   // dB
     float endThreshold = 0.0f;           // dB
+    float endToEndLossDb = 0.0f;         // dB, the instrument's stored end-to-end loss; 0 none
+    int32_t endToEndIndex = 0;           // sample index of the fibre end it was measured to
+    float orlDb = 0.0f;                  // dB, the instrument's stored optical return loss; 0 none
     QString supplier;
     float userOffset = 0.0f;             // m
     float userOffsetDistance = 0.0f;

@@ -1,10 +1,12 @@
 #include "trace/TraceLoader.h"
 
+#include "trace/CumulativeLoss.h"
 #include "trace/InfoTexts.h"
 #include "trace/SorMath.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -50,6 +52,21 @@ bool commentNumber(const QByteArray &comment, float &value)
 
 constexpr int16_t noLossMarker = 32767;
 
+// The test range as the trace shows it: the stored one, unless it disagrees with the span
+// acquired (the point count times the sample spacing) by more than a factor of 3. No instrument
+// samples three times past its range or stops at a third of it, so such a range is in a unit of
+// the instrument's own, and the acquired span stands for it.
+int32_t acquiredRangeMetres(int32_t storedMetres, float acquiredSpanM)
+{
+    const double stored = storedMetres;
+    const double span = acquiredSpanM;
+    if (!(span >= 1.0 && span < 2147483647.0))
+        return storedMetres;
+    if (stored > 3.0 * span || 3.0 * stored < span)
+        return static_cast<int32_t>(std::lround(span));
+    return storedMetres;
+}
+
 bool isNoReflectanceMarker(int32_t reflectance)
 {
     return reflectance == std::numeric_limits<int32_t>::min() || reflectance == std::numeric_limits<int32_t>::min() + 1;
@@ -91,14 +108,20 @@ double eventTimeOrigin(const SorRecord &record, const std::vector<uint16_t> &sam
     const auto shift = static_cast<int64_t>(std::llround(offset / s));
     double asStored = 0.0;
     double shifted = 0.0;
+    int voters = 0;
     for (size_t k = 1; k < record.events.size(); ++k) {
         const auto index = static_cast<int64_t>(metresPerTime * record.events[k].time / s) - 1;
+        // Every event lies on the trace: an offset that would push one past its end is not theirs.
+        if (index + shift >= static_cast<int64_t>(samples.size()))
+            return 0.0;
         if (index < 8 * w)
             continue;
         asStored += featureAt(samples, index, w);
         shifted += featureAt(samples, index + shift, w);
+        ++voters;
     }
-    return shifted > 2.0 * asStored + 0.5 ? offset : 0.0;
+    // One event is too weak a vote to move a file's events.
+    return voters >= 2 && shifted > 2.0 * asStored + 0.5 ? offset : 0.0;
 }
 
 } // namespace
@@ -224,8 +247,17 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
     if (!commentSeen)
         libraryTotalLosses(trace, totalLoss);
 
+    // 4a. The instrument's own end-to-end loss and ORL; the first decides the fibre end's total.
+    trace.endToEndLossDb = record.endToEndLossDb;
+    trace.orlDb = record.orlDb;
+    const int end = fibreEndIndex(trace);
+    trace.endToEndIndex = end >= 0 ? trace.events[static_cast<size_t>(end)].index : 0;
+    // Totals a file stores in its comments are its own and stand as stored.
+    if (!commentSeen)
+        reconcileWithStoredLoss(trace);
+
     // 5. Further values.
-    trace.rangeMetres = record.rangeMetres;
+    trace.rangeMetres = acquiredRangeMetres(record.rangeMetres, record.fibreLength);
     trace.timestamp = static_cast<int32_t>(static_cast<uint32_t>(record.timestamp));
     trace.lossThreshold = record.lossThreshold;
     trace.reflectanceThreshold = record.reflectanceThreshold;
@@ -259,6 +291,9 @@ void traceToRecord(const TraceData &trace, SorRecord &record)
     record.fibreLength = trace.fibreLength;
     record.timestamp = trace.timestamp;
     record.rangeMetres = truncToInt32(trace.fibreLength);
+    // The instrument's figures go back to the file while they still describe the trace.
+    record.endToEndLossDb = storedEndToEndApplies(trace) ? trace.endToEndLossDb : 0.0f;
+    record.orlDb = trace.orlDb;
 
     // Values are shifted up by 0.0001 before the truncation toward zero.
     auto thousandths = [](float v) { return truncToInt32((static_cast<double>(v) + 0.0001) * 1000.0); };

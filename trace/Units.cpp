@@ -2,13 +2,29 @@
 
 namespace units {
 
-float convertKm(float km, const QString &unit)
+DistanceUnit distanceUnitOf(const QString &setting)
 {
-    if (unit == QLatin1String("ft"))
+    if (setting == QLatin1String("m"))
+        return DistanceUnit::Metres;
+    if (setting == QLatin1String("mi"))
+        return DistanceUnit::Miles;
+    if (setting == QLatin1String("ft"))
+        return DistanceUnit::Kilofeet;
+    return DistanceUnit::Unknown;
+}
+
+float convertKm(float km, DistanceUnit unit)
+{
+    if (unit == DistanceUnit::Kilofeet)
         return static_cast<float>(static_cast<double>(km) * kmToKft);
-    if (unit == QLatin1String("mi"))
+    if (unit == DistanceUnit::Miles)
         return static_cast<float>(static_cast<double>(km) * kmToMiles);
     return km;
+}
+
+float convertKm(float km, const QString &unit)
+{
+    return convertKm(km, distanceUnitOf(unit));
 }
 
 QString formatDecimals(float value, int n)
@@ -23,13 +39,18 @@ QString formatDecimals(float value, int n)
     }
 }
 
-QString longSuffix(const QString &unit)
+QString longSuffix(DistanceUnit unit)
 {
-    if (unit == QLatin1String("mi"))
+    if (unit == DistanceUnit::Miles)
         return QStringLiteral("miles");
-    if (unit == QLatin1String("ft"))
+    if (unit == DistanceUnit::Kilofeet)
         return QStringLiteral("kft");
     return QStringLiteral("km");
+}
+
+QString longSuffix(const QString &unit)
+{
+    return longSuffix(distanceUnitOf(unit));
 }
 
 QString wavelengthText(int nm)
@@ -52,6 +73,13 @@ QString refractiveIndexText(float n)
 QString averagingTimeText(int seconds)
 {
     return QString::asprintf("%dS", seconds);
+}
+
+QString orlText(float orlDb)
+{
+    if (!(orlDb > 0.0f))
+        return QStringLiteral("--");
+    return QString::asprintf("%.2f dB", static_cast<double>(orlDb));
 }
 
 } // namespace units

@@ -5,6 +5,12 @@
 // The process-wide distance unit: "m" (km/m), "mi" (miles) or "ft" (kilo-feet).
 namespace units {
 
+// The distance unit setting as a value; any other setting text is Unknown.
+enum class DistanceUnit { Metres, Miles, Kilofeet, Unknown };
+DistanceUnit distanceUnitOf(const QString &setting);
+float convertKm(float km, DistanceUnit unit);
+QString longSuffix(DistanceUnit unit);
+
 inline constexpr double kmToMiles = 0.621388181;
 inline constexpr double kmToKft = 3.281;
 
@@ -28,5 +34,8 @@ QString refractiveIndexText(float n);
 
 // "%dS"
 QString averagingTimeText(int seconds);
+
+// "%.2f dB" of an optical return loss; "--" for none stored (0 or less).
+QString orlText(float orlDb);
 
 } // namespace units

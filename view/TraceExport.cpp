@@ -1,8 +1,10 @@
 #include "view/TraceExport.h"
 
+#include "config/AtomicWrite.h"
+
+#include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -66,13 +68,9 @@ bool writePngAtomically(const QString &path, const QImage &image)
 {
     if (image.isNull())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    return writer.write(image) && writeBytesAtomically(path, bytes);
 }

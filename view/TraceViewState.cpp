@@ -1,5 +1,6 @@
 #include "view/TraceViewState.h"
 
+#include "trace/TraceFormat.h"
 #include "trace/Units.h"
 #include "view/Truncation.h"
 
@@ -637,26 +638,15 @@ void TraceViewState::UpdateCursorTexts(const QString &unit)
         k->levelText = QString::asprintf("%.2fdB", static_cast<double>(ValueAt(k->distance)));
     }
 
-    const float a = std::fabs(ValueAt(cursorA.distance) - ValueAt(cursorB.distance));
-    abReadout.levelText = QString::asprintf("%.2fdB", static_cast<double>(a));
-    const float g = std::fabs(cursorA.distance - cursorB.distance);
-    if (metric) {
-        const bool km = g > 10000.0f;
-        const float shown = km ? g / 1000.0f : g;
-        abReadout.distanceText = QString::asprintf(km ? "%.3fkm" : "%.2fm", static_cast<double>(shown));
-        abReadout.slopeText = shown == 0.0f
-            ? QStringLiteral("-- dB/km")
-            : QString::asprintf("%.3f dB/km", static_cast<double>(a / (g / 1000.0f)));
-    } else if (miles || kft) {
-        const float m = units::convertKm(g / 1000.0f, unit);
-        const char *suffix = miles ? "miles" : "kft";
-        abReadout.distanceText = QString::asprintf("%.3f%s", static_cast<double>(m), suffix);
-        abReadout.slopeText = m == 0.0f
-            ? QStringLiteral("-- dB/%1").arg(QLatin1String(suffix))
-            : QString::asprintf("%.3f dB/%s", static_cast<double>(a / m), suffix);
-    } else {
-        abReadout.slopeText.clear();
-    }
+    const units::DistanceUnit shownUnit = units::distanceUnitOf(unit);
+    const traceformat::AbTexts ab = traceformat::abTexts(cursorA.distance, cursorB.distance,
+                                                         ValueAt(cursorA.distance) - ValueAt(cursorB.distance),
+                                                         shownUnit, traceformat::AbSpelling::View);
+    abReadout.levelText = ab.loss;
+    // A unit the view does not know leaves the distance as it was.
+    if (shownUnit != units::DistanceUnit::Unknown)
+        abReadout.distanceText = ab.distance;
+    abReadout.slopeText = ab.slope;
     if (measurementMode != MeasurementMode::TwoPoint)
         applyMeasurementMode(unit);
 }

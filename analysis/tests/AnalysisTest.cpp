@@ -75,9 +75,10 @@ TEST(AnalysisInsert, MeasuresStepLossAndSlopeOnCleanFibre)
     EXPECT_EQ(after.index[2], 3000);
     EXPECT_NEAR(after.loss[2], 0.8, 0.002);
     EXPECT_NEAR(after.attenuation[2], dbPerKm, 0.002);
-    // Cumulative: fibre up to each event plus every loss so far.
+    // Cumulative: fibre up to each event plus the losses before it; the last event, with no
+    // event marked E, is the fibre end, whose own loss is no loss of the link.
     EXPECT_NEAR(after.totalLoss[1], dbPerKm * 1501 * spacingM / 1000.0 + 0.35, 0.005);
-    EXPECT_NEAR(after.totalLoss[2], dbPerKm * 3001 * spacingM / 1000.0 + 0.35 + 0.8, 0.005);
+    EXPECT_NEAR(after.totalLoss[2], dbPerKm * 3001 * spacingM / 1000.0 + 0.35, 0.005);
 }
 
 TEST(AnalysisInsert, KeepsDistanceOrderWhereverTheEventGoes)
@@ -257,7 +258,57 @@ TEST(AnalysisTotalLoss, FibreLossOfSectionsPlusEventLosses)
     const double km = spacingM / 1000.0;
     EXPECT_NEAR(list.totalLoss[0], 0.1, 1e-6);
     EXPECT_NEAR(list.totalLoss[1], 0.1 + 0.2 * 999 * km + 0.25, 1e-5);
-    EXPECT_NEAR(list.totalLoss[2], 0.1 + 0.2 * 999 * km + 0.25 + 0.3 * 2000 * km + 0.5, 1e-5);
+    // The end's 0.5 dB is the drop into the noise, not a loss of the link.
+    EXPECT_NEAR(list.totalLoss[2], 0.1 + 0.2 * 999 * km + 0.25 + 0.3 * 2000 * km, 1e-5);
+}
+
+// Which stored losses count, on a 3 km fibre at 0.2 dB/km with a 0.3 dB splice at 1 km: the
+// fibre end's total is 0.6 + 0.3 dB whatever the instrument stored at the start and the end.
+TEST(AnalysisTotalLoss, LevelsStoredAsLossesAreNoLossOfTheLink)
+{
+    struct Case {
+        const char *name;
+        std::vector<int> indices;
+        std::vector<char> letters;
+        std::vector<float> losses;
+        double endTotal;
+    };
+    const double fibre = 0.2 * 3000 * spacingM / 1000.0;
+    const Case cases[] = {
+        {"launch level at the start", {0, 1000, 3000}, {'F', 'A', 'E'}, {-13.946f, 0.3f, 24.997f}, fibre + 0.3},
+        {"positive launch level, twice", {0, 5, 1000, 3000}, {'F', 'F', 'A', 'E'}, {24.6f, 24.6f, 0.3f, 0.0f}, fibre + 0.3},
+        {"start connector counts", {0, 1000, 3000}, {'F', 'A', 'E'}, {0.8f, 0.3f, 20.0f}, fibre + 0.3 + 0.8},
+        {"no E: the last event ends the fibre", {0, 1000, 3000}, {'F', 'A', 'D'}, {-21.9f, 0.3f, -26.9f}, fibre + 0.3},
+        {"a large loss in the middle counts", {0, 1000, 3000}, {'F', 'A', 'E'}, {0.0f, 5.664f, 23.5f}, fibre + 5.664},
+        {"a gain of more than 5 dB is a level", {0, 1000, 2000, 3000}, {'F', 'A', 'A', 'E'}, {0.0f, 0.3f, -12.0f, 3.0f}, fibre + 0.3},
+        {"a small gain counts", {0, 1000, 2000, 3000}, {'F', 'A', 'A', 'E'}, {0.0f, 0.3f, -0.1f, 3.0f}, fibre + 0.2},
+    };
+    for (const Case &c : cases) {
+        EventList list = listOf(c.indices, c.letters);
+        for (size_t i = 0; i < c.losses.size(); ++i) {
+            list.loss[i] = c.losses[i];
+            list.attenuation[i] = i == 0 ? 0.0f : 0.2f;
+        }
+        QM7ZZZ_Acount_Total_Loss(1550, pulseNs, nullptr, &list, groupIndex, frequencyMHz);
+        EXPECT_NEAR(list.totalLoss[list.count - 1], c.endTotal, 1e-4) << c.name;
+        for (int i = 0; i < list.count; ++i)
+            EXPECT_LE(list.totalLoss[i], c.endTotal + 0.5) << c.name << " event " << i;
+    }
+}
+
+TEST(AnalysisTotalLoss, EventsPastTheFibreEndKeepItsTotal)
+{
+    // A reflection after the end (a ghost or a second fibre in the noise) adds nothing.
+    EventList list = listOf({0, 1000, 2000, 3000}, {'F', 'E', 'F', 'F'});
+    list.loss[0] = 0.8f;
+    list.loss[2] = 0.4f;
+    list.loss[3] = 0.4f;
+    for (int i = 1; i < 4; ++i)
+        list.attenuation[i] = 0.39f;
+    QM7ZZZ_Acount_Total_Loss(1550, pulseNs, nullptr, &list, groupIndex, frequencyMHz);
+    EXPECT_NEAR(list.totalLoss[1], 0.8 + 0.39 * 1000 * spacingM / 1000.0, 1e-5);
+    EXPECT_EQ(list.totalLoss[2], list.totalLoss[1]);
+    EXPECT_EQ(list.totalLoss[3], list.totalLoss[1]);
 }
 
 TEST(AnalysisTotalLoss, MissingAttenuationIsMeasuredFromTheSamples)

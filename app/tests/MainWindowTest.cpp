@@ -1163,6 +1163,31 @@ TEST(CommandLine, FilesAndOptions)
     const auto dashed = CLumidorApp::parseArguments({"Lumidor", "--", "--odd-name.sor"});
     EXPECT_TRUE(dashed.error.isEmpty());
     EXPECT_EQ(dashed.files.size(), 1);
+
+    // What the program prints for each, word for word.
+    struct Case {
+        QStringList arguments;
+        QString error;
+        bool help;
+        int files;
+    };
+    const Case cases[] = {
+        {{"Lumidor", "-x"}, "unknown option -x", false, 0},
+        {{"Lumidor", "-abc", "a.sor"}, "unknown option -abc", false, 0},
+        {{"Lumidor", "--quit-after-first-paint=1"}, "unknown option --quit-after-first-paint=1", false, 0},
+        {{"Lumidor", "-h"}, "", true, 0},
+        {{"Lumidor", "--help", "a.sor"}, "", true, 1},
+        {{"Lumidor", "-", "a.sor"}, "", false, 2},
+        {{"Lumidor", "--", "-h"}, "", false, 1},
+    };
+    for (const Case &c : cases) {
+        const auto o = CLumidorApp::parseArguments(c.arguments);
+        EXPECT_EQ(o.error, c.error) << c.arguments.join(' ').toStdString();
+        if (c.error.isEmpty()) {
+            EXPECT_EQ(o.help, c.help) << c.arguments.join(' ').toStdString();
+            EXPECT_EQ(o.files.size(), c.files) << c.arguments.join(' ').toStdString();
+        }
+    }
 }
 
 } // namespace

@@ -132,6 +132,17 @@ TEST_F(InfoPanelTest, ChoosingARowMakesItCurrent)
     EXPECT_EQ(panel->valueText(CSubDlgInfo::IdSampleCount), "1000");
 }
 
+TEST_F(InfoPanelTest, OrlAsStoredOrDashes)
+{
+    load({"a.sor", "b.sor"});
+    set.slots[1].trace->orlDb = 30.715f;
+    panel->RefreshValues();
+    EXPECT_EQ(panel->findChild<QLabel *>("label1046")->text(), "ORL:");
+    EXPECT_EQ(panel->valueText(CSubDlgInfo::IdOrl), "30.72 dB");
+    panel->fileList()->setCurrentCell(0, 1);
+    EXPECT_EQ(panel->valueText(CSubDlgInfo::IdOrl), "--") << "a file that stores none";
+}
+
 TEST_F(InfoPanelTest, TextsStayExactAcrossSelections)
 {
     load({"a.sor", "b.sor", "c.sor"});

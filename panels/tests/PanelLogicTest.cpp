@@ -1,6 +1,8 @@
 #include "panels/HoldRepeat.h"
 #include "panels/InfoPanelValues.h"
 #include "panels/PngButtonState.h"
+#include "print/ReportTexts.h"
+#include "trace/EventListText.h"
 #include "trace/TraceData.h"
 #include "trace/TraceSet.h"
 #include "TestTexts.h"
@@ -152,16 +154,78 @@ TEST(InfoPanelValues, FiberTypeNames)
         EXPECT_EQ(lookupText(texts, fiberTypeTextId(code)), QString::fromLatin1(name)) << code;
 }
 
-TEST(InfoPanelValues, FileDateIsUniversalTime)
+// The screen and the report read the same trace the same way: one date rule (the machine's
+// local time), one set of event-row rules, one unit for the A-B readout.
+TEST(ScreenAndReport, TestDateInLocalTimeOnBoth)
 {
-    // A local zone far from UTC must not shift the shown time.
     setenv("TZ", "Asia/Tokyo", 1);
     tzset();
-    EXPECT_EQ(fileDateText(1767225600), "2026-01-01 00:00:00");
-    EXPECT_EQ(fileDateText(0), "1970-01-01 00:00:00");
+    EXPECT_EQ(fileDateText(1767225600), "2026-01-01 09:00:00");
+    EXPECT_EQ(reportDateText(1767225600), "2026-01-01 09:00:00");
+    EXPECT_EQ(fileDateText(0), "1970-01-01 09:00:00");
     EXPECT_EQ(fileDateText(-1), "");
+    EXPECT_EQ(reportDateText(-1), "") << "no date stored, not 1970";
     unsetenv("TZ");
     tzset();
+}
+
+TEST(ScreenAndReport, EventRowsFollowOneRule)
+{
+    struct Case {
+        const char *name;
+        float userOffset;
+        float reflectance; // of the middle event
+        float slope;       // of the middle event
+    };
+    const Case cases[] = {
+        {"plain", 0.0f, -45.2f, 0.2f},
+        {"offset beyond 5 km is taken as unset", 6000.0f, -45.2f, 0.2f},
+        {"offset within 5 km counts", 300.0f, -45.2f, 0.2f},
+        {"saturated reflectance is marked", 0.0f, -14.588f, 0.2f},
+        {"floor reflectance is marked", 0.0f, -70.077f, 0.2f},
+        {"no slope measured", 0.0f, -45.2f, 0.0f},
+    };
+    ReportLabels labels;
+    labels.reflect = QStringLiteral("Reflect");
+    labels.nonReflect = QStringLiteral("Non-Reflect");
+    for (const Case &c : cases) {
+        TraceData t;
+        t.userOffset = c.userOffset;
+        const float distances[] = {0.0f, 6200.0f, 9000.0f};
+        for (int i = 0; i < 3; ++i) {
+            TraceEvent e;
+            e.distance = distances[i];
+            e.typeDigit = 1;
+            e.codeLetter = i == 2 ? 'E' : 'F';
+            e.loss = 0.5f;
+            e.totalLoss = 1.0f + static_cast<float>(i);
+            e.attenuation = i == 1 ? c.slope : 0.2f;
+            e.reflectance = i == 1 ? c.reflectance : -14.0f;
+            t.events.push_back(e);
+        }
+        for (const char *unit : {"m", "mi", "ft"}) {
+            const std::vector<EventRow> screen = eventListRows(t, QString::fromLatin1(unit), 3);
+            const std::vector<std::array<QString, 7>> paper = eventRows(t, QString::fromLatin1(unit), labels);
+            ASSERT_EQ(screen.size(), paper.size()) << c.name;
+            for (size_t r = 0; r < screen.size(); ++r) {
+                for (int col = 1; col <= 5; ++col)
+                    EXPECT_EQ(screen[r].columns[static_cast<size_t>(col)], paper[r][static_cast<size_t>(col)])
+                        << c.name << ", " << unit << ", row " << r << ", column " << col;
+                // The report shows three decimals of the reflectance, with the same marks.
+                EXPECT_EQ(screen[r].columns[6].left(1), paper[r][6].left(1)) << c.name << ", row " << r;
+            }
+        }
+    }
+}
+
+TEST(ScreenAndReport, AbReadoutHonoursTheDistanceUnit)
+{
+    const CursorPair c{1000.0f, 30.0f, 13000.0f, 27.6f};
+    EXPECT_EQ(abTexts(c, QStringLiteral("m")).distance, "12.000 Km");
+    EXPECT_EQ(abTexts(c, QStringLiteral("mi")).distance, "7.457 miles");
+    EXPECT_EQ(abTexts(c, QStringLiteral("mi")).slope, "0.322 dB/miles");
+    EXPECT_EQ(abTexts(c, QStringLiteral("ft")).distance, "39.372 kft");
+    EXPECT_EQ(abTexts(c, QStringLiteral("ft")).loss, "2.400 dB");
 }
 
 TEST(InfoPanelValues, AllFieldsOfATrace)

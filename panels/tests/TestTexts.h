@@ -20,6 +20,7 @@ inline TextLookup testTexts()
         {215, "File name:"}, {216, "File date:"}, {217, "File list:"}, {218, "Multi-trace display"},
         {219, "Remove"}, {220, "Delete"}, {231, "Singlemode Fiber"}, {232, "Dispersion Shifted Fiber"},
         {233, "Multi-Mode Fiber"}, {234, "NZ Dispersion Shifted Singlemode Fiber"}, {235, "Edit"},
+        {401, "ORL:"},
     };
     return [](int id) { return table.value(id); };
 }

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QPointer>
 
 #include <gtest/gtest.h>
@@ -64,6 +66,35 @@ TEST(CPrintFrame, EightAPageIsLandscape)
     QPointer<CPrintFrame> frame = new CPrintFrame(nullptr, job, ReportEnvironment{}, PreviewTexts{});
     EXPECT_EQ(frame->previewPrinter().pageLayout().orientation(), QPageLayout::Landscape);
     delete frame;
+}
+
+// The preview's "Export PDF..." names the report, the program and the operator.
+TEST(CPrintFrame, ExportedPdfIdentifiesItself)
+{
+    widgetApp();
+    TraceSet traces;
+    TraceSlot &s = traces.slots[0];
+    s.loaded = 1;
+    s.fileName = QStringLiteral("span-4.sor");
+    s.filePath = QStringLiteral("/routes/span-4.sor");
+    s.trace->sampleCount = 200;
+    s.trace->samples.assign(200, 60000);
+    s.trace->sampleSpacing = 1.0f;
+    s.trace->operatorName = QStringLiteral("Ann Example");
+    traces.loadedCount = 1;
+    ReportEnvironment env;
+    env.labels.pdfTraceReport = QStringLiteral("Trace report");
+    CPrintFrame frame(nullptr, mainWindowPrintJob(traces, {}), env, PreviewTexts{});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.pdf"));
+    ASSERT_TRUE(frame.exportPdf(path));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("Title:           Trace report - span-4.sor"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Creator:         Lumidor"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Author:          Ann Example"))) << out.toStdString();
 }
 
 } // namespace

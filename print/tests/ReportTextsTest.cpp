@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -68,7 +69,7 @@ TEST(EventRows, OneRowPerEventAfterTheFirst)
     trace.userOffset = 100.0f;
     trace.events = {event(100, 0, 'F', 0, 0), event(1100, 1, 'A', 0.45f, 0.65f, -45.5f),
                     event(3100, 0, 'F', 0.1f, 0), event(5100, 1, 'E', 0.7f, 1.234f, -14.0f)};
-    const std::vector<EventRow> rows = eventRows(trace, "m", labels());
+    const std::vector<ReportEventRow> rows = eventRows(trace, "m", labels());
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0][0], "1 Reflect(A)");
     EXPECT_EQ(rows[1][0], "2 Non-Reflect(F)");
@@ -83,7 +84,7 @@ TEST(EventRows, OneRowPerEventAfterTheFirst)
     EXPECT_EQ(rows[0][5], "0.200");
     EXPECT_EQ(rows[0][6], "-45.500");
     EXPECT_EQ(rows[1][6], "--");     // non-reflective
-    const std::vector<EventRow> miles = eventRows(trace, "mi", labels());
+    const std::vector<ReportEventRow> miles = eventRows(trace, "mi", labels());
     EXPECT_EQ(miles[0][1], "0.621");
     EXPECT_EQ(eventRows(trace, "ft", labels())[0][1], "3.281");
 
@@ -146,6 +147,28 @@ TEST(ReportValues, SelfDefineTakesTheSettingsElseTheTrace)
     EXPECT_EQ(pulseText(v.pulse), "10us");
     EXPECT_EQ(v.lossThreshold, "");  // absent key: empty value
     EXPECT_EQ(v.operatorName, "张三"); // always from the trace
+}
+
+TEST(ReportValues, TotalLossOfTheFibreEndAndTheStoredOrl)
+{
+    TraceSlot slot;
+    slot.loaded = 1;
+    TraceData &t = *slot.trace;
+    const ReportValues none = reportValues(slot, PrintSettings{}, "Auto");
+    EXPECT_EQ(none.totalLoss, "--");
+    EXPECT_EQ(none.orl, "--");
+    for (const auto &[distance, letter, total] :
+         {std::tuple{0.0f, 'F', 0.3f}, std::tuple{8000.0f, 'E', 3.696f}, std::tuple{9000.0f, 'F', 3.696f}}) {
+        TraceEvent e;
+        e.distance = distance;
+        e.codeLetter = letter;
+        e.totalLoss = total;
+        t.events.push_back(e);
+    }
+    t.orlDb = 30.715f;
+    const ReportValues v = reportValues(slot, PrintSettings{}, "Auto");
+    EXPECT_EQ(v.totalLoss, "3.696") << "the fibre end's, not the last event's";
+    EXPECT_EQ(v.orl, "30.72");
 }
 
 TEST(VerdictText, OnlyPassAndFailPrint)

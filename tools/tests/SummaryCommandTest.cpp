@@ -147,10 +147,10 @@ TEST_F(SummaryCommand, CsvRowPerFileInTheOrderGiven)
     const auto rows = parseCsv(r.out);
     ASSERT_EQ(rows.size(), 5u) << r.out.toStdString();
     EXPECT_EQ(rows[0].join(','), "file,status,wavelength_nm,pulse_ns,length_m,events,total_loss_db,max_event_loss_db,"
-                                 "worst_reflectance_db,attenuation_db_km,verdict");
+                                 "worst_reflectance_db,attenuation_db_km,verdict,orl_db");
 
     const QStringList &fail = rows[1];
-    ASSERT_EQ(fail.size(), 11);
+    ASSERT_EQ(fail.size(), 12);
     EXPECT_EQ(fail[0], failing);
     EXPECT_EQ(fail.mid(1, 2), (QStringList{"ok", "1550"}));
     EXPECT_EQ(fail[3], "100");
@@ -159,12 +159,13 @@ TEST_F(SummaryCommand, CsvRowPerFileInTheOrderGiven)
     EXPECT_EQ(fail.mid(5, 4), (QStringList{"3", "2.400", "0.600", "-45.000"}));
     EXPECT_EQ(fail[10], "FAIL") << "the connector's 0.6 dB is over the 0.5 dB limit";
 
-    EXPECT_EQ(rows[2], (QStringList{unreadable, "unreadable", "", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(rows[2], (QStringList{unreadable, "unreadable", "", "", "", "", "", "", "", "", "", ""}));
 
     const QStringList &pass = rows[3];
     EXPECT_EQ(pass.mid(5, 4), (QStringList{"2", "2.500", "0.100", "-45.000"}));
     EXPECT_NEAR(pass[9].toDouble(), 0.25, 0.0005);
     EXPECT_EQ(pass[10], "PASS");
+    EXPECT_EQ(pass[11], "") << "the generator stores no ORL";
 
     EXPECT_EQ(rows[4][0], quotedName) << "a path with a comma and quotes survives";
     EXPECT_EQ(rows[4].mid(1), pass.mid(1));

@@ -3,6 +3,7 @@
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventEditing.h"
+#include "trace/SorRecord.h"
 #include "trace/TraceLoader.h"
 
 #include <gtest/gtest.h>
@@ -391,6 +392,61 @@ TEST_F(EventEditing, MoreThan100EventsAreKeptAndNotEdited)
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_EQ(std::memcmp(&slot.events[i], &before[i], sizeof(TraceEvent)), 0) << "event " << i;
 
+}
+
+// The cumulative-loss rule on a link as instruments store it: the launch level as the start
+// event's loss and the drop into the noise as the end's. Without a stored end-to-end loss the end
+// shows the rule's sum, with one the stored figure, and both hold through a delete and an add.
+TEST_F(EventEditing, CumulativeLossRuleHoldsThroughEdits)
+{
+    gen::Options o;
+    o.pointCount = 32000;
+    o.events = {{gen::EventKind::Splice, 5000.0, 0.2, 0.0},
+                {gen::EventKind::Splice, 12000.0, 0.4, 0.0},
+                {gen::EventKind::End, 20000.0, 0.0, -40.0}};
+    gen::Trace g = gen::generate(o);
+    SorEvent start;
+    start.time = 0;
+    start.loss = -13946; // the launch level, 0.001 dB
+    start.code = "1F9999";
+    g.record.events.insert(g.record.events.begin(), start);
+    g.record.events.back().loss = 24997; // the drop into the noise
+    EventAnalysisBinding b;
+    b.insertEvent = &QM7ZZZ_insertEvent;
+    b.deleteEvent = &QM7ZZZ_deleteEvent;
+    const double link = 0.19 * 20.0 + 0.2 + 0.4;
+
+    for (const float stored : {0.0f, 4.321f}) {
+        SorRecord record = g.record;
+        record.endToEndLossDb = stored;
+        TraceData t;
+        loadTrace(record, t, &QM7ZZZ_Acount_Total_Loss);
+        eventsToEventList(t);
+        ASSERT_EQ(t.events.size(), 4u);
+        const double end = stored > 0.0f ? stored : link;
+        const auto checkTotals = [&](const char *when) {
+            // A deleted splice's loss stays in the fibre: the merged section's fit carries it.
+            EXPECT_NEAR(t.events.back().totalLoss, end, stored > 0.0f ? 1e-6 : 0.25) << when << ' ' << stored;
+            for (const TraceEvent &e : t.events) {
+                EXPECT_LE(e.totalLoss, t.events.back().totalLoss + 0.5) << when;
+                EXPECT_GE(e.totalLoss, -0.5) << when << ": the launch level is no loss";
+            }
+        };
+        checkTotals("loaded");
+        const int32_t spliceIndex = t.events[2].index;
+        ASSERT_TRUE(deleteEventRow(t, 1, b)); // row 1 shows the third event, the 12 km splice
+        ASSERT_EQ(t.events.size(), 3u);
+        checkTotals("deleted");
+        ASSERT_TRUE(insertEventAt(t, spliceIndex, b));
+        ASSERT_EQ(t.events.size(), 4u);
+        checkTotals("added back");
+        EXPECT_EQ(t.eventList.totalLoss[3], t.events[3].totalLoss) << "the list the library gets next agrees";
+
+        // Without its fibre end the stored figure describes nothing shown: the rule decides.
+        ASSERT_TRUE(deleteEventRow(t, 2, b));
+        ASSERT_EQ(t.events.size(), 3u);
+        EXPECT_NEAR(t.events.back().totalLoss, 0.19 * 12.0 + 0.2, 0.1) << stored;
+    }
 }
 
 // The binding is made once per process, so each case runs in a child process of its own.

@@ -69,7 +69,7 @@ TEST_P(SummaryColumns, CellsOfTheRow)
 {
     const SummaryCase &c = GetParam();
     const QStringList cells = summaryCells(summarizeTrace("f.sor", trace1550(c.events), PassThresholds{}));
-    ASSERT_EQ(cells.size(), 11);
+    ASSERT_EQ(cells.size(), 12);
     EXPECT_EQ(cells[0], "f.sor");
     EXPECT_EQ(cells[1], "ok");
     EXPECT_EQ(cells[2], "1550");
@@ -77,12 +77,14 @@ TEST_P(SummaryColumns, CellsOfTheRow)
     const int at[] = {4, 5, 6, 7, 8, 9, 10};
     for (int k = 0; k < 7; ++k)
         EXPECT_EQ(cells[at[k]], QString::fromUtf8(c.expected[size_t(k)])) << summaryColumns()[at[k]].toStdString();
+    EXPECT_EQ(cells[11], "") << "no ORL stored";
 }
 
 std::vector<SummaryCase> summaryCases()
 {
     std::vector<SummaryCase> cases;
-    cases.push_back({"Passing", passingLink(), {"10000.00", "3", "2.500", "0.300", "-45.000", "0.250", "PASS"}});
+    // The start connector's loss is no event loss of the link: the splice's 0.1 dB is the largest.
+    cases.push_back({"Passing", passingLink(), {"10000.00", "3", "2.500", "0.100", "-45.000", "0.250", "PASS"}});
 
     auto failing = passingLink();
     failing[1].loss = 0.45f; // a splice over its 0.2 dB limit
@@ -90,39 +92,53 @@ std::vector<SummaryCase> summaryCases()
 
     auto zeroSplice = passingLink();
     zeroSplice[1].loss = 0.0f; // unmeasured: not the largest loss, and the verdict is incomplete
-    cases.push_back({"UnmeasuredLossIsSkipped", zeroSplice, {"10000.00", "3", "2.500", "0.300", "-45.000", "0.250", "INCOMPLETE"}});
+    cases.push_back({"UnmeasuredLossIsSkipped", zeroSplice, {"10000.00", "3", "2.500", "", "-45.000", "0.250", "INCOMPLETE"}});
 
     auto noTotal = passingLink();
     noTotal[2].totalLoss = 0.0f; // a file whose comments hold no numbers
-    cases.push_back({"NoCumulativeLoss", noTotal, {"10000.00", "3", "", "0.300", "-45.000", "", "INCOMPLETE"}});
+    cases.push_back({"NoCumulativeLoss", noTotal, {"10000.00", "3", "", "0.100", "-45.000", "", "INCOMPLETE"}});
 
     auto noEnd = passingLink();
     noEnd[2].codeLetter = 'F'; // no E: the last event ends the fibre
     noEnd[1].codeLetter = 'A';
     // Without E the verdict has no total-loss or attenuation check; the event checks still pass.
-    cases.push_back({"LastEventWithoutE", noEnd, {"10000.00", "3", "2.500", "0.300", "-45.000", "0.250", "PASS"}});
+    cases.push_back({"LastEventWithoutE", noEnd, {"10000.00", "3", "2.500", "0.100", "-45.000", "0.250", "PASS"}});
 
     auto endInside = passingLink();
-    endInside[1] = event(8000.0f, 1, 'E', 0.0f, 1.60f, -30.0f); // first E wins; the ghost beyond it counts
-    endInside[2] = event(16000.0f, 1, 'F', 0.70f, 0.0f, -60.0f);
-    cases.push_back({"FirstEndEvent", endInside, {"8000.00", "3", "1.600", "0.700", "-30.000", "0.200", "FAIL"}});
+    endInside[1] = event(8000.0f, 1, 'E', 0.0f, 1.60f, -30.0f); // first E wins; the ghost beyond it
+    endInside[2] = event(16000.0f, 1, 'F', 0.70f, 0.0f, -60.0f); // is no event loss of the link
+    cases.push_back({"FirstEndEvent", endInside, {"8000.00", "3", "1.600", "", "-30.000", "0.200", "FAIL"}});
+
+    auto frontE = passingLink();
+    frontE[0].codeLetter = 'E'; // an E on the front connector, as some instruments write it
+    cases.push_back({"EOnTheFrontConnectorIsNoEnd", frontE, {"10000.00", "3", "2.500", "0.100", "-45.000", "0.250", "PASS"}});
+
+    auto launch = passingLink();
+    launch.insert(launch.begin() + 1, event(5.9f, 1, 'F', -12.1f, 0.30f, -33.0f)); // the launch level again
+    cases.push_back({"LaunchLevelIsNoEventLoss", launch, {"10000.00", "4", "2.500", "0.100", "-33.000", "0.250", "FAIL"}});
+
+    auto shortFibre = passingLink();
+    shortFibre[1].distance = 40.0f;
+    shortFibre[2].distance = 99.0f; // under 100 m the launch and end zones outweigh the fibre
+    // The verdict still judges the 25 dB/km the totals give, as it always has.
+    cases.push_back({"ShortFibreHasNoAttenuation", shortFibre, {"99.00", "3", "2.500", "0.100", "-45.000", "", "FAIL"}});
 
     auto saturated = passingLink();
     saturated[2].typeDigit = 2; // a reflection that saturated the receiver is reflective
     saturated[2].reflectance = -14.2f;
-    cases.push_back({"SaturatedEnd", saturated, {"10000.00", "3", "2.500", "0.300", "-14.200", "0.250", "FAIL"}});
+    cases.push_back({"SaturatedEnd", saturated, {"10000.00", "3", "2.500", "0.100", "-14.200", "0.250", "FAIL"}});
 
     auto atZero = passingLink();
     atZero[2].distance = 0.0f;
-    cases.push_back({"EndAtZeroHasNoAttenuation", atZero, {"0.00", "3", "2.500", "0.300", "-45.000", "", "PASS"}});
+    cases.push_back({"EndAtZeroHasNoAttenuation", atZero, {"0.00", "3", "2.500", "0.100", "-45.000", "", "PASS"}});
 
     auto notANumber = passingLink();
     notANumber[2].distance = std::numeric_limits<float>::quiet_NaN(); // a file with group index 0
-    cases.push_back({"DistanceNotANumber", notANumber, {"", "3", "2.500", "0.300", "-45.000", "", "PASS"}});
+    cases.push_back({"DistanceNotANumber", notANumber, {"", "3", "2.500", "0.100", "-45.000", "", "PASS"}});
 
     auto gainer = passingLink();
-    gainer[0] = event(0.0f, 0, 'F', -0.0004f, 0.0f); // rounds to zero from below
-    gainer[1].loss = -0.2f;
+    gainer[0] = event(0.0f, 0, 'F', -0.2f, 0.0f);
+    gainer[1].loss = -0.0004f; // rounds to zero from below
     cases.push_back({"NoMinusZero", gainer, {"10000.00", "3", "2.500", "0.000", "-45.000", "0.250", "PASS"}});
 
     cases.push_back({"OnlyTheEnd", {event(0.0f, 1, 'E', 0.0f, 0.0f, -14.0f)}, {"0.00", "1", "", "", "-14.000", "", "FAIL"}});
@@ -148,10 +164,10 @@ TEST(LinkSummary, ThresholdsDecideTheVerdict)
 TEST(LinkSummary, UnreadableFileHasOnlyItsNameAndStatus)
 {
     const QStringList cells = summaryCells(unreadableSummary("gone.sor"));
-    ASSERT_EQ(cells.size(), 11);
+    ASSERT_EQ(cells.size(), 12);
     EXPECT_EQ(cells[0], "gone.sor");
     EXPECT_EQ(cells[1], "unreadable");
-    for (int i = 2; i < 11; ++i)
+    for (int i = 2; i < 12; ++i)
         EXPECT_TRUE(cells[i].isEmpty()) << i;
 }
 
@@ -191,11 +207,22 @@ TEST(LinkSummary, FilesAreReadAsTheOpenCommandReadsThem)
 TEST(SummaryCsv, HeaderAndQuotedPath)
 {
     EXPECT_EQ(summaryCsvHeader(), "file,status,wavelength_nm,pulse_ns,length_m,events,total_loss_db,"
-                                  "max_event_loss_db,worst_reflectance_db,attenuation_db_km,verdict\r\n");
+                                  "max_event_loss_db,worst_reflectance_db,attenuation_db_km,verdict,orl_db\r\n");
     EXPECT_EQ(summaryCsvRecord(unreadableSummary(R"(/data/a,"b".sor)")),
-              "\"/data/a,\"\"b\"\".sor\",unreadable,,,,,,,,,\r\n");
+              "\"/data/a,\"\"b\"\".sor\",unreadable,,,,,,,,,,\r\n");
     EXPECT_EQ(summaryCsvRecord(summarizeTrace("Кабель 7.sor", trace1550(passingLink()), PassThresholds{})),
-              QByteArray("Кабель 7.sor,ok,1550,100,10000.00,3,2.500,0.300,-45.000,0.250,PASS\r\n"));
+              QByteArray("Кабель 7.sor,ok,1550,100,10000.00,3,2.500,0.100,-45.000,0.250,PASS,\r\n"));
+}
+
+TEST(LinkSummary, OrlIsTheStoredOneAppendedAfterTheVerdict)
+{
+    TraceData t = trace1550(passingLink());
+    t.orlDb = 30.715f;
+    const LinkSummary s = summarizeTrace("f.sor", t, PassThresholds{});
+    EXPECT_EQ(summaryColumns().indexOf("orl_db"), summaryColumns().indexOf("verdict") + 1);
+    EXPECT_EQ(summaryCsvRecord(s), "f.sor,ok,1550,100,10000.00,3,2.500,0.100,-45.000,0.250,PASS,30.715\r\n");
+    const QJsonObject o = QJsonDocument::fromJson(summaryJsonObject(s)).object();
+    EXPECT_NEAR(o.value("orl_db").toDouble(), 30.715, 1e-9);
 }
 
 TEST(SummaryJson, NumbersAsNumbersAndEmptyCellsAsNull)
@@ -209,7 +236,7 @@ TEST(SummaryJson, NumbersAsNumbersAndEmptyCellsAsNull)
     ASSERT_EQ(rows.size(), 2);
 
     const QJsonObject ok = rows[0].toObject();
-    EXPECT_EQ(ok.keys().size(), 11);
+    EXPECT_EQ(ok.keys().size(), 12);
     EXPECT_EQ(ok.value("file").toString(), path);
     EXPECT_EQ(ok.value("status").toString(), "ok");
     EXPECT_TRUE(ok.value("wavelength_nm").isDouble());
@@ -219,13 +246,14 @@ TEST(SummaryJson, NumbersAsNumbersAndEmptyCellsAsNull)
     EXPECT_DOUBLE_EQ(ok.value("worst_reflectance_db").toDouble(), -45.0);
     EXPECT_DOUBLE_EQ(ok.value("attenuation_db_km").toDouble(), 0.25);
     EXPECT_EQ(ok.value("verdict").toString(), "PASS");
+    EXPECT_TRUE(ok.value("orl_db").isNull()) << "no ORL stored";
 
     const QJsonObject bad = rows[1].toObject();
     EXPECT_EQ(bad.value("file").toString(""), "") << "the file stays a text, even empty";
     EXPECT_TRUE(bad.value("file").isString());
     EXPECT_EQ(bad.value("status").toString(), "unreadable");
     for (const char *key : {"wavelength_nm", "pulse_ns", "length_m", "events", "total_loss_db", "max_event_loss_db",
-                            "worst_reflectance_db", "attenuation_db_km", "verdict"})
+                            "worst_reflectance_db", "attenuation_db_km", "verdict", "orl_db"})
         EXPECT_TRUE(bad.value(key).isNull()) << key;
 }
 
@@ -238,7 +266,7 @@ TEST(SummaryCsv, DotDecimalsUnderACommaLocale)
     std::snprintf(probe, sizeof probe, "%.1f", 0.5);
     ASSERT_STREQ(probe, "0,5") << "the locale is in force";
     EXPECT_EQ(summaryCsvRecord(summarizeTrace("f.sor", trace1550(passingLink()), PassThresholds{})),
-              "f.sor,ok,1550,100,10000.00,3,2.500,0.300,-45.000,0.250,PASS\r\n");
+              "f.sor,ok,1550,100,10000.00,3,2.500,0.100,-45.000,0.250,PASS,\r\n");
     const QJsonObject o = QJsonDocument::fromJson(
                               summaryJsonObject(summarizeTrace("f.sor", trace1550(passingLink()), PassThresholds{})))
                               .object();

@@ -270,6 +270,19 @@ TEST(SorIssue1, FibreInformationEditWritesIssue2KeepingEveryBlock)
     EXPECT_TRUE(out.contains(vendor));
 }
 
+// As for issue 2, a file without GenParams has no fibre information to edit.
+TEST(SorIssue1, EditWithoutGenParamsIsRefused)
+{
+    std::vector<Issue1Block> blocks = issue1Blocks();
+    blocks[0].name = "GenHarams"; // selects no known block
+    const QByteArray in = issue1File(blocks);
+    readRecord(in);
+    QByteArray out("untouched");
+    EXPECT_EQ(rewriteFibreInfoBytes(in, QStringLiteral("C"), QStringLiteral("F"), 652, QStringLiteral("O"), out),
+              SorResult::NotSor);
+    EXPECT_EQ(out, "untouched");
+}
+
 TEST(SorIssue1, EditOfAnIssue1FileOnDiskReplacesIt)
 {
     QTemporaryDir dir;

@@ -143,7 +143,7 @@ TEST_F(Sortool, DumpShowsFilesOfOtherInstrumentsAsATechnicianReadsThem)
     b.fxdParams.pulses = {{100, 500000, 1000}};
     b.fxdParams.actualWavelength = 1310;
     b.fxdParams.acquisitionRangeDistance = 0;
-    b.fxdParams.acquisitionRange = 250172; // 5000 m at n = 1.5
+    b.fxdParams.acquisitionRange = 125086; // 2500 m at n = 1.5, within 3 times the 999 m acquired
     SorTrace t;
     t.scaleFactor = 1000;
     for (int i = 0; i < 1000; ++i)
@@ -155,6 +155,8 @@ TEST_F(Sortool, DumpShowsFilesOfOtherInstrumentsAsATechnicianReadsThem)
     b.keyEvents.events[1].comment = "Fin de fibre";
     b.keyEvents.events[1].loss = 32767;
     b.keyEvents.events[1].reflectance = INT32_MIN;
+    b.keyEvents.endToEndLoss = 0; // no end-to-end loss stored: the totals are the library's alone
+    b.keyEvents.returnLoss = 27345;
     const QString path = dir.filePath("other.sor");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -166,8 +168,10 @@ TEST_F(Sortool, DumpShowsFilesOfOtherInstrumentsAsATechnicianReadsThem)
         ASSERT_EQ(r.exitCode, 0);
         const QJsonObject o = QJsonDocument::fromJson(r.out).object();
         const QJsonObject trace = o.value("trace").toObject();
-        EXPECT_EQ(trace.value("rangeMetres").toInt(), 5000) << library;
+        EXPECT_EQ(trace.value("rangeMetres").toInt(), 2500) << library;
         EXPECT_EQ(trace.value("wavelengthNm").toInt(), 1310) << library;
+        EXPECT_NEAR(trace.value("orlDb").toDouble(), 27.345, 1e-4) << library;
+        EXPECT_TRUE(trace.value("endToEndLossDb").isNull()) << library;
         const QJsonObject last = trace.value("events").toArray()[1].toObject();
         EXPECT_EQ(last.value("loss").toDouble(), 0.0) << library;
         EXPECT_EQ(last.value("reflectance").toDouble(), 0.0) << library;

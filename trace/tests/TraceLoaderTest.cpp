@@ -220,7 +220,7 @@ TEST(TraceLoader, SamplesAndScaleFactors)
 TEST(TraceLoader, ValuesCopiedFromTheRecord)
 {
     SorRecord r = baseRecord();
-    r.rangeMetres = 2500;
+    r.rangeMetres = 250; // within 3 times the 100 m acquired
     r.timestamp = 0x1'0000'0002LL;
     r.lossThreshold = 0.05f;
     r.reflectanceThreshold = 40.0f;
@@ -229,7 +229,7 @@ TEST(TraceLoader, ValuesCopiedFromTheRecord)
     r.averages = 4096;
     TraceData t;
     loadTrace(r, t, nullptr);
-    EXPECT_EQ(t.rangeMetres, 2500);
+    EXPECT_EQ(t.rangeMetres, 250);
     EXPECT_EQ(t.timestamp, 2) << "low 32 bits";
     EXPECT_EQ(t.lossThreshold, 0.05f);
     EXPECT_EQ(t.reflectanceThreshold, 40.0f);
@@ -422,6 +422,9 @@ TEST(SorRoundTrip, ReadLoadSaveReadKeepsWhatTheSaveCarries)
 
     EXPECT_EQ(second.refractiveIndex, 1.4682f);
     EXPECT_EQ(second.groupIndexRaw, 146820);
+    EXPECT_EQ(second.endToEndLossDb, first.endToEndLossDb) << "the instrument's end-to-end loss is kept";
+    EXPECT_EQ(second.orlDb, first.orlDb) << "and its ORL";
+    EXPECT_EQ(b.orlDb, 0.033f);
     EXPECT_EQ(b.samples, a.samples);
     EXPECT_EQ(b.sampleSpacing, a.sampleSpacing);
     EXPECT_EQ(b.samplingFrequencyMHz, a.samplingFrequencyMHz);
@@ -499,6 +502,7 @@ const LibraryCase libraryCases[] = {{"with the library", recordingTotalLoss}, {"
 TEST(OtherInstrumentFiles, CommentsWithoutNumbersLeaveCumulativeLossesToTheLibrary)
 {
     SorBlocks words = sampleBlocks();
+    words.keyEvents.endToEndLoss = 0; // no stored end-to-end loss to hold the totals to
     words.keyEvents.events[0].comment = " ";
     words.keyEvents.events[1].comment = "Fin de fibre";
     SorBlocks numbers = sampleBlocks();
@@ -555,18 +559,23 @@ TEST(OtherInstrumentFiles, NoValueMarkersLoadAsZero)
 
 TEST(OtherInstrumentFiles, TestRangeWhenTheRangeDistanceIsMissingOrForeign)
 {
-    // n = 1.5: 100 ps of one-way time are 299792458 / 1.5e10 m; 8 samples of 0.99931 m.
-    struct Case { const char *name; int32_t distance; int32_t time; int32_t groupIndex; int32_t want; };
+    // n = 1.5: 100 ps of one-way time are 299792458 / 1.5e10 m; samples of 0.99931 m, `points`
+    // of them acquired.
+    struct Case { const char *name; int32_t distance; int32_t time; int32_t groupIndex; int32_t points; int32_t want; };
     const Case cases[] = {
-        {"distance stored, time agrees", 25, 125086, 150000, 2500},
-        {"distance stored, no time", 25, 0, 150000, 2500},
-        {"distance within 100 m of the time", 48, 240102, 150000, 4800},
-        {"distance in 0.1 m units: the time decides", 781257, 250172, 150000, 5000},
-        {"distance wrapping in 32 bits: the time decides", 3000000, 250172, 150000, 5000},
-        {"distance 0: from the acquisition range", 0, 1000000, 150000, 19986},
-        {"distance 0, other group index", 0, 1000000, 146800, 20422},
-        {"distance and acquisition range 0: the fibre length", 0, 0, 150000, 8},
-        {"negative acquisition range: the fibre length", 0, -5, 150000, 8},
+        {"distance stored, time agrees", 25, 125086, 150000, 2600, 2500},
+        {"distance stored, no time", 25, 0, 150000, 2600, 2500},
+        {"distance within 100 m of the time", 48, 240102, 150000, 5000, 4800},
+        {"distance in 0.1 m units: the time decides", 781257, 250172, 150000, 5100, 5000},
+        {"distance wrapping in 32 bits: the time decides", 3000000, 250172, 150000, 5100, 5000},
+        {"distance 0: from the acquisition range", 0, 1000000, 150000, 20000, 19986},
+        {"distance 0, other group index", 0, 1000000, 146800, 20000, 20422},
+        {"distance and acquisition range 0: the fibre length", 0, 0, 150000, 8, 8},
+        {"negative acquisition range: the fibre length", 0, -5, 150000, 8, 8},
+        {"range under 3 times the span stands", 25, 125086, 150000, 834, 2500},
+        {"range over 3 times the span: the span", 25, 125086, 150000, 600, 600},
+        {"range under a third of the span: the span", 25, 125086, 150000, 8000, 7994},
+        {"a time in a unit of its own: the span", 0, 250172000, 150000, 5100, 5096},
     };
     for (const LibraryCase &lib : libraryCases) {
         for (const Case &c : cases) {
@@ -574,6 +583,7 @@ TEST(OtherInstrumentFiles, TestRangeWhenTheRangeDistanceIsMissingOrForeign)
             b.fxdParams.acquisitionRangeDistance = c.distance;
             b.fxdParams.acquisitionRange = c.time;
             b.fxdParams.groupIndex = c.groupIndex;
+            b.fxdParams.pulses[0].pointCount = c.points;
             const TraceData t = readAndLoad(b, lib.totalLoss);
             EXPECT_EQ(t.rangeMetres, c.want) << lib.name << ": " << c.name;
         }

@@ -1,0 +1,25 @@
+# CPack post-build script: CPack's Debian generator calls ldconfig from postinst and postrm for
+# any library under /usr/lib. The program's libraries are private (the program and sortool load
+# them from their own folder), so those scripts are removed from the finished package.
+find_program(DPKG_DEB dpkg-deb)
+if(NOT DPKG_DEB)
+  return()
+endif()
+foreach(package IN LISTS CPACK_PACKAGE_FILES)
+  if(NOT package MATCHES "\\.deb$")
+    continue()
+  endif()
+  set(tree "${package}.tree")
+  file(REMOVE_RECURSE "${tree}")
+  execute_process(COMMAND ${DPKG_DEB} -R "${package}" "${tree}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "dpkg-deb cannot unpack ${package}")
+  endif()
+  file(REMOVE "${tree}/DEBIAN/postinst" "${tree}/DEBIAN/postrm")
+  execute_process(COMMAND ${DPKG_DEB} --root-owner-group -Zxz -b "${tree}" "${package}"
+                  OUTPUT_QUIET RESULT_VARIABLE failed)
+  file(REMOVE_RECURSE "${tree}")
+  if(failed)
+    message(FATAL_ERROR "dpkg-deb cannot pack ${package}")
+  endif()
+endforeach()
