@@ -10,6 +10,9 @@ namespace qm7 {
 
 namespace {
 
+// How many spreads of the step statistic a step must reach to count as an event.
+constexpr double stepSigmas = 5.0;
+
 // Prefix sums of the levels, so that any window mean costs two reads.
 class LevelSums {
 public:
@@ -60,30 +63,40 @@ double median(std::vector<double> v)
     return *mid;
 }
 
+// The highest that the noise past the fibre reaches in a window mean: the noise floor as the
+// end search sees it. The last twentieth of the trace is taken as noise; a trace that ends
+// inside the fibre gives a ceiling close to the backscatter, and no end is found there.
+double noiseCeiling(const Samples &s, const LevelSums &sums, int64_t window)
+{
+    const int64_t tail = std::max<int64_t>(4 * window, s.count / 20);
+    double ceiling = -1e9;
+    for (int64_t i = std::max<int64_t>(0, s.count - tail); i + window <= s.count; i += std::max<int64_t>(1, window / 4))
+        ceiling = std::max(ceiling, sums.mean(i, i + window));
+    return ceiling;
+}
+
 // Roughly where the fibre ends: the end of the last window whose mean stands `endDb` above the
-// noise floor, with the noise right after it. -1 when the trace does not reach the noise.
+// noise ceiling, with only noise after it. -1 when the trace does not reach the noise.
 int64_t findEnd(const Samples &s, const LevelSums &sums, int64_t window, int64_t from, double endDb)
 {
-    const int64_t tail = std::max<int64_t>(16, s.count / 50);
-    if (s.count - from < tail + 2 * window)
+    if (s.count - from < 8 * window)
         return -1;
-    std::vector<double> tailLevels;
-    for (int64_t i = s.count - tail; i < s.count; ++i)
-        tailLevels.push_back(s.level(i));
-    const double floorLevel = median(std::move(tailLevels));
+    const double ceiling = noiseCeiling(s, sums, window);
+    const int64_t tail = std::max<int64_t>(4 * window, s.count / 20);
     for (int64_t i = s.count - window; i >= from + window; --i) {
-        if (sums.mean(i - window, i) > floorLevel + endDb) {
-            // i is the first window start after the fall; the noise must follow it.
-            const int64_t after = std::min(s.count, i + 2 * window);
-            return sums.mean(i, after) < floorLevel + endDb ? i : -1;
+        if (sums.mean(i - window, i) > ceiling + endDb) {
+            // i is the first window start after the fall; a trace whose tail still holds
+            // fibre has its last window within the tail itself.
+            return i < s.count - tail ? i : -1;
         }
     }
     return -1;
 }
 
 // The first sample in first .. last at which the level leaves the backscatter line fitted just
-// before `first`: the start of the event's edge or peak. `floor` bounds the fit on the left.
-int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, double step)
+// before `first` for `sustain` samples running: the start of the event's edge or peak.
+// `floor` bounds the fit on the left.
+int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, double step, int64_t sustain = 2)
 {
     const Geometry &g = c.geometry;
     const int64_t fitLast = first;
@@ -92,19 +105,22 @@ int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, 
         return first;
     const Line line = fitLine(c.samples, fitFirst, fitLast);
     const double threshold = std::max(3.0 * line.rms, 0.25 * std::abs(step));
-    const int64_t scanEnd = std::min(c.samples.count - 1, last);
+    const int64_t scanEnd = std::min(c.samples.count, last + sustain);
+    int64_t run = 0;
     for (int64_t i = first; i < scanEnd; ++i) {
-        const double d0 = std::abs(c.samples.level(i) - line.at(static_cast<double>(i)));
-        const double d1 = std::abs(c.samples.level(i + 1) - line.at(static_cast<double>(i + 1)));
-        if (d0 > threshold && d1 > threshold) {
-            // A drop falls linearly over the pulse and crosses the threshold that far into
-            // its fall; a peak rises at once.
-            if (c.samples.level(i) < line.at(static_cast<double>(i)) && step != 0.0) {
-                const double into = std::min(1.0, threshold / std::abs(step)) * g.pulseSamples;
-                return std::max(first, i - static_cast<int64_t>(std::lround(into)));
-            }
-            return i;
-        }
+        run = std::abs(c.samples.level(i) - line.at(static_cast<double>(i))) > threshold ? run + 1 : 0;
+        if (run < sustain)
+            continue;
+        // Back to where the level first left the line, in the same direction: the foot of
+        // the fall or of the peak, which is where the event lies.
+        const double sign = c.samples.level(i) < line.at(static_cast<double>(i)) ? -1.0 : 1.0;
+        const double foot = std::max(1.5 * line.rms, 0.05 * threshold);
+        int64_t at = i - sustain + 1;
+        // A fall or a rise takes about a pulse: no foot lies further back.
+        const int64_t back = std::max(first, at - 2 * g.settle);
+        while (at > back && sign * (c.samples.level(at - 1) - line.at(static_cast<double>(at - 1))) > foot)
+            --at;
+        return at;
     }
     return first;
 }
@@ -119,6 +135,45 @@ double fibreSlope(const Samples &s, int64_t first, int64_t last, int64_t block)
         return line.points >= 2 ? line.slope : 0.0;
     }
     return median(std::move(slopes));
+}
+
+// Where the fibre ends, from the rough end of the search (where the level has already fallen):
+// back along the trace to backscatter that runs with the fibre's own slope, past a
+// reflection's plateau and the receiver's slow recovery, then forward to where the level leaves it.
+int64_t refineEnd(const Context &c, int64_t rough, int64_t floor, double slope, int64_t window, double endDb)
+{
+    const Samples &s = c.samples;
+    const int64_t length = std::max<int64_t>(32, 4 * c.geometry.settle);
+    int64_t b = rough - window;
+    while (b - length > floor) {
+        const Line fit = fitLine(s, b - length, b);
+        const double n = static_cast<double>(length);
+        const double tolerance = 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)) + 0.5 * std::abs(slope);
+        if (std::abs(fit.slope - slope) <= tolerance)
+            break;
+        b -= length / 2;
+    }
+    const auto sustain = std::max<int64_t>(2, static_cast<int64_t>(c.geometry.pulseSamples));
+    return edgeStart(c, std::max(b, floor), rough + window, floor, endDb, sustain);
+}
+
+// The launch's disturbance lasts while the level falls far faster than any fibre attenuates:
+// a saturated receiver recovers over hundreds of metres on some instruments. Returns the first
+// sample from `from` on where the level runs with the fibre again.
+int64_t launchRecoveryEnd(const Context &c, int64_t from, int64_t limit, double slope, int64_t window)
+{
+    // Three times the fibre's slope, and never gentler than 1 dB/km.
+    const double steepest = 3.0 * std::min(slope, -1.0 * c.geometry.spacingM / 1000.0);
+    const int64_t length = std::max<int64_t>(16, window);
+    int64_t at = from;
+    while (at + 2 * length < limit) {
+        const Line fit = fitLine(c.samples, at, at + length);
+        const double n = static_cast<double>(length);
+        if (fit.slope >= steepest - 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)))
+            break;
+        at += length / 2;
+    }
+    return at;
 }
 
 void appendEvent(EventList &list, int64_t index, char letter)
@@ -148,6 +203,94 @@ void measureAll(EventList &list, const Context &c)
     }
 }
 
+// A fibre end found at twice or three times the distance of an earlier reflection is that
+// reflection's echo (the light it sends back is reflected once more at the launch): the
+// fibre ended at the reflection, and what follows it is noise and echoes. Makes the
+// reflection the end and drops what follows it; true when it did.
+bool endIsGhost(EventList &list, const Geometry &g)
+{
+    const int last = list.count - 1;
+    if (last < 2 || list.codeLetter[last] != 'E' || list.typeDigit[last] != 1)
+        return false;
+    const double end = list.index[last] + 1.0;
+    for (int k = 1; k < last; ++k) {
+        if (list.typeDigit[k] != 1 || list.reflectance[k] < list.reflectance[last])
+            continue;
+        const double source = list.index[k] + 1.0;
+        for (int multiple : {2, 3}) {
+            if (std::abs(end - multiple * source) <= static_cast<double>(g.settle + 2)) {
+                list.codeLetter[k] = 'E';
+                for (int j = k + 1; j < list.count; ++j) {
+                    list.index[j] = 0;
+                    list.codeLetter[j] = 0;
+                }
+                list.count = k + 1;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void removeEntry(EventList &list, int k)
+{
+    for (int j = k; j + 1 < list.count; ++j) {
+        list.index[j] = list.index[j + 1];
+        list.codeLetter[j] = list.codeLetter[j + 1];
+        list.typeDigit[j] = list.typeDigit[j + 1];
+        list.loss[j] = list.loss[j + 1];
+        list.reflectance[j] = list.reflectance[j + 1];
+        list.attenuation[j] = list.attenuation[j + 1];
+    }
+    --list.count;
+    list.index[list.count] = 0;
+    list.codeLetter[list.count] = 0;
+}
+
+// A fall into the noise inside the dead zone of the reflection before it is that reflection's
+// tail: the reflection is the fibre's end (a connector or a cleaved end). True when it was.
+bool endInReflection(EventList &list, const Context &c)
+{
+    const int last = list.count - 1;
+    if (last < 2 || list.codeLetter[last] != 'E' || list.typeDigit[last - 1] != 1 || list.codeLetter[last - 1] != 'F')
+        return false;
+    if (deadZoneEnd(c, list.index[last - 1], c.samples.count) < list.index[last])
+        return false;
+    removeEntry(list, last);
+    list.codeLetter[last - 1] = 'E';
+    return true;
+}
+
+// Events measured against a section that falls far faster than the fibre (three times its
+// attenuation and 1 dB/km more) lie in the launch's recovery, not on the fibre: they are not
+// reported. True when one was dropped.
+bool dropLaunchEvents(EventList &list, double fibreDbKm)
+{
+    const double steepest = 3.0 * std::max(fibreDbKm, 0.0) + 1.0;
+    bool dropped = false;
+    while (list.count > 2 && list.codeLetter[1] == 'F' && list.attenuation[1] > steepest) {
+        removeEntry(list, 1);
+        dropped = true;
+    }
+    return dropped;
+}
+
+// An end is preceded by fibre. Where the stretch before the end falls far faster than the
+// fibre attenuates (a receiver recovering from the end's reflection), the fibre ended at the
+// event before it. True when the end moved.
+bool endAfterFibre(EventList &list, double fibreDbKm)
+{
+    const double steepest = 3.0 * std::max(fibreDbKm, 0.0) + 1.0;
+    bool moved = false;
+    while (list.count > 2 && list.codeLetter[list.count - 1] == 'E' && list.codeLetter[list.count - 2] == 'F' &&
+           std::abs(list.attenuation[list.count - 1]) > steepest) {
+        removeEntry(list, list.count - 1);
+        list.codeLetter[list.count - 1] = 'E';
+        moved = true;
+    }
+    return moved;
+}
+
 } // namespace
 
 void detectEvents(EventList &list, const Context &c, const Thresholds &t)
@@ -155,27 +298,59 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     const Samples &s = c.samples;
     const Geometry &g = c.geometry;
     const auto p = static_cast<int64_t>(std::ceil(g.pulseSamples));
-    const int64_t window = std::max<int64_t>(16, 4 * p);
+    // Steps are compared over two pulses, so that events a few pulses apart stay apart; the
+    // fall into the noise over four, where the noise is large.
+    const int64_t window = std::max<int64_t>(12, 2 * p);
+    const int64_t endWindow = std::max<int64_t>(16, 4 * p);
     const int64_t gap = g.settle + g.guardBefore;
     const int64_t block = std::max<int64_t>(256, 4 * window);
     const LevelSums sums(s);
     const std::vector<double> noise = blockNoise(s, block);
 
     appendEvent(list, 0, 'S');
-    const int64_t launchEnd = deadZoneEnd(c, 0, s.count);
-    int64_t end = findEnd(s, sums, window, launchEnd, t.endDb);
-    if (end >= 0) {
-        const int64_t from = std::max(launchEnd, end - 2 * window);
-        end = edgeStart(c, from, end + window, launchEnd, t.endDb);
-    }
-    const int64_t scanLast = (end >= 0 ? end : s.count) - gap - window;
-
+    int64_t launchEnd = deadZoneEnd(c, 0, s.count);
+    // Nothing past the fall into the noise is reported, whatever the end threshold: a threshold
+    // larger than the fall (files store up to 20 dB) only decides which losses end the fibre.
+    const int64_t rough = findEnd(s, sums, endWindow, launchEnd, std::min(t.endDb, 6.0));
+    int64_t end = rough;
     // Fibre slope, to take the attenuation out of the step statistic: the median of block
     // slopes, which the events (a few blocks) do not tilt as they would one fit over everything.
-    const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (window + gap));
+    const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (endWindow + gap));
+    launchEnd = launchRecoveryEnd(c, launchEnd, end >= 0 ? end : s.count, slope, endWindow);
+    if (end >= 0)
+        end = refineEnd(c, end, launchEnd, slope, endWindow, t.endDb);
+    // The scan runs on to where the level is already in the noise, so that the end's own peak
+    // or fall is found and measured like any event.
+    const int64_t scanLast = (rough >= 0 ? std::min(s.count, rough + endWindow) : s.count) - gap - window;
+
     // A reflection shows as a peak this high for the threshold reflectance.
     const double peakThreshold =
         5.0 * std::log10(1.0 + std::pow(10.0, (t.reflectanceDb - c.backscatterDb - 10.0 * std::log10(std::max(1, g.pulseWidthNs))) / 10.0));
+
+    // The step statistic everywhere, then its own spread block by block: real traces are
+    // smoothed and their noise grows along the fibre, so the spread of the statistic itself
+    // (robust to the few events a block holds) is what a step must stand out of.
+    const int64_t first = launchEnd + window;
+    const int64_t count = std::max<int64_t>(0, scanLast - first);
+    std::vector<double> steps(static_cast<size_t>(count));
+    for (int64_t i = first; i < scanLast; ++i) {
+        const double left = sums.mean(i - window, i);
+        const double right = sums.mean(i + gap, i + gap + window);
+        steps[static_cast<size_t>(i - first)] = left - right + slope * static_cast<double>(window + gap);
+    }
+    const int64_t stepBlock = std::max<int64_t>(512, 16 * (window + gap));
+    std::vector<double> stepNoise;
+    {
+        std::vector<double> deviations;
+        for (int64_t b = 0; b < count; b += stepBlock) {
+            const int64_t e = std::min(count, b + stepBlock);
+            deviations.assign(steps.begin() + b, steps.begin() + e);
+            const double centre = median(deviations);
+            for (double &d : deviations)
+                d = std::abs(d - centre);
+            stepNoise.push_back(1.4826 * median(deviations));
+        }
+    }
 
     std::vector<int64_t> found;
     int64_t runStart = -1;
@@ -191,14 +366,14 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
         runStart = -1;
         runStep = 0.0;
     };
-    for (int64_t i = launchEnd + window; i < scanLast; ++i) {
+    for (int64_t i = first; i < scanLast; ++i) {
         const double sigma = noise[static_cast<size_t>(i / block)];
+        const double step = steps[static_cast<size_t>(i - first)];
         const double left = sums.mean(i - window, i);
-        const double right = sums.mean(i + gap, i + gap + window);
-        const double step = left - right + slope * static_cast<double>(window + gap);
         const double peak = s.level(i) - left;
-        const double stepNoise = 5.0 * sigma * std::sqrt(2.0 / static_cast<double>(window));
-        const bool isStep = std::abs(step) >= std::max(t.lossDb, stepNoise);
+        const double stepSigma = std::max(stepNoise[static_cast<size_t>((i - first) / stepBlock)],
+                                          sigma * std::sqrt(2.0 / static_cast<double>(window)));
+        const bool isStep = std::abs(step) >= std::max(t.lossDb, stepSigmas * stepSigma);
         const bool isPeak = peak >= std::max(peakThreshold, 5.0 * sigma);
         if (isStep || isPeak) {
             if (runStart < 0)
@@ -214,11 +389,16 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     for (int64_t index : found) {
         if (list.count >= EventList::capacity - 1)
             break;
+        // Past the end's own disturbance there is only the noise.
+        if (end >= 0 && index > end + g.settle)
+            break;
         if (index > list.index[list.count - 1])
             appendEvent(list, index, 'F');
     }
-    if (end > list.index[list.count - 1])
+    if (end > list.index[list.count - 1] + g.settle)
         appendEvent(list, end, 'E');
+    else if (end >= 0 && list.count > 1)
+        list.codeLetter[list.count - 1] = 'E';
 
     measureAll(list, c);
     // Drop what measures below both thresholds, then measure again without it.
@@ -232,6 +412,12 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
             kept.index[j] = list.index[k];
             kept.codeLetter[j] = list.codeLetter[k];
         }
+        // The first loss of the end threshold or more ends the fibre: what follows is the
+        // light that still comes back past a break, never part of the link.
+        if (list.codeLetter[k] == 'F' && list.loss[k] >= t.endDb) {
+            kept.codeLetter[kept.count - 1] = 'E';
+            break;
+        }
     }
     for (int j = kept.count; j < EventList::capacity; ++j) {
         kept.index[j] = 0;
@@ -239,6 +425,13 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     }
     list = kept;
     measureAll(list, c);
+    const double fibreDbKm = -slope / g.spacingM * 1000.0;
+    bool changed = endIsGhost(list, g);
+    changed = endInReflection(list, c) || changed;
+    changed = dropLaunchEvents(list, fibreDbKm) || changed;
+    changed = endAfterFibre(list, fibreDbKm) || changed;
+    if (changed)
+        measureAll(list, c);
     accumulateTotals(list, g.spacingM, nullptr);
 }
 

@@ -3,6 +3,7 @@
 #include "panels/CDlgFibrePair.h"
 
 #include "app/CAboutDlg.h"
+#include "app/AnalysisCommands.h"
 #include "app/EventCommands.h"
 #include "app/FileCommands.h"
 #include "app/Icons.h"
@@ -11,6 +12,8 @@
 #include "batch/CDlgBatchDeal.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/Configuration.h"
+#include "config/SettingsLocation.h"
+#include "panels/CDlgAnalysisThresholds.h"
 #include "panels/CDlgEdit.h"
 #include "panels/CDlgFibrePair.h"
 #include "panels/CDlgPass.h"
@@ -34,6 +37,7 @@
 #include "view/TraceExport.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QEvent>
 #include <QFileDialog>
@@ -143,6 +147,7 @@ void CLumidorDlg::createMenu()
           {CmdPrint, text::Print, "Print", {QKeySequence::Print}},
           {CmdBatch, text::BatchPrinting, "Batch printing"},
           {CmdExit, text::Exit, "Exit", {QKeySequence(Qt::CTRL | Qt::Key_Q)}}}},
+        {text::MenuEdit, {{CmdUndo, text::Undo, "Undo", {QKeySequence::Undo}}}},
         {text::MenuTrace,
          {{CmdHZoomIn, text::HZoomIn, "H_zoom in", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}},
           {CmdHZoomOut, text::HZoomOut, "H_zoom out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}},
@@ -161,6 +166,8 @@ void CLumidorDlg::createMenu()
          {{CmdAddEvent, text::AddEvent, "Add event"},
           {CmdDeleteEvent, text::DeleteEvent, "Delete event"},
           {CmdPassFail, 0, "Pass/Fail"},
+          {CmdAnalyzeTrace, text::AnalyzeTrace, "Analyze trace"},
+          {CmdAnalysisThresholds, text::AnalysisThresholdsMenu, "Analysis thresholds..."},
           {CmdBidirectional, text::MenuBidirectional, "Bidirectional..."},
           {CmdWavelengths, text::MenuWavelengths, "Wavelengths..."}}},
         {text::MenuAbout, {{CmdAbout, text::MenuAbout, "About"}}},
@@ -183,6 +190,26 @@ void CLumidorDlg::createMenu()
             const int id = item.id;
             connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
         }
+    }
+
+    // Cursor > Measurement: one of three ways, ticked.
+    QMenu *cursor = m_menuBar->findChild<QMenu *>(QStringLiteral("menu%1").arg(text::MenuCursor));
+    QMenu *measurement = cursor->addMenu(QString());
+    measurement->setObjectName(QStringLiteral("menu%1").arg(text::Measurement));
+    m_captionIds.insert(measurement->menuAction(), text::Measurement);
+    auto *modes = new QActionGroup(measurement);
+    const std::pair<int, int> modeItems[] = {
+        {CmdMeasureTwoPoint, text::MeasureTwoPoint}, {CmdMeasureLsa, text::MeasureLsa}, {CmdMeasureSplice, text::MeasureSplice}};
+    for (const auto &[id, caption] : modeItems) {
+        QAction *action = measurement->addAction(QString());
+        action->setObjectName(QStringLiteral("action%1").arg(id));
+        action->setCheckable(true);
+        action->setChecked(id == CmdMeasureTwoPoint);
+        modes->addAction(action);
+        m_actions.insert(id, action);
+        m_captionIds.insert(action, caption);
+        const int command = id;
+        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
     }
 }
 
@@ -263,6 +290,7 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
 
     m_session.logoPath = folder + QStringLiteral("/logo.bmp");
     loadPassThresholds(m_session);
+    loadAnalysisSettings(m_session);
 }
 
 void CLumidorDlg::setUpEventList()
@@ -593,6 +621,12 @@ void CLumidorDlg::runCommand(int id)
     case CmdAddEvent: addEvent(); break;
     case CmdDeleteEvent: deleteEvent(); break;
     case CmdPassFail: showPassFail(); break;
+    case CmdAnalyzeTrace: analyzeTrace(); break;
+    case CmdAnalysisThresholds: showAnalysisThresholds(); break;
+    case CmdUndo: undoEvents(); break;
+    case CmdMeasureTwoPoint: setMeasurementMode(MeasurementMode::TwoPoint); break;
+    case CmdMeasureLsa: setMeasurementMode(MeasurementMode::Lsa); break;
+    case CmdMeasureSplice: setMeasurementMode(MeasurementMode::Splice); break;
     case CmdBidirectional: showFibrePair(true); break;
     case CmdWavelengths: showFibrePair(false); break;
     case CmdAbout: showAbout(); break;
@@ -617,6 +651,7 @@ void CLumidorDlg::printTraces(bool startPrint)
     const CursorPair cursors{s.cursorA.distance, m_traceView->ValueAt(s.cursorA.distance), s.cursorB.distance,
                              m_traceView->ValueAt(s.cursorB.distance)};
     m_session.printJob = mainWindowPrintJob(m_session.traceSet, cursors);
+    m_session.printJob.measurementMode = s.measurementMode;
     openPrintPreview(this, m_session.printJob, sessionReportEnvironment(m_session), startPrint, &loadText);
 }
 
@@ -804,6 +839,46 @@ void CLumidorDlg::showAbout()
 {
     CAboutDlg about(this);
     execDialog(about);
+}
+
+void CLumidorDlg::analyzeTrace()
+{
+    if (!requireLoadedTrace())
+        return;
+    apply(AnalyzeCurrentTrace(m_session, m_session.analysisSettings));
+}
+
+void CLumidorDlg::undoEvents()
+{
+    apply(UndoEvents(m_session));
+}
+
+void CLumidorDlg::showAnalysisThresholds()
+{
+    AnalysisSettings edited = m_session.analysisSettings;
+    CDlgAnalysisThresholds dialog(edited, this);
+    if (execDialog(dialog) != QDialog::Accepted)
+        return;
+    m_session.analysisSettings = edited;
+    const QString target = settingsWritePath(configFilePath(m_session.binFolder));
+    if (!saveAnalysisSettings(target, edited))
+        showMessage(this, {tipsCaption, QStringLiteral("The thresholds could not be written to %1.").arg(target),
+                           QMessageBox::Warning, QMessageBox::Ok});
+}
+
+void CLumidorDlg::setMeasurementMode(MeasurementMode mode)
+{
+    static constexpr std::pair<MeasurementMode, int> names[] = {
+        {MeasurementMode::Lsa, text::MeasureLsa}, {MeasurementMode::Splice, text::MeasureSplice}};
+    QString name;
+    for (const auto &[m, id] : names)
+        if (m == mode)
+            name = loadText(id);
+    m_traceView->setMeasurementMode(mode, name);
+    const int command = mode == MeasurementMode::Lsa ? CmdMeasureLsa
+                        : mode == MeasurementMode::Splice ? CmdMeasureSplice : CmdMeasureTwoPoint;
+    if (QAction *a = m_actions.value(command))
+        a->setChecked(true);
 }
 
 void CLumidorDlg::showPassFail()

@@ -2,6 +2,8 @@
 
 #include "app/MainLayout.h"
 
+#include "trace/CursorMeasurement.h"
+
 #include <QDialog>
 #include <QHash>
 #include <QStringList>
@@ -36,7 +38,8 @@ public:
         CmdVZoomOut = 32792, CmdTraceUp = 32794, CmdTraceDown = 32797, CmdMoveLeft = 32801,
         CmdMoveRight = 32803, CmdToggleCursor = 32799, CmdAddEvent = 32807, CmdDeleteEvent = 32809,
         CmdPassFail = 32823, CmdAbout = 32819, CmdExportEvents = 32811, CmdFullView = 32813,
-        CmdExportTrace = 32881, CmdExportPicture = 32883,
+        CmdExportTrace = 32881, CmdExportPicture = 32883, CmdAnalyzeTrace = 32885, CmdAnalysisThresholds = 32887,
+        CmdUndo = 32889, CmdMeasureTwoPoint = 32891, CmdMeasureLsa = 32893, CmdMeasureSplice = 32895,
         CmdBidirectional = 32850, CmdWavelengths = 32852,
     };
 
@@ -63,6 +66,13 @@ public:
     bool saveTraceTo(const QString &path);
     void addEvent();
     void deleteEvent();
+    // Analyze > Analyze trace with the session's analysis settings; Edit > Undo.
+    void analyzeTrace();
+    void undoEvents();
+    // Analyze > Analysis thresholds: the dialog, then Config.ini.
+    void showAnalysisThresholds();
+    // Cursor > Measurement: the A-B readout measures this way.
+    void setMeasurementMode(MeasurementMode mode);
     // Save dialog, then the current trace's event table as CSV.
     void exportEvents();
     bool exportEventsTo(const QString &path);

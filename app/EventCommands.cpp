@@ -1,5 +1,6 @@
 #include "app/EventCommands.h"
 
+#include "app/AnalysisCommands.h"
 #include "app/Session.h"
 #include "trace/EventAnalysis.h"
 #include "trace/EventEditing.h"
@@ -42,7 +43,10 @@ CommandResult AddEvent(Session &session, const CursorAt &cursor)
         return result;
     if (refuseLongTrace(trace, result))
         return result;
+    rememberEvents(session);
     result.eventsChanged = insertEventAt(trace, cursor.sampleIndex, eventAnalysis());
+    if (!result.eventsChanged)
+        session.eventsUndo.snapshots.pop_back();
     return result;
 }
 
@@ -58,8 +62,11 @@ CommandResult DeleteEvent(Session &session, int row)
         return result;
     if (row < 0 || row > trace.eventList.count)
         return result;
-    if (!deleteEventRow(trace, row, eventAnalysis()))
+    rememberEvents(session);
+    if (!deleteEventRow(trace, row, eventAnalysis())) {
+        session.eventsUndo.snapshots.pop_back();
         return result;
+    }
     result.eventsChanged = true;
     result.selectEventRow = row > 0 ? row - 1 : 0;
     return result;

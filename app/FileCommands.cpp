@@ -5,6 +5,7 @@
 #include "opm/OpmReader.h"
 #include "textres/TextIds.h"
 #include "textres/TextResources.h"
+#include "trace/TraceAnalysis.h"
 #include "trace/EventAnalysis.h"
 #include "trace/TraceLoader.h"
 
@@ -101,7 +102,9 @@ bool LoadFile(Session &session, const QString &path, const QString &name, int k,
     TraceData &trace = *slot.trace;
     if (read == 1 && !record.traces.empty()) {
         loadTrace(record, trace, eventAnalysis().totalLoss);
-        eventsToEventList(trace);
+        // A file that stores no events shows the ones the analysis finds.
+        if (!analyzeIfNoEvents(trace, eventAnalysis().eventAnalysis))
+            eventsToEventList(trace);
     } else {
         qCInfo(lcFiles) << "cannot open" << path << "result" << read;
         result.messages.push_back(fileMessage(text::ErrorOpeningFile));

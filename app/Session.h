@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AnalysisState.h"
 #include "config/CMemIniFile.h"
 #include "config/PassThresholds.h"
 #include "print/PrintJob.h"
@@ -58,4 +59,9 @@ struct Session {
     // The report's fixed labels and fonts, set once at start.
     ReportLabels reportLabels;
     ReportFontTable reportFontTable;
+
+    // The thresholds of Analyze trace (Config.ini, section Analysis) and the event changes
+    // Edit > Undo can take back.
+    AnalysisSettings analysisSettings;
+    EventsUndo eventsUndo;
 };

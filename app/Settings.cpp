@@ -34,6 +34,13 @@ void loadPassThresholds(Session &session)
     ReadPassThresholds(settingsReadPath(session.passThresholdsPath), session.passThresholds);
 }
 
+void loadAnalysisSettings(Session &session)
+{
+    CMemIniFile ini;
+    ini.AttachFile(settingsReadPath(configFilePath(session.binFolder)));
+    session.analysisSettings = readAnalysisSettings(ini);
+}
+
 int currentVerdict(const Session &session)
 {
     return ComputeVerdict(session.traceSet, session.passThresholds);

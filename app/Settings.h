@@ -17,6 +17,8 @@ void storeMultiTraceMode(Session &session, bool on);
 
 // Config.ini of the session's folder as the file of the pass/fail thresholds; reads them.
 void loadPassThresholds(Session &session);
+// The thresholds of Analyze trace, from Config.ini (the per-user copy once one is written).
+void loadAnalysisSettings(Session &session);
 
 // The verdict of the current trace: 0 none, 1 pass, 2 fail, 3 incomplete.
 int currentVerdict(const Session &session);

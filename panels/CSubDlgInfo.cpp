@@ -48,6 +48,7 @@ constexpr FieldLayout fieldLayouts[] = {
     {1041, CSubDlgInfo::IdOperator, 213, 1},
     {1043, CSubDlgInfo::IdFileName, 215, 2},
     {1044, CSubDlgInfo::IdFileDate, 216, 2},
+    {1049, CSubDlgInfo::IdEventsSource, text::EventsSource, 2},
 };
 
 constexpr int groupIds[] = {1030, 1037, 1042};
@@ -205,6 +206,7 @@ void CSubDlgInfo::showValues(const InfoPanelValues &v)
         {IdCableId, &v.cableId},         {IdFiberType, &v.fiberType},
         {IdFiberId, &v.fiberId},         {IdOperator, &v.operatorName},
         {IdFileName, &v.fileName},       {IdFileDate, &v.fileDate},
+        {IdEventsSource, &v.eventsSource},
     };
     for (const Field &field : m_fields) {
         for (const auto &[id, text] : texts) {

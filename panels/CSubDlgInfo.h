@@ -42,6 +42,7 @@ public:
         IdFileDate = 1021,
         IdEdit = 1022,
         IdOrl = 1023,
+        IdEventsSource = 1024,
     };
 
     static constexpr int templateWidthDu = 225;
@@ -128,6 +129,6 @@ private:
         QLabel *label;
         QLabel *value;
     };
-    std::array<Field, 13> m_fields{};
+    std::array<Field, 14> m_fields{};
     QLabel *m_fileListLabel = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "panels/InfoPanelValues.h"
 
+#include "textres/TextIds.h"
 #include "trace/TraceData.h"
 #include "trace/TraceFormat.h"
 #include "trace/TraceSet.h"
@@ -53,6 +54,8 @@ InfoPanelValues infoPanelValues(const TraceData &trace, const QString &fileName,
     v.operatorName = trace.operatorName;
     v.fileName = fileName;
     v.fileDate = fileDateText(trace.timestamp);
+    if (!trace.events.empty())
+        v.eventsSource = lookupText(texts, trace.eventsFromAnalysis ? text::EventsFromAnalysis : text::EventsFromFile);
     return v;
 }
 

@@ -24,6 +24,7 @@ struct InfoPanelValues {
     QString operatorName;    // 1016
     QString fileName;        // 1017
     QString fileDate;        // 1021
+    QString eventsSource;    // 1024: the events come from the analysis or from the file
 };
 
 // Formats every field; `unit` is the distance unit setting ("m", "mi" or "ft").

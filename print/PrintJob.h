@@ -2,6 +2,7 @@
 
 #include "opm/OpmRecord.h"
 #include "print/DefaultCursorPair.h"
+#include "trace/CursorMeasurement.h"
 #include "trace/LinkSummary.h"
 
 #include <QPageLayout>
@@ -33,6 +34,7 @@ struct PrintJob {
     int32_t count = 0;                         // slots to print (at most slots.size())
     int32_t batchFlag = 0;                     // 1: batch list with its own cursors; 0: main window
     CursorPair viewCursors;                    // the trace view's cursors, used when batchFlag is 0
+    MeasurementMode measurementMode = MeasurementMode::TwoPoint; // how the A-B box measures
     // With batchFlag 0, one pair per slot: the view's cursor distances with that slot's own
     // levels (the current slot's exactly as the view shows them).
     std::vector<CursorPair> slotCursors;

@@ -29,6 +29,8 @@ ReportLabels loadReportLabels(const TextLookup &text)
     l.abDistance = text(239);
     l.abLoss = text(240);
     l.abSlope = text(241);
+    l.measureLsa = text(434);
+    l.measureSplice = text(435);
     l.totalLoss = text(246);
     l.orl = text(400);
     l.autoText = text(158);

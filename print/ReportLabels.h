@@ -60,6 +60,8 @@ struct ReportLabels {
     QString abDistance;
     QString abLoss;
     QString abSlope;
+    QString measureLsa;    // the A-B box's mode names
+    QString measureSplice;
     QString totalLoss;
     QString orl;
     // Texts the report uses besides the labels.

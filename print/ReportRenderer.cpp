@@ -340,7 +340,7 @@ void ReportPainter::fullReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = abTexts(cursors, env.distanceUnit);
+    const AbTexts ab = measuredAbTexts(cursors, trace, job.measurementMode, lb, env.distanceUnit);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     if (env.settings.selectTrace) {
@@ -427,7 +427,7 @@ void ReportPainter::compactReport(int slotIndex, const Box &cell)
     }
 
     const CursorPair cursors = reportCursors(job, *slot);
-    const AbTexts ab = abTexts(cursors, env.distanceUnit);
+    const AbTexts ab = measuredAbTexts(cursors, trace, job.measurementMode, lb, env.distanceUnit);
     const CursorFractions fractions = cursorFractions(cursors, trace);
 
     const CompactEventLimits limits = compactEventLimits(perPage);

@@ -94,6 +94,19 @@ AbTexts abTexts(const CursorPair &c, const QString &distanceUnit)
                                 traceformat::AbSpelling::Report);
 }
 
+AbTexts measuredAbTexts(const CursorPair &c, const TraceData &trace, MeasurementMode mode, const ReportLabels &labels,
+                        const QString &distanceUnit)
+{
+    AbTexts t = abTexts(c, distanceUnit);
+    if (mode == MeasurementMode::TwoPoint)
+        return t;
+    const QString name = mode == MeasurementMode::Lsa ? labels.measureLsa : labels.measureSplice;
+    const auto m = measureCursors(trace, mode, c.aDistance, c.bDistance);
+    t.loss = (m ? QString::asprintf("%.3f dB", m->lossDb) : QStringLiteral("--")) + QStringLiteral(" (%1)").arg(name);
+    t.slope = m ? QString::asprintf("%.3f dB/km", m->attenuationDbKm) : QStringLiteral("--");
+    return t;
+}
+
 CursorFractions cursorFractions(const CursorPair &c, const TraceData &trace)
 {
     const float length = static_cast<float>(trace.sampleCount) * trace.sampleSpacing;

@@ -3,6 +3,7 @@
 #include "config/Configuration.h"
 #include "print/DefaultCursorPair.h"
 #include "print/ReportLabels.h"
+#include "trace/CursorMeasurement.h"
 #include "trace/TraceFormat.h"
 
 #include <QString>
@@ -53,6 +54,11 @@ QString pulseText(const QString &pulse);
 // unit setting ("m" when none is given).
 using AbTexts = traceformat::AbTexts;
 AbTexts abTexts(const CursorPair &cursors, const QString &distanceUnit = QStringLiteral("m"));
+// The A-B texts of a page measured in `mode`: two-point as abTexts; LSA and splice fit the
+// page's trace between the cursors, and the loss names the mode ("0.279 dB (LSA)"); "--" where
+// the cursors leave too few samples.
+AbTexts measuredAbTexts(const CursorPair &cursors, const TraceData &trace, MeasurementMode mode,
+                        const ReportLabels &labels, const QString &distanceUnit = QStringLiteral("m"));
 
 // Where the two cursors sit along the plot, 0..1 of the trace length.
 struct CursorFractions {

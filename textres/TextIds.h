@@ -26,6 +26,11 @@ enum : int {
     ExportEvents = 344, ErrorExportingEvents = 345, CsvFilter = 346, SummaryPage = 347,
     FullView = 348,
     Orl = 400, OrlLabel = 401,
+    AnalyzeTrace = 420, AnalysisThresholdsMenu = 421, AnalysisThresholdsTitle = 422,
+    AnalysisLossThreshold = 423, AnalysisReflectanceThreshold = 424, AnalysisEndThreshold = 425,
+    AnalysisUseFileThresholds = 426, EventsSource = 427, EventsFromAnalysis = 428, EventsFromFile = 429,
+    MenuEdit = 430, Undo = 431, Measurement = 432, MeasureTwoPoint = 433, MeasureLsa = 434, MeasureSplice = 435,
+    AnalysisUnavailable = 436, AnalysisFoundNothing = 437,
     // Both directions and two wavelengths of one fibre.
     MenuBidirectional = 450, MenuWavelengths = 451, BidirReportTitle = 452, WavelengthReportTitle = 453,
     BidirectionalPages = 454, PairDistance = 455, PairLossAb = 456, PairLossBa = 457, PairMeanLoss = 458,

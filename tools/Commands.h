@@ -9,6 +9,8 @@ int runSummary(int argc, char **argv);
 int runEvents(int argc, char **argv);
 int runOpm(int argc, char **argv);
 int runReport(int argc, char **argv);
+int runAnalyze(int argc, char **argv);
+int runMeasure(int argc, char **argv);
 int runPoints(int argc, char **argv);
 int runPicture(int argc, char **argv);
 int runBidir(int argc, char **argv);

@@ -2,6 +2,7 @@
 
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
+#include "trace/TraceAnalysis.h"
 #include "trace/TraceData.h"
 #include "trace/TraceLoader.h"
 
@@ -245,7 +246,8 @@ void writeTrace(Json &j, const TraceData &t)
 }
 
 // One file's object; returns the result code of the read.
-int dumpFile(Json &j, const QString &path, bool points, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+int dumpFile(Json &j, const QString &path, bool points, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
+             QM7ZZZ_Event_Analysis_fn analysis)
 {
     CSorFileBase sor;
     SorRecord record;
@@ -271,6 +273,7 @@ int dumpFile(Json &j, const QString &path, bool points, QM7ZZZ_Acount_Total_Loss
         writeRecord(j, record, points);
         TraceData trace;
         loadTrace(std::move(record), trace, totalLoss);
+        analyzeIfNoEvents(trace, analysis);
         j.key("trace");
         writeTrace(j, trace);
     }
@@ -303,13 +306,14 @@ int runDump(int argc, char **argv)
         return 2;
     }
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = analysis ? bindEventAnalysis(executableFolder()).totalLoss : nullptr;
+    const QM7ZZZ_Event_Analysis_fn analyse = analysis ? bindEventAnalysis(executableFolder()).eventAnalysis : nullptr;
 
     bool allDone = true;
     Json j;
     if (files.size() > 1)
         j.beginArray();
     for (const QString &file : files) {
-        allDone = dumpFile(j, file, points, totalLoss) == SorResult::Done && allDone;
+        allDone = dumpFile(j, file, points, totalLoss, analyse) == SorResult::Done && allDone;
         // Written file by file so a long list never piles up in memory.
         std::fwrite(j.out.constData(), 1, static_cast<size_t>(j.out.size()), stdout);
         j.out.clear();

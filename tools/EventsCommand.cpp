@@ -15,7 +15,7 @@
 
 namespace {
 
-const char usage[] = "usage: sortool events --csv FILE...\n";
+const char usage[] = "usage: sortool events --csv [--no-analysis] FILE...\n";
 
 int usageError(const char *message, const char *detail = nullptr)
 {
@@ -28,6 +28,7 @@ int usageError(const char *message, const char *detail = nullptr)
 int runEvents(int argc, char **argv)
 {
     bool csv = false;
+    bool analysis = true;
     QStringList files;
     bool options = true;
     for (int i = 0; i < argc; ++i) {
@@ -36,6 +37,8 @@ int runEvents(int argc, char **argv)
             options = false;
         } else if (options && std::strcmp(arg, "--csv") == 0) {
             csv = true;
+        } else if (options && std::strcmp(arg, "--no-analysis") == 0) {
+            analysis = false;
         } else if (options && std::strcmp(arg, "--help") == 0) {
             std::fputs(usage, stdout);
             return 0;
@@ -50,13 +53,16 @@ int runEvents(int argc, char **argv)
     if (files.isEmpty())
         return usageError("no files given");
 
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(commandsupport::toolFolder()).totalLoss;
+    const EventAnalysisBinding &binding = bindEventAnalysis(commandsupport::toolFolder());
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
+    // A file that stores no events lists the ones the analysis finds.
+    const QM7ZZZ_Event_Analysis_fn analyse = analysis ? binding.eventAnalysis : nullptr;
     bool allRead = true;
     commandsupport::writeOut(eventTableCsvHeader());
     CSorFileBase sor;
     for (const QString &file : files) {
         TraceData trace;
-        if (loadTraceFile(sor, file, trace, totalLoss)) {
+        if (loadTraceFile(sor, file, trace, totalLoss, analyse)) {
             commandsupport::writeOut(eventTableCsvRecords(file, trace));
         } else {
             allRead = false;

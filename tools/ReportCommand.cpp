@@ -13,6 +13,7 @@
 #include "trace/FibrePairing.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
+#include "trace/TraceAnalysis.h"
 #include "trace/TraceLoader.h"
 #include "trace/TraceSet.h"
 
@@ -52,7 +53,8 @@ QString printTypeFor(const char *perPage)
 // Reads one SOR file into `slot` as the batch dialog does: the loader, then the default
 // cursor pair. False (slot left without a trace, but with its name and folder) when the file
 // cannot be read or holds no trace; the message only when `report` is set.
-bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn totalLoss, bool report = true)
+bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
+              QM7ZZZ_Event_Analysis_fn analysis, bool report = true)
 {
     const QFileInfo info(path);
     slot.fileName = info.fileName();
@@ -67,7 +69,9 @@ bool loadSlot(const QString &path, TraceSlot &slot, QM7ZZZ_Acount_Total_Loss_fn 
         return false;
     }
     loadTrace(std::move(record), *slot.trace, totalLoss);
-    eventsToEventList(*slot.trace);
+    // A file that stores no events is reported with the ones the analysis finds.
+    if (!analyzeIfNoEvents(*slot.trace, analysis))
+        eventsToEventList(*slot.trace);
     slot.loaded = 1;
     const CursorPair cursors = defaultCursorPair(*slot.trace);
     slot.cursorADistance = cursors.aDistance;
@@ -88,8 +92,8 @@ void releaseSlot(TraceSlot &slot)
 // cannot be read is named once.
 class PageLoader {
 public:
-    PageLoader(const QStringList &files, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
-        : files_(files), totalLoss_(totalLoss), state_(static_cast<size_t>(files.size()), State::Unread)
+    PageLoader(const QStringList &files, QM7ZZZ_Acount_Total_Loss_fn totalLoss, QM7ZZZ_Event_Analysis_fn analysis)
+        : files_(files), totalLoss_(totalLoss), analysis_(analysis), state_(static_cast<size_t>(files.size()), State::Unread)
     {
         for (qsizetype i = 0; i < files.size(); ++i) {
             auto slot = std::make_unique<TraceSlot>();
@@ -113,7 +117,7 @@ public:
     {
         if (slots_[i]->loaded)
             return true;
-        const bool ok = loadSlot(files_[static_cast<qsizetype>(i)], *slots_[i], totalLoss_, state_[i] == State::Unread);
+        const bool ok = loadSlot(files_[static_cast<qsizetype>(i)], *slots_[i], totalLoss_, analysis_, state_[i] == State::Unread);
         if (!ok) {
             allRead_ = false;
             state_[i] = State::Failed;
@@ -128,6 +132,7 @@ private:
     enum class State { Unread, Failed };
     const QStringList &files_;
     QM7ZZZ_Acount_Total_Loss_fn totalLoss_;
+    QM7ZZZ_Event_Analysis_fn analysis_;
     std::vector<std::unique_ptr<TraceSlot>> slots_;
     std::vector<State> state_;
     bool allRead_ = true;
@@ -263,6 +268,7 @@ int runReport(int argc, char **argv)
         reportEnvironment(ini, readDisplaySettings(ini), loadReportLabels(loadText), startupReportFontTable(),
                           thresholds, QDir(folder).filePath(QString::fromLatin1(logoFileName)));
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(folder).totalLoss;
+    const QM7ZZZ_Event_Analysis_fn analysis = bindEventAnalysis(folder).eventAnalysis;
 
     if (powerMeter) {
         std::vector<OpmRecord> rows;
@@ -275,7 +281,7 @@ int runReport(int argc, char **argv)
         return read ? 0 : 1;
     }
 
-    PageLoader loader(files, totalLoss);
+    PageLoader loader(files, totalLoss, analysis);
     std::vector<std::pair<size_t, size_t>> pairs;
     PrintJob job = batchPrintJob(printType, loader.slots());
     if (bidir) {

@@ -2,6 +2,7 @@
 
 #include "trace/CSorDllUtil.h"
 #include "trace/EventAnalysis.h"
+#include "trace/TraceAnalysis.h"
 #include "trace/TraceData.h"
 #include "trace/TraceLoader.h"
 
@@ -25,18 +26,22 @@ QString executableFolder()
 int runResave(int argc, char **argv)
 {
     bool analysis = true;
+    bool analyze = false;
     QStringList paths;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-analysis") == 0)
             analysis = false;
+        else if (std::strcmp(argv[i], "--analyze") == 0)
+            analyze = true;
         else
             paths << QString::fromLocal8Bit(argv[i]);
     }
-    if (paths.size() != 2) {
-        std::fputs("usage: sortool resave [--no-analysis] IN OUT\n", stderr);
+    if (paths.size() != 2 || (analyze && !analysis)) {
+        std::fputs("usage: sortool resave [--no-analysis | --analyze] IN OUT\n", stderr);
         return 2;
     }
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = analysis ? bindEventAnalysis(executableFolder()).totalLoss : nullptr;
+    const EventAnalysisBinding &binding = analysis ? bindEventAnalysis(executableFolder()) : EventAnalysisBinding{};
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
 
     CSorDllUtil util;
     SorRecord record;
@@ -48,7 +53,16 @@ int runResave(int argc, char **argv)
     }
     TraceData trace;
     loadTrace(record, trace, totalLoss);
-    eventsToEventList(trace);
+    if (analyze) {
+        // The file's own events give way to the ones the analysis finds, with its thresholds.
+        if (!analyzeTrace(trace, binding.eventAnalysis, {})) {
+            std::fprintf(stderr, "sortool resave: no analysis of %s (the event-analysis library is missing or found nothing)\n",
+                         qPrintable(paths[0]));
+            return 1;
+        }
+    } else if (!analyzeIfNoEvents(trace, binding.eventAnalysis)) {
+        eventsToEventList(trace);
+    }
 
     traceToRecord(trace, record);
     const int saved = util.file().SaveFile(paths[1], record);

@@ -15,7 +15,7 @@
 
 namespace {
 
-const char usage[] = "usage: sortool summary [--json] [--config FILE] FILE...\n"
+const char usage[] = "usage: sortool summary [--json] [--config FILE] [--no-analysis] FILE...\n"
                      "       sortool summary --by-fibre [--json] [--config FILE] FILE...\n";
 
 int usageError(const char *message, const char *detail = nullptr)
@@ -30,6 +30,7 @@ int usageError(const char *message, const char *detail = nullptr)
 int runSummary(int argc, char **argv)
 {
     bool json = false;
+    bool analysis = true;
     bool byFibre = false;
     QString configPath;
     bool configGiven = false;
@@ -44,6 +45,8 @@ int runSummary(int argc, char **argv)
             return 0;
         } else if (options && std::strcmp(arg, "--json") == 0) {
             json = true;
+        } else if (options && std::strcmp(arg, "--no-analysis") == 0) {
+            analysis = false;
         } else if (options && std::strcmp(arg, "--by-fibre") == 0) {
             byFibre = true;
         } else if (options && std::strcmp(arg, "--config") == 0) {
@@ -69,7 +72,10 @@ int runSummary(int argc, char **argv)
 
     PassThresholds thresholds;
     ReadPassThresholds(configPath, thresholds);
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(commandsupport::toolFolder()).totalLoss;
+    const EventAnalysisBinding &binding = bindEventAnalysis(commandsupport::toolFolder());
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
+    // A file that stores no events shows the ones the analysis finds.
+    const QM7ZZZ_Event_Analysis_fn analyse = analysis ? binding.eventAnalysis : nullptr;
 
     if (byFibre)
         return runFibreSummary(files, json, thresholds, totalLoss);
@@ -79,7 +85,7 @@ int runSummary(int argc, char **argv)
     CSorFileBase sor;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString &file = files[i];
-        const LinkSummary row = summarizeFile(sor, file, totalLoss, thresholds);
+        const LinkSummary row = summarizeFile(sor, file, totalLoss, thresholds, analyse);
         if (!row.readable) {
             allRead = false;
             std::fprintf(stderr, "sortool summary: cannot read %s\n", QFile::encodeName(file).constData());

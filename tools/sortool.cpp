@@ -29,13 +29,15 @@ void toolMessages(QtMsgType type, const QMessageLogContext &context, const QStri
 void printUsage(std::FILE *to)
 {
     std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n"
-               "       sortool resave [--no-analysis] IN OUT\n"
+               "       sortool resave [--no-analysis | --analyze] IN OUT\n"
                "       sortool gen [options] OUT\n"
-               "       sortool summary [--json] [--config FILE] FILE...\n"
+               "       sortool summary [--json] [--config FILE] [--no-analysis] FILE...\n"
                "       sortool summary --by-fibre [--json] [--config FILE] FILE...\n"
                "       sortool bidir [--tolerance M] [--json] AB.sor BA.sor [AB.sor BA.sor ...]\n"
                "       sortool macrobend [--threshold DB] [--tolerance M] [--json] A.sor B.sor [A.sor B.sor ...]\n"
-               "       sortool events --csv FILE...\n"
+               "       sortool events --csv [--no-analysis] FILE...\n"
+               "       sortool analyze [--loss-threshold DB] [--reflectance-threshold DB] [--end-threshold DB] FILE...\n"
+               "       sortool measure --mode two-point|lsa|splice --a KM --b KM FILE\n"
                "       sortool opm FILE.opm\n"
                "       sortool report [--per-page 1|2|4|6|8] [--summary] [--config FILE] --out FILE.pdf FILE.sor...\n"
                "       sortool report --bidir [--summary] [--config FILE] --out FILE.pdf AB.sor BA.sor ...\n"
@@ -69,6 +71,10 @@ int main(int argc, char **argv)
         return runSummary(argc - 2, argv + 2);
     if (std::strcmp(command, "events") == 0)
         return runEvents(argc - 2, argv + 2);
+    if (std::strcmp(command, "analyze") == 0)
+        return runAnalyze(argc - 2, argv + 2);
+    if (std::strcmp(command, "measure") == 0)
+        return runMeasure(argc - 2, argv + 2);
     if (std::strcmp(command, "opm") == 0)
         return runOpm(argc - 2, argv + 2);
     if (std::strcmp(command, "report") == 0)

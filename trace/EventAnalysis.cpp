@@ -28,7 +28,7 @@ const EventAnalysisBinding &bindEventAnalysis(const QString &folder)
     }
     binding.deleteEvent = reinterpret_cast<QM7ZZZ_deleteEvent_fn>(library->resolve("QM7ZZZ_deleteEvent"));
     binding.insertEvent = reinterpret_cast<QM7ZZZ_insertEvent_fn>(library->resolve("QM7ZZZ_insertEvent"));
-    binding.eventAnalysis = reinterpret_cast<void *>(library->resolve("QM7ZZZ_Event_Analysis"));
+    binding.eventAnalysis = reinterpret_cast<QM7ZZZ_Event_Analysis_fn>(library->resolve("QM7ZZZ_Event_Analysis"));
     binding.algorithmVersion = reinterpret_cast<void *>(library->resolve("QM7ZZZ_algorithm_Version"));
     binding.totalLoss = reinterpret_cast<QM7ZZZ_Acount_Total_Loss_fn>(library->resolve("QM7ZZZ_Acount_Total_Loss"));
     return binding;

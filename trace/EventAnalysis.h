@@ -9,7 +9,7 @@
 struct EventAnalysisBinding {
     QM7ZZZ_deleteEvent_fn deleteEvent = nullptr;
     QM7ZZZ_insertEvent_fn insertEvent = nullptr;
-    void *eventAnalysis = nullptr;    // QM7ZZZ_Event_Analysis, never called by the program
+    QM7ZZZ_Event_Analysis_fn eventAnalysis = nullptr;
     void *algorithmVersion = nullptr; // QM7ZZZ_algorithm_Version, never called by the program
     QM7ZZZ_Acount_Total_Loss_fn totalLoss = nullptr;
     bool attempted = false;           // a load was tried; it is never tried twice

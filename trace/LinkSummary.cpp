@@ -4,6 +4,7 @@
 #include "trace/CSorFileBase.h"
 #include "trace/CumulativeLoss.h"
 #include "trace/TableExport.h"
+#include "trace/TraceAnalysis.h"
 #include "trace/TraceLoader.h"
 
 #include <cmath>
@@ -102,22 +103,24 @@ LinkSummary unreadableSummary(const QString &file)
     return s;
 }
 
-bool loadTraceFile(CSorFileBase &sor, const QString &path, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+bool loadTraceFile(CSorFileBase &sor, const QString &path, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
+                   QM7ZZZ_Event_Analysis_fn analysis)
 {
     SorRecord record;
     // A file without a trace is refused by the open command, so it counts as unreadable here.
     if (sor.ReadFile(path, record) != SorResult::Done || record.traces.empty())
         return false;
     loadTrace(std::move(record), trace, totalLoss);
-    eventsToEventList(trace);
+    if (!analyzeIfNoEvents(trace, analysis))
+        eventsToEventList(trace);
     return true;
 }
 
 LinkSummary summarizeFile(CSorFileBase &sor, const QString &path, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
-                          const PassThresholds &thresholds)
+                          const PassThresholds &thresholds, QM7ZZZ_Event_Analysis_fn analysis)
 {
     TraceData trace;
-    if (!loadTraceFile(sor, path, trace, totalLoss))
+    if (!loadTraceFile(sor, path, trace, totalLoss, analysis))
         return unreadableSummary(path);
     return summarizeTrace(path, trace, thresholds);
 }

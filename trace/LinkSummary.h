@@ -45,14 +45,16 @@ LinkSummary summarizeTrace(const QString &file, const TraceData &trace, const Pa
 LinkSummary unreadableSummary(const QString &file);
 
 // Reads the SOR file at `path` through `sor` and loads it into `trace` as the open command does
-// (loader, cumulative losses from `totalLoss` where the file stores none, the event list).
+// (loader, cumulative losses from `totalLoss` where the file stores none, the event list); a file
+// that stores no events is analysed by `analysis` when it is bound.
 // False, with `trace` unspecified, for a file the program refuses to open.
-bool loadTraceFile(CSorFileBase &sor, const QString &path, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss);
+bool loadTraceFile(CSorFileBase &sor, const QString &path, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
+                   QM7ZZZ_Event_Analysis_fn analysis = nullptr);
 
 // The row of the SOR file at `path`: loaded into a fresh trace (so nothing of an earlier file
 // stays) by loadTraceFile and summarised, or the unreadable row.
 LinkSummary summarizeFile(CSorFileBase &sor, const QString &path, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
-                          const PassThresholds &thresholds);
+                          const PassThresholds &thresholds, QM7ZZZ_Event_Analysis_fn analysis = nullptr);
 
 // "PASS", "FAIL", "INCOMPLETE", or empty for no verdict.
 QString verdictWord(int verdict);

@@ -63,6 +63,8 @@ struct TraceData {
     float userOffset = 0.0f;             // m
     float userOffsetDistance = 0.0f;
     EventList eventList;
+    bool eventsFromAnalysis = false;     // the events were found by the automatic analysis
+    float eventTimeOrigin = 0.0f;        // m of the trace where the file's event times start
     int32_t averagingTime = 0;           // s
     QString cableId;
     QString fiberId;

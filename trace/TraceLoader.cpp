@@ -72,6 +72,58 @@ bool isNoReflectanceMarker(int32_t reflectance)
     return reflectance == std::numeric_limits<int32_t>::min() || reflectance == std::numeric_limits<int32_t>::min() + 1;
 }
 
+// How strongly the trace shows an event at sample `index`: the change of level across it plus
+// the height of a peak on it, dB. `w` is a little more than the pulse, in samples.
+double featureAt(const std::vector<uint16_t> &samples, int64_t index, int64_t w)
+{
+    const auto n = static_cast<int64_t>(samples.size());
+    if (index - 4 * w < 0 || index + 4 * w > n)
+        return 0.0;
+    auto mean = [&](int64_t first, int64_t last) {
+        double sum = 0.0;
+        for (int64_t i = first; i < last; ++i)
+            sum += levelDb(samples[static_cast<size_t>(i)]);
+        return sum / static_cast<double>(last - first);
+    };
+    const double drop = mean(index - 4 * w, index - 3 * w) - mean(index + 3 * w, index + 4 * w);
+    double peak = -1e9;
+    for (int64_t i = index - 2; i < index + w; ++i)
+        peak = std::max(peak, levelDb(samples[static_cast<size_t>(i)]));
+    return std::abs(drop) + std::max(0.0, peak - levelDb(samples[static_cast<size_t>(index - w - 2)]));
+}
+
+// Where the stored event times start, in metres of the trace. Most instruments that store a
+// user offset (a launch fibre) measure their event times from it, so an event lies at its
+// time's distance plus the offset; some measure from the first sample. The trace decides: the
+// offset is taken when the events, placed with it, fall on clearly stronger features of the
+// trace than without it. Events in the launch's own disturbance are left out of the vote.
+double eventTimeOrigin(const SorRecord &record, const std::vector<uint16_t> &samples, double metresPerTime)
+{
+    const double offset = infotexts::recordUserOffset(record);
+    const double s = record.sampleSpacing;
+    if (!(offset > 0.0) || !(s > 0.0) || record.events.size() < 2 || samples.empty())
+        return 0.0;
+    const double pulseSamples = record.pulseWidthNs * static_cast<double>(record.samplingFrequencyMHz) / 1000.0;
+    const int64_t w = std::max<int64_t>(4, static_cast<int64_t>(std::min(pulseSamples, 1e5)) + 2);
+    const auto shift = static_cast<int64_t>(std::llround(offset / s));
+    double asStored = 0.0;
+    double shifted = 0.0;
+    int voters = 0;
+    for (size_t k = 1; k < record.events.size(); ++k) {
+        const auto index = static_cast<int64_t>(metresPerTime * record.events[k].time / s) - 1;
+        // Every event lies on the trace: an offset that would push one past its end is not theirs.
+        if (index + shift >= static_cast<int64_t>(samples.size()))
+            return 0.0;
+        if (index < 8 * w)
+            continue;
+        asStored += featureAt(samples, index, w);
+        shifted += featureAt(samples, index + shift, w);
+        ++voters;
+    }
+    // One event is too weak a vote to move a file's events.
+    return voters >= 2 && shifted > 2.0 * asStored + 0.5 ? offset : 0.0;
+}
+
 } // namespace
 
 uint16_t normalisedPoint(uint16_t raw, int16_t scaleFactor)
@@ -94,10 +146,10 @@ void normalisedPoints(const SorTrace &trace, size_t count, uint16_t *out)
         out[i] = normalisedPoint(trace.points[i], trace.scaleFactor);
 }
 
-EventPosition eventPosition(double metresPerTime, int32_t time, float spacing, uint32_t sampleCount)
+EventPosition eventPosition(double metresPerTime, int32_t time, float spacing, uint32_t sampleCount, float originM)
 {
     EventPosition at;
-    at.distance = static_cast<float>(metresPerTime * time);
+    at.distance = static_cast<float>(metresPerTime * time + originM);
     const float x = at.distance / spacing - 1.0f;
     const int32_t whole = truncToInt32(x);
     const int32_t nudged = truncToInt32(static_cast<double>(x) + 0.1);
@@ -114,15 +166,15 @@ EventPosition eventPosition(double metresPerTime, int32_t time, float spacing, u
     return at;
 }
 
-int32_t eventTime(const TraceMapping &mapping, float distance, uint32_t sampleCount)
+int32_t eventTime(const TraceMapping &mapping, float distance, uint32_t sampleCount, float originM)
 {
     // The nearest time, or a neighbour of it when only that one loads back onto the distance
     // (an event the load snapped onto its sample).
-    const int32_t nearest = mapping.timeOfMetres(distance);
+    const int32_t nearest = mapping.timeOfMetres(static_cast<double>(distance) - originM);
     const double metresPerTime = mapping.metresPerTimeUnit();
     for (const int32_t step : {0, -1, 1}) {
         const int32_t t = sormath::wrapAdd(nearest, step);
-        if (eventPosition(metresPerTime, t, mapping.spacing(), sampleCount).distance == distance)
+        if (eventPosition(metresPerTime, t, mapping.spacing(), sampleCount, originM).distance == distance)
             return t;
     }
     return nearest;
@@ -156,7 +208,9 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
     const float s = record.sampleSpacing;
     const TraceMapping mapping(record.refractiveIndex, s);
     const double metresPerTime = mapping.metresPerTimeUnit();
+    trace.eventTimeOrigin = static_cast<float>(eventTimeOrigin(record, trace.samples, metresPerTime));
     trace.events.clear();
+    trace.eventsFromAnalysis = false;
     // The library's list belongs to the events just read, never to the slot's previous file.
     trace.eventList = resetEventList();
     trace.events.reserve(record.events.size());
@@ -172,7 +226,7 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
         }
         e.typeDigit = typeDigit;
         e.codeLetter = codeLetter;
-        const EventPosition at = eventPosition(metresPerTime, se.time, s, trace.sampleCount);
+        const EventPosition at = eventPosition(metresPerTime, se.time, s, trace.sampleCount, trace.eventTimeOrigin);
         e.distance = at.distance;
         e.index = at.index;
 
@@ -247,7 +301,7 @@ void traceToRecord(const TraceData &trace, SorRecord &record)
     record.events.reserve(trace.events.size());
     for (const TraceEvent &e : trace.events) {
         SorEvent out;
-        out.time = eventTime(mapping, e.distance, trace.sampleCount);
+        out.time = eventTime(mapping, e.distance, trace.sampleCount, trace.eventTimeOrigin);
         out.attenuation = static_cast<int16_t>(thousandths(e.attenuation));
         out.loss = static_cast<int16_t>(thousandths(e.loss));
         out.reflectance = thousandths(e.reflectance);

@@ -15,17 +15,19 @@
 // information texts. Members the record does not supply keep their values.
 void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn totalLoss);
 
-// Where an event of SOR time `time` lands on a trace: its distance, snapped onto its sample when
-// it lies just short of it (a tenth of a spacing), and its sample index held inside the samples.
+// Where an event of SOR time `time` lands on a trace whose event times start `originM` into it
+// (TraceData::eventTimeOrigin): its distance, snapped onto its sample when it lies just short of
+// it (a tenth of a spacing), and its sample index held inside the samples.
 struct EventPosition {
     int32_t index = 0;     // sample index
     float distance = 0.0f; // m
 };
-EventPosition eventPosition(double metresPerTime, int32_t time, float spacing, uint32_t sampleCount);
+EventPosition eventPosition(double metresPerTime, int32_t time, float spacing, uint32_t sampleCount,
+                            float originM = 0.0f);
 
 // The SOR time a save writes for an event at `distance`: one that loads back onto that distance
 // when there is one (the nearest otherwise).
-int32_t eventTime(const TraceMapping &mapping, float distance, uint32_t sampleCount);
+int32_t eventTime(const TraceMapping &mapping, float distance, uint32_t sampleCount, float originM = 0.0f);
 
 // The record a save writes for `trace`: one trace at scale 1000, the acquisition values, the
 // events and the information texts of a save.

@@ -136,6 +136,13 @@ void COtdrTrace::setActiveCursor(int which)
     finish(before);
 }
 
+void COtdrTrace::setMeasurementMode(MeasurementMode mode, const QString &name)
+{
+    m_state.measurementMode = mode;
+    m_state.measurementName = name;
+    update();
+}
+
 void COtdrTrace::setCursorsVisible(bool visible)
 {
     m_state.cursorsVisible = visible ? 1 : 0;

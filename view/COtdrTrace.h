@@ -56,6 +56,8 @@ public:
     void setActiveCursor(int which);      // 1 A, 2 B, 3 both
     int activeCursor() const { return m_state.activeCursor; }
     void setCursorsVisible(bool visible);
+    // How the A-B readout measures, and the mode's name it shows (empty for two-point).
+    void setMeasurementMode(MeasurementMode mode, const QString &name);
     void setSingleCurveMode(bool single); // does not refresh; call RefreshCurves after
     void setCurveVisible(int i, bool visible);
 

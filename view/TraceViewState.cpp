@@ -647,6 +647,27 @@ void TraceViewState::UpdateCursorTexts(const QString &unit)
     if (shownUnit != units::DistanceUnit::Unknown)
         abReadout.distanceText = ab.distance;
     abReadout.slopeText = ab.slope;
+    if (measurementMode != MeasurementMode::TwoPoint)
+        applyMeasurementMode(unit);
+}
+
+void TraceViewState::applyMeasurementMode(const QString &unit)
+{
+    const TraceData *trace = m_traceSource ? m_traceSource() : nullptr;
+    const auto m = trace ? measureCursors(*trace, measurementMode, cursorA.distance, cursorB.distance)
+                         : std::optional<CursorMeasurement>{};
+    const bool metric = unit == QLatin1String("m");
+    const bool miles = unit == QLatin1String("mi");
+    const char *per = metric ? "km" : miles ? "miles" : "kft";
+    if (!m) {
+        abReadout.levelText = QStringLiteral("--dB");
+        abReadout.slopeText = QStringLiteral("-- dB/%1").arg(QLatin1String(per));
+        return;
+    }
+    abReadout.levelText = QString::asprintf("%.3fdB", m->lossDb);
+    // The attenuation per unit of the readout: dB/km over the length of one unit in km.
+    const double unitKm = metric ? 1.0 : 1.0 / static_cast<double>(units::convertKm(1.0f, unit));
+    abReadout.slopeText = QString::asprintf("%.3f dB/%s", m->attenuationDbKm * unitKm, per);
 }
 
 QString TraceViewState::cursorLabel(const ViewCursor &c) const
@@ -657,7 +678,8 @@ QString TraceViewState::cursorLabel(const ViewCursor &c) const
 QString TraceViewState::abReadoutText() const
 {
     const QString gap = QStringLiteral("  ");
-    return QStringLiteral("A-B:") + gap + abReadout.distanceText + gap + abReadout.levelText + gap
+    const QString name = measurementName.isEmpty() ? QString() : QLatin1Char(' ') + measurementName;
+    return QStringLiteral("A-B") + name + QLatin1Char(':') + gap + abReadout.distanceText + gap + abReadout.levelText + gap
         + abReadout.slopeText;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trace/CursorMeasurement.h"
 #include "trace/TraceData.h"
 
 #include <QPoint>
@@ -183,6 +184,11 @@ public:
     ViewCursor cursorA;
     ViewCursor cursorB;
     ABReadout abReadout;
+    // How the A-B readout measures (two-point reads the levels under the cursors; LSA and splice
+    // fit the current trace's samples) and the mode's name it shows ("A-B LSA:"); an empty name
+    // keeps "A-B:".
+    MeasurementMode measurementMode = MeasurementMode::TwoPoint;
+    QString measurementName;
     int activeCursor = 1; // 1 A, 2 B, 3 both
     int dragTarget = 0;   // 0 none, 1 A, 2 B
     int cursorsVisible = 0;
@@ -194,6 +200,7 @@ public:
 
 private:
     void updateScrollBars(float x0, float x1, float y0, float y1);
+    void applyMeasurementMode(const QString &unit);
     void setHorizontalRange(float fullScaleM);
     void forgetRemovedTraces();
     ViewCursor &cursor(int which) { return which == 2 ? cursorB : cursorA; }

@@ -9,6 +9,7 @@
 #include "batch/CDlgBatchDeal.h"
 #include "batch/CDlgThumbnail.h"
 #include "config/PassThresholds.h"
+#include "panels/CDlgAnalysisThresholds.h"
 #include "panels/CDlgEdit.h"
 #include "panels/CDlgPass.h"
 #include "panels/CShowOpmValue.h"
@@ -34,6 +35,7 @@
 #include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -1266,3 +1268,118 @@ TEST_F(MainWindowTest, SaveWithNothingLoadedAsksNothing)
 }
 
 } // namespace
+
+// A file that stores no events shows the analysed ones and says so; Analyze trace with other
+// thresholds changes them, Undo takes each change back, and Save writes what is shown.
+TEST_F(MainWindowTest, AnalyzeTraceAndUndo)
+{
+    ASSERT_NE(eventAnalysis().eventAnalysis, nullptr) << "libQM7ZZZ.so beside the tests";
+    gen::Trace t = sampleTrace(5000.0, 4);
+    t.record.events.clear();
+    const QString path = dir.filePath(QStringLiteral("bare.sor"));
+    CSorFileBase file;
+    ASSERT_EQ(file.SaveFile(path, t.record), 1);
+    load({path});
+    TraceData &trace = *session.traceSet.slots[0].trace;
+    ASSERT_EQ(trace.events.size(), 4u) << "start, splice, connector and end found on opening";
+    EXPECT_TRUE(trace.eventsFromAnalysis);
+    EXPECT_EQ(window->infoPanel()->valueText(CSubDlgInfo::IdEventsSource), loadText(text::EventsFromAnalysis));
+    EXPECT_EQ(window->eventRowCount(), 3);
+
+    // Thresholds of the user's own: the 0.15 dB splice is no longer an event.
+    session.analysisSettings.useFileThresholds = false;
+    session.analysisSettings.lossDb = 0.3f;
+    session.analysisSettings.reflectanceDb = -20.0f;
+    window->runCommand(CLumidorDlg::CmdAnalyzeTrace);
+    EXPECT_EQ(trace.events.size(), 3u);
+    EXPECT_EQ(window->eventRowCount(), 2);
+    EXPECT_EQ(window->traceView()->state().current()->markers.size(), 3u);
+
+    // An added event, then Undo twice: first the add, then the re-analysis.
+    COtdrTrace *view = window->traceView();
+    view->setActiveCursor(1);
+    view->state().cursorA.distance = 2000.0f;
+    window->runCommand(CLumidorDlg::CmdAddEvent);
+    EXPECT_EQ(trace.events.size(), 4u);
+    window->runCommand(CLumidorDlg::CmdUndo);
+    EXPECT_EQ(trace.events.size(), 3u);
+    window->runCommand(CLumidorDlg::CmdUndo);
+    ASSERT_EQ(trace.events.size(), 4u);
+    EXPECT_NEAR(trace.events[1].distance, 1500.0f, 10.0f) << "the splice is back";
+    window->runCommand(CLumidorDlg::CmdUndo);
+    EXPECT_EQ(trace.events.size(), 4u) << "nothing more to take back";
+
+    // Save writes the events shown; the saved file stores them.
+    window->runCommand(CLumidorDlg::CmdAnalyzeTrace);
+    const QString saved = dir.filePath(QStringLiteral("saved.sor"));
+    ASSERT_TRUE(window->saveTraceTo(saved));
+    SorRecord record;
+    ASSERT_EQ(file.ReadFile(saved, record), 1);
+    EXPECT_EQ(record.events.size(), 3u);
+}
+
+// Cursor > Measurement: the readout names the mode and measures with it.
+TEST_F(MainWindowTest, MeasurementModesInTheReadout)
+{
+    load(writeSamples(1));
+    COtdrTrace *view = window->traceView();
+    view->state().cursorA.distance = 1600.0f;
+    view->state().cursorB.distance = 2900.0f;
+    const struct {
+        int command;
+        const char *prefix;
+    } cases[] = {
+        {CLumidorDlg::CmdMeasureLsa, "A-B LSA:"},
+        {CLumidorDlg::CmdMeasureSplice, "A-B Splice:"},
+        {CLumidorDlg::CmdMeasureTwoPoint, "A-B:"},
+    };
+    for (const auto &c : cases) {
+        window->runCommand(c.command);
+        view->state().UpdateCursorTexts(QStringLiteral("m"));
+        EXPECT_TRUE(view->state().abReadoutText().startsWith(QLatin1String(c.prefix)))
+            << view->state().abReadoutText().toStdString();
+        EXPECT_TRUE(window->findChild<QAction *>(QStringLiteral("action%1").arg(c.command))->isChecked());
+    }
+    // LSA over a stretch of fibre without events: its attenuation, near the generator's 0.19 dB/km.
+    window->runCommand(CLumidorDlg::CmdMeasureLsa);
+    view->state().UpdateCursorTexts(QStringLiteral("m"));
+    const QString slope = view->state().abReadout.slopeText;
+    EXPECT_NEAR(slope.split(QLatin1Char(' ')).front().toDouble(), 0.19, 0.02) << slope.toStdString();
+}
+
+TEST(AnalysisThresholdsDialog, EditsTheSettingsOnlyOnOk)
+{
+    testApp();
+    AnalysisSettings settings;
+    {
+        CDlgAnalysisThresholds dialog(settings);
+        dialog.findChild<QCheckBox *>(QStringLiteral("useFileThresholds"))->setChecked(false);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("lossThreshold"))->setValue(0.2);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("endThreshold"))->setValue(6.0);
+        dialog.reject();
+    }
+    EXPECT_TRUE(settings.useFileThresholds);
+    {
+        CDlgAnalysisThresholds dialog(settings);
+        dialog.findChild<QCheckBox *>(QStringLiteral("useFileThresholds"))->setChecked(false);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("lossThreshold"))->setValue(0.2);
+        dialog.findChild<QDoubleSpinBox *>(QStringLiteral("endThreshold"))->setValue(6.0);
+        dialog.accept();
+    }
+    EXPECT_FALSE(settings.useFileThresholds);
+    EXPECT_FLOAT_EQ(settings.lossDb, 0.2f);
+    EXPECT_FLOAT_EQ(settings.endDb, 6.0f);
+
+    // Through Config.ini and back, a magnitude taken as a negative reflectance.
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Config.ini"));
+    settings.reflectanceDb = -55.0f;
+    ASSERT_TRUE(saveAnalysisSettings(ini, settings));
+    CMemIniFile read;
+    read.AttachFile(ini);
+    const AnalysisSettings back = readAnalysisSettings(read);
+    EXPECT_FALSE(back.useFileThresholds);
+    EXPECT_FLOAT_EQ(back.lossDb, 0.2f);
+    EXPECT_FLOAT_EQ(back.reflectanceDb, -55.0f);
+    EXPECT_FLOAT_EQ(back.endDb, 6.0f);
+}

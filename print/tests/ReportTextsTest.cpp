@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <tuple>
 
 namespace {
@@ -204,6 +205,32 @@ TEST(CursorFractions, AlongTheTraceLength)
     EXPECT_FLOAT_EQ(f.b, 0.75f);
     t.sampleCount = 0;
     EXPECT_FLOAT_EQ(cursorFractions({500, 0, 1500, 0}, t).a, 0.0f);
+}
+
+// The A-B box in each measurement mode: two-point as before, LSA and splice from the page's own
+// trace, with the mode named beside the loss.
+TEST(ReportTexts, AbTextsInEachMeasurementMode)
+{
+    TraceData t;
+    t.sampleSpacing = 1.0f;
+    // 3 km at 0.2 dB/km with a 0.3 dB step at 1500 m, levels as raw samples.
+    for (int k = 0; k < 3000; ++k) {
+        const double x = k + 1.0;
+        const double level = 30.0 - 0.0002 * x - (x >= 1500.0 ? 0.3 : 0.0);
+        t.samples.push_back(static_cast<uint16_t>(std::lround(65535.0 - level * 1000.0)));
+    }
+    t.sampleCount = 3000;
+    ReportLabels labels;
+    labels.measureLsa = QStringLiteral("LSA");
+    labels.measureSplice = QStringLiteral("Splice");
+    const CursorPair c{1400.0f, 0.0f, 1600.0f, 0.0f};
+    EXPECT_EQ(measuredAbTexts(c, t, MeasurementMode::TwoPoint, labels).loss, abTexts(c).loss);
+    EXPECT_EQ(measuredAbTexts(c, t, MeasurementMode::Splice, labels).loss, QStringLiteral("0.300 dB (Splice)"));
+    const AbTexts lsa = measuredAbTexts({200.0f, 0.0f, 1200.0f, 0.0f}, t, MeasurementMode::Lsa, labels);
+    EXPECT_EQ(lsa.loss, QStringLiteral("0.200 dB (LSA)"));
+    EXPECT_EQ(lsa.slope, QStringLiteral("0.200 dB/km"));
+    EXPECT_EQ(measuredAbTexts({0.0f, 0.0f, 5000.0f, 0.0f}, t, MeasurementMode::Lsa, labels).loss,
+              QStringLiteral("-- (LSA)"));
 }
 
 } // namespace

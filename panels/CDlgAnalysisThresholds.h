@@ -1,0 +1,26 @@
+#pragma once
+
+#include "config/AnalysisSettings.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QCheckBox;
+class QDoubleSpinBox;
+
+// Analyze > Analysis thresholds: the file's own thresholds, or a loss, reflectance and end
+// threshold of the user's acceptance rules. OK writes them into `settings`; Cancel leaves it.
+class CDlgAnalysisThresholds : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDlgAnalysisThresholds(AnalysisSettings &settings, QWidget *parent = nullptr);
+
+public Q_SLOTS:
+    void accept() override;
+
+private:
+    AnalysisSettings &m_settings;
+    QCheckBox *m_useFile = nullptr;
+    std::array<QDoubleSpinBox *, 3> m_values{};
+};
