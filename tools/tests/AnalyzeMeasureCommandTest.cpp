@@ -2,6 +2,7 @@
 // traces with known events.
 
 #include "tools/gen/GeneratedFile.h"
+#include "testsupport/SortoolRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,32 +19,9 @@
 
 namespace {
 
-QString sortool()
-{
-    QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    if (bin.isEmpty())
-        bin = QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT);
-    return QDir(bin).filePath(QStringLiteral("sortool"));
-}
+using testsupport::ToolRun;
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun run(const QStringList &args)
-{
-    QProcess p;
-    p.start(sortool(), args);
-    ToolRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
+ToolRun run(const QStringList &args) { return testsupport::runSortool(args); }
 
 QList<QByteArray> lines(const QByteArray &out)
 {
@@ -73,7 +51,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(sortool())) << sortool().toStdString();
+        ASSERT_TRUE(QFile::exists(testsupport::sortoolPath())) << testsupport::sortoolPath().toStdString();
         gen::Options o;
         o.pointCount = 16000;
         o.wavelengthNm = 1550;

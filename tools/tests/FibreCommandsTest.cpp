@@ -2,6 +2,7 @@
 // one fibre measured from both ends at two wavelengths.
 
 #include "tools/gen/GeneratedFile.h"
+#include "testsupport/SortoolRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,36 +22,12 @@ QT_END_NAMESPACE
 
 namespace {
 
-QString sortool()
-{
-    QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    if (bin.isEmpty())
-        bin = QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT);
-    return QDir(bin).filePath(QStringLiteral("sortool"));
-}
-
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using testsupport::ToolRun;
 
 ToolRun run(const QStringList &args, const QString &locale = QString())
 {
-    QProcess p;
-    if (!locale.isEmpty()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LC_ALL"), locale);
-        p.setProcessEnvironment(env);
-    }
-    p.start(sortool(), args);
-    ToolRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return locale.isEmpty() ? testsupport::runSortool(args)
+                            : testsupport::runSortool(args, testsupport::environmentWith(QStringLiteral("LC_ALL"), locale));
 }
 
 // The records of an RFC 4180 text, read independently of the code under test.
@@ -126,7 +103,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(sortool())) << sortool().toStdString();
+        ASSERT_TRUE(QFile::exists(testsupport::sortoolPath())) << testsupport::sortoolPath().toStdString();
         ab1550 = dir.filePath("k1-f7-1550-n.sor");
         writeTrace(ab1550, direction(1550, true), {"2.00", "2.60", "3.20"});
         ba1550 = dir.filePath("k1-f7-1550-s.sor");

@@ -1,5 +1,7 @@
 // sortool opm, run as the executable it is.
 
+#include "testsupport/SortoolRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -12,32 +14,9 @@
 
 namespace {
 
-QString sortool()
-{
-    QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    if (bin.isEmpty())
-        bin = QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT);
-    return QDir(bin).filePath(QStringLiteral("sortool"));
-}
+using testsupport::ToolRun;
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun run(const QStringList &args)
-{
-    QProcess p;
-    p.start(sortool(), args);
-    ToolRun r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
+ToolRun run(const QStringList &args) { return testsupport::runSortool(args); }
 
 QJsonArray parsedArray(const ToolRun &r)
 {
@@ -52,7 +31,7 @@ class SortoolOpm : public testing::Test {
 protected:
     QTemporaryDir dir;
 
-    void SetUp() override { ASSERT_TRUE(QFile::exists(sortool())) << sortool().toStdString(); }
+    void SetUp() override { ASSERT_TRUE(QFile::exists(testsupport::sortoolPath())) << testsupport::sortoolPath().toStdString(); }
 
     QString write(const char *name, const QByteArray &bytes)
     {

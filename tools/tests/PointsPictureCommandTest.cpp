@@ -2,6 +2,7 @@
 
 #include "trace/CSorFileBase.h"
 #include "trace/tests/SorTestFiles.h"
+#include "testsupport/SortoolRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,36 +17,15 @@
 
 namespace {
 
-QString sortool()
-{
-    QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    if (bin.isEmpty())
-        bin = QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT);
-    return QDir(bin).filePath(QStringLiteral("sortool"));
-}
-
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using testsupport::ToolRun;
 
 // Without XDG_RUNTIME_DIR, so that Qt would warn about it if its warnings got through.
 ToolRun run(const QStringList &args)
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     env.remove(QStringLiteral("LUMIDOR_DEBUG"));
-    p.setProcessEnvironment(env);
-    p.start(sortool(), args);
-    ToolRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return testsupport::runSortool(args, env);
 }
 
 class PointsPicture : public ::testing::Test {

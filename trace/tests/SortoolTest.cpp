@@ -2,6 +2,7 @@
 
 #include "trace/CSorFileBase.h"
 #include "trace/tests/SorTestFiles.h"
+#include "testsupport/SortoolRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,30 +18,9 @@ using namespace sortest;
 
 namespace {
 
-QString sortool()
-{
-    QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    if (bin.isEmpty())
-        bin = QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT);
-    return QDir(bin).filePath(QStringLiteral("sortool"));
-}
+using testsupport::ToolRun;
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-};
-
-ToolRun run(const QStringList &args)
-{
-    QProcess p;
-    p.start(sortool(), args);
-    ToolRun r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    return r;
-}
+ToolRun run(const QStringList &args) { return testsupport::runSortool(args); }
 
 class Sortool : public testing::Test {
 protected:
@@ -50,7 +30,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(sortool())) << sortool().toStdString();
+        ASSERT_TRUE(QFile::exists(testsupport::sortoolPath())) << testsupport::sortoolPath().toStdString();
         good = dir.filePath("good.sor");
         bad = dir.filePath("bad.sor");
         QFile g(good);
