@@ -2,6 +2,7 @@
 // one fibre measured from both ends at two wavelengths.
 
 #include "tools/gen/GeneratedFile.h"
+#include "testsupport/CsvRecords.h"
 #include "testsupport/SortoolRun.h"
 
 #include <QDir>
@@ -30,39 +31,7 @@ ToolRun run(const QStringList &args, const QString &locale = QString())
                             : testsupport::runSortool(args, testsupport::environmentWith(QStringLiteral("LC_ALL"), locale));
 }
 
-// The records of an RFC 4180 text, read independently of the code under test.
-std::vector<QStringList> parseCsv(const QByteArray &bytes)
-{
-    std::vector<QStringList> records;
-    QStringList record;
-    QByteArray field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < bytes.size() && bytes[i + 1] == '"')
-                field.append(bytes[++i]);
-            else if (c == '"')
-                quoted = false;
-            else
-                field.append(c);
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            record << QString::fromUtf8(field);
-            field.clear();
-        } else if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-            ++i;
-            record << QString::fromUtf8(field);
-            field.clear();
-            records.push_back(record);
-            record.clear();
-        } else {
-            field.append(c);
-        }
-    }
-    return records;
-}
+using testsupport::parseCsv;
 
 // Fixes the cumulative losses through the event comments, so no event library decides them.
 void writeTrace(const QString &path, gen::Options o, const std::vector<const char *> &totals)
