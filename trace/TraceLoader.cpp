@@ -105,17 +105,24 @@ double eventTimeOrigin(const SorRecord &record, const std::vector<uint16_t> &sam
         return 0.0;
     const double pulseSamples = record.pulseWidthNs * static_cast<double>(record.samplingFrequencyMHz) / 1000.0;
     const int64_t w = std::max<int64_t>(4, static_cast<int64_t>(std::min(pulseSamples, 1e5)) + 2);
+    // An offset past the trace's end is no origin of its events (and would overflow below).
+    if (!(offset / s < static_cast<double>(samples.size())))
+        return 0.0;
     const auto shift = static_cast<int64_t>(std::llround(offset / s));
     double asStored = 0.0;
     double shifted = 0.0;
     int voters = 0;
     for (size_t k = 1; k < record.events.size(); ++k) {
-        const auto index = static_cast<int64_t>(metresPerTime * record.events[k].time / s) - 1;
-        // Every event lies on the trace: an offset that would push one past its end is not theirs.
-        if (index + shift >= static_cast<int64_t>(samples.size()))
+        // The event's sample index; a damaged file can make it anything, NaN included.
+        const double at = metresPerTime * record.events[k].time / s - 1.0;
+        if (!std::isfinite(at))
             return 0.0;
-        if (index < 8 * w)
+        // Every event lies on the trace: an offset that would push one past its end is not theirs.
+        if (at + static_cast<double>(shift) >= static_cast<double>(samples.size()))
+            return 0.0;
+        if (at < static_cast<double>(8 * w))
             continue;
+        const auto index = static_cast<int64_t>(at);
         asStored += featureAt(samples, index, w);
         shifted += featureAt(samples, index + shift, w);
         ++voters;
