@@ -42,16 +42,13 @@ constexpr ThresholdOption thresholdOptions[] = {
 // The events the automatic analysis finds in each file, as `sortool events --csv` lists stored ones.
 int runAnalyze(int argc, char **argv)
 {
-    QStringList args{QStringLiteral("sortool analyze")};
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    const QStringList args = commandsupport::commandArguments("analyze", argc, argv);
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringLiteral("help"));
     parser.addOption(help);
     for (const ThresholdOption &o : thresholdOptions)
         parser.addOption(QCommandLineOption(QString::fromLatin1(o.name), QString(), QStringLiteral("DB")));
-    if (!parser.parse(args))
+    if (!commandsupport::parseArguments(parser, args))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
         std::fputs(usage, stdout);

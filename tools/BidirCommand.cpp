@@ -45,15 +45,13 @@ void warn(const QString &ab, const QString &ba, const FibreTrace &a, const Fibre
 // in CSV or as a JSON array of pairs.
 int runBidir(int argc, char **argv)
 {
-    QStringList args{QStringLiteral("sortool bidir")};
-    for (int i = 0; i < argc; ++i)
-        args << QFile::decodeName(argv[i]);
+    const QStringList args = commandsupport::commandArguments("bidir", argc, argv);
     QCommandLineParser parser;
     const QCommandLineOption toleranceOption(QStringLiteral("tolerance"), QString(), QStringLiteral("M"));
     const QCommandLineOption jsonOption(QStringLiteral("json"));
     const QCommandLineOption helpOption(QStringLiteral("help"));
     parser.addOptions({toleranceOption, jsonOption, helpOption});
-    if (!parser.parse(args))
+    if (!commandsupport::parseArguments(parser, args))
         return commandsupport::usageError("bidir", usage, parser.errorText().toLocal8Bit().constData());
     if (parser.isSet(helpOption)) {
         std::fputs(usage, stdout);

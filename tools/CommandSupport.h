@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/QM7ZZZ.h"
+#include "tools/CommandLine.h"
 #include "trace/TraceData.h"
 #include "view/TraceViewState.h"
 

@@ -1,5 +1,6 @@
 #include "tools/Commands.h"
 
+#include "tools/CommandSupport.h"
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/TraceAnalysis.h"
@@ -8,8 +9,9 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
+#include <QCommandLineParser>
 #include <QString>
+#include <QStringList>
 
 #include <cmath>
 #include <cstdio>
@@ -281,32 +283,28 @@ int dumpFile(Json &j, const QString &path, bool points, QM7ZZZ_Acount_Total_Loss
     return result;
 }
 
-QString executableFolder()
-{
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-}
-
 } // namespace
 
 int runDump(int argc, char **argv)
 {
-    bool points = false;
-    bool analysis = true;
-    QStringList files;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--points") == 0)
-            points = true;
-        else if (std::strcmp(argv[i], "--no-analysis") == 0)
-            analysis = false;
-        else
-            files << QString::fromLocal8Bit(argv[i]);
-    }
+    const QCommandLineOption pointsOption(QStringLiteral("points"));
+    const QCommandLineOption noAnalysisOption(QStringLiteral("no-analysis"));
+    QCommandLineParser parser;
+    parser.addOptions({pointsOption, noAnalysisOption});
+    // Every other argument names a file, one that looks like an option too.
+    commandsupport::parseArguments(
+        parser, commandsupport::flagsThenFiles(commandsupport::commandArguments("dump", argc, argv),
+                                               {pointsOption, noAnalysisOption}));
+    const bool points = parser.isSet(pointsOption);
+    const bool analysis = !parser.isSet(noAnalysisOption);
+    const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
         std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n", stderr);
         return 2;
     }
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = analysis ? bindEventAnalysis(executableFolder()).totalLoss : nullptr;
-    const QM7ZZZ_Event_Analysis_fn analyse = analysis ? bindEventAnalysis(executableFolder()).eventAnalysis : nullptr;
+    const EventAnalysisBinding &binding = analysis ? bindEventAnalysis(commandsupport::toolFolder()) : EventAnalysisBinding{};
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
+    const QM7ZZZ_Event_Analysis_fn analyse = binding.eventAnalysis;
 
     bool allDone = true;
     Json j;

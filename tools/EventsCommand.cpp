@@ -6,12 +6,12 @@
 #include "trace/EventTable.h"
 #include "trace/LinkSummary.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -27,27 +27,25 @@ int usageError(const char *message, const char *detail = nullptr)
 // The event tables of the files as one CSV: one header, then each file's listed events.
 int runEvents(int argc, char **argv)
 {
-    bool csv = false;
-    bool analysis = true;
-    QStringList files;
-    bool options = true;
-    for (int i = 0; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (options && std::strcmp(arg, "--") == 0) {
-            options = false;
-        } else if (options && std::strcmp(arg, "--csv") == 0) {
-            csv = true;
-        } else if (options && std::strcmp(arg, "--no-analysis") == 0) {
-            analysis = false;
-        } else if (options && std::strcmp(arg, "--help") == 0) {
-            std::fputs(usage, stdout);
-            return 0;
-        } else if (options && std::strncmp(arg, "--", 2) == 0) {
-            return usageError("unknown option", arg);
-        } else {
-            files << QFile::decodeName(arg);
-        }
+    const QStringList arguments = commandsupport::commandArguments("events", argc, argv);
+    const QCommandLineOption csvOption(QStringLiteral("csv"));
+    const QCommandLineOption noAnalysisOption(QStringLiteral("no-analysis"));
+    const QCommandLineOption helpOption(QStringLiteral("help"));
+    QCommandLineParser parser;
+    parser.addOptions({csvOption, noAnalysisOption, helpOption});
+    if (!commandsupport::parseArguments(parser, arguments)) {
+        const QString unknown = commandsupport::unknownOption(parser, arguments);
+        if (unknown.isEmpty())
+            return usageError(parser.errorText().toLocal8Bit().constData());
+        return usageError("unknown option", unknown.toLocal8Bit().constData());
     }
+    if (parser.isSet(helpOption)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    const bool csv = parser.isSet(csvOption);
+    const bool analysis = !parser.isSet(noAnalysisOption);
+    const QStringList files = parser.positionalArguments();
     if (!csv)
         return usageError("--csv is needed (the only output form)");
     if (files.isEmpty())

@@ -1,7 +1,10 @@
 #include "tools/Commands.h"
+#include "tools/CommandLine.h"
 #include "tools/gen/GeneratedFile.h"
 #include "tools/gen/TraceGenerator.h"
 
+#include <QCommandLineParser>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -101,116 +104,131 @@ int runGen(int argc, char **argv)
     bool wavelengthSet = false;
     std::optional<double> attenuation, backscatter;
 
-    // The preset goes first so that the other options refine it wherever they appear.
-    for (int i = 0; i + 1 < argc; ++i) {
-        if (QString::fromLocal8Bit(argv[i]) == QLatin1String("--preset") &&
-            !gen::presetOptions(QString::fromLocal8Bit(argv[i + 1]), o))
-            return fail("unknown preset", argv[i + 1]);
+    // Every option takes a value, --help aside.
+    static const char *const valued[] = {
+        "preset", "wavelength", "pulse", "length", "points", "sampling", "index", "attenuation", "backscatter",
+        "noise-floor", "end-reflectance", "averages", "seed", "start-event", "event", "fiber-type", "cable", "fiber",
+        "operator", "comment", "loc-a", "loc-b", "supplier", "gps"};
+    const QStringList arguments = commandsupport::commandArguments("gen", argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption helpOption(QStringLiteral("help"));
+    parser.addOption(helpOption);
+    for (const char *name : valued)
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("VALUE")));
+    if (!commandsupport::parseArguments(parser, arguments)) {
+        const QString unknown = commandsupport::unknownOption(parser, arguments);
+        // An unknown option takes the argument after it as its value, as every option does, so
+        // at the end it misses one.
+        if (unknown.isEmpty() || unknown == arguments.last())
+            return fail("missing value after", arguments.last().toLocal8Bit().constData());
+        printGenUsage();
+        return fail("unknown option", unknown.toLocal8Bit().constData());
     }
+    if (parser.isSet(helpOption)) {
+        printGenUsage();
+        return 0;
+    }
+    // The preset goes first so that the other options refine it wherever they appear.
+    for (const QString &preset : parser.values(QStringLiteral("preset"))) {
+        if (!gen::presetOptions(preset, o))
+            return fail("unknown preset", preset.toLocal8Bit().constData());
+    }
+    const QStringList outputs = parser.positionalArguments();
+    if (outputs.size() > 1)
+        return fail("more than one output file", outputs[1].toLocal8Bit().constData());
+    out = outputs.value(0);
 
-    for (int i = 0; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (!arg.startsWith(QLatin1String("--"))) {
-            if (!out.isEmpty())
-                return fail("more than one output file", argv[i]);
-            out = arg;
-            continue;
-        }
-        if (arg == QLatin1String("--help")) {
-            printGenUsage();
-            return 0;
-        }
-        if (i + 1 >= argc)
-            return fail("missing value after", argv[i]);
-        const char *raw = argv[++i];
-        const QString value = QString::fromLocal8Bit(raw);
+
+    // The other options in the order given, each value of a repeated one in turn.
+    QHash<QString, qsizetype> seen;
+    for (const QString &arg : parser.optionNames()) {
+        const QString value = parser.values(arg).value(seen[arg]++);
+        const QByteArray rawBytes = value.toLocal8Bit();
+        const char *raw = rawBytes.constData();
         const auto num = number(value);
         const auto needNumber = [&](double low, double high) { return num && *num >= low && *num <= high; };
 
-        if (arg == QLatin1String("--preset")) {
+        if (arg == QLatin1String("preset")) {
             continue;
-        } else if (arg == QLatin1String("--wavelength")) {
+        } else if (arg == QLatin1String("wavelength")) {
             if (!needNumber(600, 1700))
                 return fail("bad wavelength", raw);
             o.wavelengthNm = static_cast<int>(*num);
             wavelengthSet = true;
-        } else if (arg == QLatin1String("--pulse")) {
+        } else if (arg == QLatin1String("pulse")) {
             if (!needNumber(1, 20000))
                 return fail("bad pulse width", raw);
             o.pulseWidthNs = static_cast<int>(*num);
-        } else if (arg == QLatin1String("--length")) {
+        } else if (arg == QLatin1String("length")) {
             if (!needNumber(1, 400000))
                 return fail("bad length", raw);
             length = *num;
-        } else if (arg == QLatin1String("--points")) {
+        } else if (arg == QLatin1String("points")) {
             if (!needNumber(16, 2000000))
                 return fail("bad point count", raw);
             o.pointCount = static_cast<uint32_t>(*num);
-        } else if (arg == QLatin1String("--sampling")) {
+        } else if (arg == QLatin1String("sampling")) {
             if (!needNumber(0.01, 10000))
                 return fail("bad sampling frequency", raw);
             o.samplingFrequencyMHz = *num;
-        } else if (arg == QLatin1String("--index")) {
+        } else if (arg == QLatin1String("index")) {
             if (!needNumber(1.0, 2.0))
                 return fail("bad group index", raw);
             o.groupIndex = *num;
-        } else if (arg == QLatin1String("--attenuation")) {
+        } else if (arg == QLatin1String("attenuation")) {
             if (!needNumber(0, 10))
                 return fail("bad attenuation", raw);
             attenuation = *num;
-        } else if (arg == QLatin1String("--backscatter")) {
+        } else if (arg == QLatin1String("backscatter")) {
             if (!needNumber(-100, -40))
                 return fail("bad backscatter coefficient", raw);
             backscatter = *num;
-        } else if (arg == QLatin1String("--noise-floor")) {
+        } else if (arg == QLatin1String("noise-floor")) {
             if (!needNumber(3, 60))
                 return fail("bad noise floor", raw);
             o.noiseFloorDb = *num;
-        } else if (arg == QLatin1String("--end-reflectance")) {
+        } else if (arg == QLatin1String("end-reflectance")) {
             if (!needNumber(-90, 0))
                 return fail("bad end reflectance", raw);
             o.endReflectanceDb = *num;
-        } else if (arg == QLatin1String("--averages")) {
+        } else if (arg == QLatin1String("averages")) {
             if (!needNumber(1, 1e9))
                 return fail("bad number of averages", raw);
             o.averages = static_cast<int>(*num);
-        } else if (arg == QLatin1String("--seed")) {
+        } else if (arg == QLatin1String("seed")) {
             if (!needNumber(0, 4294967295.0))
                 return fail("bad seed", raw);
             o.seed = static_cast<uint32_t>(*num);
-        } else if (arg == QLatin1String("--start-event")) {
+        } else if (arg == QLatin1String("start-event")) {
             if (!needNumber(-100, 0))
                 return fail("bad start-event reflectance", raw);
             o.startEvent = true;
             o.launchReflectanceDb = *num;
-        } else if (arg == QLatin1String("--event")) {
+        } else if (arg == QLatin1String("event")) {
             const auto e = parseEvent(value);
             if (!e)
                 return fail("bad event (KIND:M[:LOSS[:REFL]])", raw);
             events.push_back(*e);
-        } else if (arg == QLatin1String("--fiber-type")) {
+        } else if (arg == QLatin1String("fiber-type")) {
             if (!needNumber(-32768, 32767))
                 return fail("bad fibre type", raw);
             o.description.fiberType = static_cast<int>(*num);
-        } else if (arg == QLatin1String("--cable")) {
+        } else if (arg == QLatin1String("cable")) {
             o.description.cableId = value;
-        } else if (arg == QLatin1String("--fiber")) {
+        } else if (arg == QLatin1String("fiber")) {
             o.description.fiberId = value;
-        } else if (arg == QLatin1String("--operator")) {
+        } else if (arg == QLatin1String("operator")) {
             o.description.operatorName = value;
-        } else if (arg == QLatin1String("--comment")) {
+        } else if (arg == QLatin1String("comment")) {
             o.description.comment = value;
-        } else if (arg == QLatin1String("--loc-a")) {
+        } else if (arg == QLatin1String("loc-a")) {
             o.description.locationA = value;
-        } else if (arg == QLatin1String("--loc-b")) {
+        } else if (arg == QLatin1String("loc-b")) {
             o.description.locationB = value;
-        } else if (arg == QLatin1String("--supplier")) {
+        } else if (arg == QLatin1String("supplier")) {
             o.description.supplier = value;
-        } else if (arg == QLatin1String("--gps")) {
+        } else if (arg == QLatin1String("gps")) {
             o.description.other = value;
-        } else {
-            printGenUsage();
-            return fail("unknown option", argv[i - 1]);
         }
     }
     if (out.isEmpty()) {

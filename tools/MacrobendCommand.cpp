@@ -29,16 +29,14 @@ QByteArray name(const QString &file)
 // of the fibre with their loss at both wavelengths and the bends flagged.
 int runMacrobend(int argc, char **argv)
 {
-    QStringList args{QStringLiteral("sortool macrobend")};
-    for (int i = 0; i < argc; ++i)
-        args << QFile::decodeName(argv[i]);
+    const QStringList args = commandsupport::commandArguments("macrobend", argc, argv);
     QCommandLineParser parser;
     const QCommandLineOption thresholdOption(QStringLiteral("threshold"), QString(), QStringLiteral("DB"));
     const QCommandLineOption toleranceOption(QStringLiteral("tolerance"), QString(), QStringLiteral("M"));
     const QCommandLineOption jsonOption(QStringLiteral("json"));
     const QCommandLineOption helpOption(QStringLiteral("help"));
     parser.addOptions({thresholdOption, toleranceOption, jsonOption, helpOption});
-    if (!parser.parse(args))
+    if (!commandsupport::parseArguments(parser, args))
         return commandsupport::usageError("macrobend", usage, parser.errorText().toLocal8Bit().constData());
     if (parser.isSet(helpOption)) {
         std::fputs(usage, stdout);

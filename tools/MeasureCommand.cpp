@@ -31,17 +31,14 @@ int usageError(const QString &message)
 // program shows them (from the end of a launch fibre where the file has a user offset).
 int runMeasure(int argc, char **argv)
 {
-    QStringList args{QStringLiteral("sortool measure")};
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    const QStringList args = commandsupport::commandArguments("measure", argc, argv);
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption modeOption(QStringLiteral("mode"), QString(), QStringLiteral("MODE"));
     const QCommandLineOption aOption(QStringLiteral("a"), QString(), QStringLiteral("KM"));
     const QCommandLineOption bOption(QStringLiteral("b"), QString(), QStringLiteral("KM"));
     parser.addOptions({help, modeOption, aOption, bOption});
-    if (!parser.parse(args))
+    if (!commandsupport::parseArguments(parser, args))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
         std::fputs(usage, stdout);

@@ -1,12 +1,13 @@
 #include "tools/Commands.h"
 
 #include "opm/OpmReader.h"
+#include "tools/CommandSupport.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QString>
 
 #include <cstdio>
-#include <cstring>
 #include <iterator>
 
 namespace {
@@ -67,11 +68,16 @@ QByteArray recordsJson(const QList<OpmRecord> &records)
 // array; a file that cannot be read at all is an error.
 int runOpm(int argc, char **argv)
 {
-    if (argc != 1 || std::strncmp(argv[0], "-", 1) == 0) {
+    QCommandLineParser parser;
+    const bool parsed = commandsupport::parseArguments(parser, commandsupport::commandArguments("opm", argc, argv));
+    const QStringList files = parser.positionalArguments();
+    // The command has no options: any, "--help" too, is a usage error, and so is a lone "-"
+    // (standard input is not read).
+    if (!parsed || files.size() != 1 || files.front() == QLatin1String("-")) {
         std::fputs(usage, stderr);
         return 2;
     }
-    const QString path = QString::fromLocal8Bit(argv[0]);
+    const QString &path = files.front();
     const OpmFile file = readOpmFile(path);
     const QByteArray name = QFile::encodeName(path);
     switch (file.status) {

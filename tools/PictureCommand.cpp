@@ -44,16 +44,14 @@ QSize parseSize(const QString &text)
 // in the program) into a PNG file, without a window or a display.
 int runPicture(int argc, char **argv)
 {
-    QStringList args{QStringLiteral("sortool picture")};
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    const QStringList args = commandsupport::commandArguments("picture", argc, argv);
     QCommandLineParser parser;
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("picture size"), QStringLiteral("WxH"));
     const QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("PNG file"), QStringLiteral("FILE.png"));
     const QCommandLineOption configOption(QStringLiteral("config"), QStringLiteral("settings"), QStringLiteral("FILE"));
     parser.addOptions({sizeOption, outOption, configOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("SOR files"));
-    if (!parser.parse(args))
+    if (!commandsupport::parseArguments(parser, args))
         return commandsupport::usageError("picture", usage, qPrintable(parser.errorText()));
     QSize size(defaultWidth, defaultHeight);
     if (parser.isSet(sizeOption)) {

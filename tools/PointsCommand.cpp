@@ -17,12 +17,10 @@ constexpr char usage[] = "usage: sortool points FILE\n";
 // them: distances less the user offset, levels in dB.
 int runPoints(int argc, char **argv)
 {
-    QStringList args{QStringLiteral("sortool points")};
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    const QStringList args = commandsupport::commandArguments("points", argc, argv);
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the SOR file"));
-    if (!parser.parse(args))
+    if (!commandsupport::parseArguments(parser, args))
         return commandsupport::usageError("points", usage, qPrintable(parser.errorText()));
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)

@@ -17,7 +17,9 @@
 #include "trace/TraceLoader.h"
 #include "trace/TraceSet.h"
 
+#include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QString>
@@ -34,17 +36,12 @@ constexpr char usage[] = "usage: sortool report [--per-page 1|2|4|6|8] [--summar
                          "       sortool report --bidir [--summary] [--config FILE] --out FILE.pdf AB.sor BA.sor [AB.sor BA.sor ...]\n"
                          "       sortool report [--config FILE] --out FILE.pdf FILE.opm\n";
 
-QString executableFolder()
-{
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-}
-
 // Print type of a --per-page value; empty for anything but 1, 2, 4, 6, 8.
-QString printTypeFor(const char *perPage)
+QString printTypeFor(const QString &perPage)
 {
     static const char *const values[] = {"1", "2", "4", "6", "8"};
     for (int i = 0; i < 5; ++i) {
-        if (std::strcmp(perPage, values[i]) == 0)
+        if (perPage == QLatin1String(values[i]))
             return QString::number(i);
     }
     return {};
@@ -196,38 +193,32 @@ int refuse(const char *message)
 // viewer prints it, without a window or a display.
 int runReport(int argc, char **argv)
 {
+    const QCommandLineOption perPageOption(QStringLiteral("per-page"), QString(), QStringLiteral("N"));
+    const QCommandLineOption summaryOption(QStringLiteral("summary"));
+    const QCommandLineOption bidirOption(QStringLiteral("bidir"));
+    const QCommandLineOption configOption(QStringLiteral("config"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption outOption(QStringLiteral("out"), QString(), QStringLiteral("FILE"));
+    QCommandLineParser parser;
+    parser.addOptions({perPageOption, summaryOption, bidirOption, configOption, outOption});
+    if (!commandsupport::parseArguments(parser, commandsupport::commandArguments("report", argc, argv))) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
     QString printType = QStringLiteral("0");
-    bool perPageGiven = false;
-    bool summary = false;
-    bool bidir = false;
-    QString configPath;
-    QString outPath;
-    QStringList files;
-    for (int i = 0; i < argc; ++i) {
-        const char *arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(arg, "--per-page") == 0 && hasValue) {
-            perPageGiven = true;
-            printType = printTypeFor(argv[++i]);
-            if (printType.isEmpty()) {
-                std::fprintf(stderr, "sortool report: --per-page must be 1, 2, 4, 6 or 8, not %s\n", argv[i]);
-                return 2;
-            }
-        } else if (std::strcmp(arg, "--summary") == 0) {
-            summary = true;
-        } else if (std::strcmp(arg, "--bidir") == 0) {
-            bidir = true;
-        } else if (std::strcmp(arg, "--config") == 0 && hasValue) {
-            configPath = QString::fromLocal8Bit(argv[++i]);
-        } else if (std::strcmp(arg, "--out") == 0 && hasValue) {
-            outPath = QString::fromLocal8Bit(argv[++i]);
-        } else if (std::strncmp(arg, "--", 2) == 0) {
-            std::fputs(usage, stderr);
+    const bool perPageGiven = parser.isSet(perPageOption);
+    for (const QString &perPage : parser.values(perPageOption)) {
+        printType = printTypeFor(perPage);
+        if (printType.isEmpty()) {
+            std::fprintf(stderr, "sortool report: --per-page must be 1, 2, 4, 6 or 8, not %s\n",
+                         QFile::encodeName(perPage).constData());
             return 2;
-        } else {
-            files << QString::fromLocal8Bit(arg);
         }
     }
+    const bool summary = parser.isSet(summaryOption);
+    const bool bidir = parser.isSet(bidirOption);
+    QString configPath = parser.value(configOption);
+    const QString outPath = parser.value(outOption);
+    const QStringList files = parser.positionalArguments();
     if (outPath.isEmpty() || files.isEmpty()) {
         std::fputs(usage, stderr);
         return 2;
@@ -253,7 +244,7 @@ int runReport(int argc, char **argv)
     static char *appArgv[] = {appName, nullptr};
     QGuiApplication app(appArgc, appArgv);
 
-    const QString folder = executableFolder();
+    const QString folder = commandsupport::toolFolder();
     if (configPath.isEmpty())
         configPath = configFilePath(folder);
     else if (!QFileInfo::exists(configPath))

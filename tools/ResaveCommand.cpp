@@ -1,46 +1,39 @@
 #include "tools/Commands.h"
 
+#include "tools/CommandSupport.h"
 #include "trace/CSorDllUtil.h"
 #include "trace/EventAnalysis.h"
 #include "trace/TraceAnalysis.h"
 #include "trace/TraceData.h"
 #include "trace/TraceLoader.h"
 
-#include <QFileInfo>
+#include <QCommandLineParser>
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
-#include <cstring>
-
-namespace {
-
-QString executableFolder()
-{
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-}
-
-} // namespace
 
 // Loads IN as the open command does (read, loader, event list) and saves it to OUT as the save
 // command does (trace to record, save), with the trace's own cursor values.
 int runResave(int argc, char **argv)
 {
-    bool analysis = true;
-    bool analyze = false;
-    QStringList paths;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--no-analysis") == 0)
-            analysis = false;
-        else if (std::strcmp(argv[i], "--analyze") == 0)
-            analyze = true;
-        else
-            paths << QString::fromLocal8Bit(argv[i]);
-    }
+    const QCommandLineOption noAnalysisOption(QStringLiteral("no-analysis"));
+    const QCommandLineOption analyzeOption(QStringLiteral("analyze"));
+    QCommandLineParser parser;
+    parser.addOptions({noAnalysisOption, analyzeOption});
+    // Every other argument names a file, one that looks like an option too.
+    commandsupport::parseArguments(
+        parser, commandsupport::flagsThenFiles(commandsupport::commandArguments("resave", argc, argv),
+                                               {noAnalysisOption, analyzeOption}));
+    const bool analysis = !parser.isSet(noAnalysisOption);
+    const bool analyze = parser.isSet(analyzeOption);
+    const QStringList paths = parser.positionalArguments();
     if (paths.size() != 2 || (analyze && !analysis)) {
         std::fputs("usage: sortool resave [--no-analysis | --analyze] IN OUT\n", stderr);
         return 2;
     }
-    const EventAnalysisBinding &binding = analysis ? bindEventAnalysis(executableFolder()) : EventAnalysisBinding{};
+    const EventAnalysisBinding &binding =
+        analysis ? bindEventAnalysis(commandsupport::toolFolder()) : EventAnalysisBinding{};
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
 
     CSorDllUtil util;
