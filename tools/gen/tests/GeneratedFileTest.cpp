@@ -1,6 +1,7 @@
 #include "tools/gen/GeneratedFile.h"
 #include "trace/CSorFileBase.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -125,6 +126,89 @@ TEST(SampleFiles, HoldThePlannedFibres)
         EXPECT_GE(r.fibreLength, 1.2 * o.events.back().distanceM);
         EXPECT_TRUE(r.infoTexts.contains(QStringLiteral("LocA=") + o.description.locationA));
         EXPECT_TRUE(r.infoTexts.contains(QStringLiteral("Comment=") + o.description.comment));
+    }
+}
+
+} // namespace
+
+namespace {
+
+QByteArray generatedBytes(const gen::Options &o)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("g.sor"));
+    if (gen::writeFile(path, gen::generate(o), o) != 1)
+        return {};
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The committed samples are what `sortool gen --preset NAME` makes today, byte for byte: a
+// change to the generator's arithmetic shows here before it reaches anyone's sample folder.
+TEST(SampleFiles, AreWhatTheGeneratorMakesOfTheirPresets)
+{
+    const QDir samples(sourceDir() + QStringLiteral("/samples"));
+    for (const auto &[file, preset] : {std::pair{"patch-2km-1310.sor", "patch"}, std::pair{"link-40km-1550.sor", "link"},
+                                       std::pair{"long-120km-1550.sor", "long"}}) {
+        SCOPED_TRACE(file);
+        gen::Options o;
+        ASSERT_TRUE(gen::presetOptions(QString::fromLatin1(preset), o));
+        QFile committed(samples.filePath(QString::fromLatin1(file)));
+        ASSERT_TRUE(committed.open(QIODevice::ReadOnly));
+        const QByteArray made = generatedBytes(o);
+        ASSERT_FALSE(made.isEmpty());
+        EXPECT_TRUE(made == committed.readAll());
+    }
+}
+
+// Files of settings away from the presets (a start event and a user offset, a fibre that
+// saturates the receiver at its start and drops to the floor, another group index and a
+// fixed sampling frequency) keep their bytes: the digests were taken from the generator
+// before its levels and times went through the trace mapping.
+TEST(GeneratedFile, KnownSettingsKeepTheirBytes)
+{
+    struct Case {
+        const char *name;
+        void (*set)(gen::Options &);
+        const char *sha256;
+    } cases[] = {
+        {"defaults", [](gen::Options &) {}, "ae2fdef73fe193121d8a8ca796aa261c6b048c9701a7218d03b85c59796247cc"},
+        {"startEventOffsetCursors",
+         [](gen::Options &o) {
+             o.wavelengthNm = 1310;
+             o.startEvent = true;
+             o.launchReflectanceDb = -52.5;
+             o.userOffsetM = 123.4;
+             o.cursorAM = 1500.0;
+             o.cursorBM = 8000.0;
+             o.seed = 7;
+         },
+         "bdf51fd84efdf2802b9262a52159895661b8dd2ad40028e947c36d549d9a9cc1"},
+        {"saturatedAndFloor",
+         [](gen::Options &o) {
+             o.startLevelDb = 64.9;
+             o.noiseFloorDb = 60.0;
+             o.attenuationDbPerKm = 2.5;
+             o.pointCount = 5000;
+             o.events = {{gen::EventKind::Connector, 3000.0, 0.5, -20.0}, {gen::EventKind::End, 6000.0, 0.0, -14.0}};
+         },
+         "9234f3aaa23475f5e4a2aa137c517f0cbb2cf9f44cac49b6f05ececaa4bd9d23"},
+        {"groupIndexAndSampling",
+         [](gen::Options &o) {
+             o.groupIndex = 1.5;
+             o.samplingFrequencyMHz = 25.0;
+             o.pointCount = 20000;
+             o.pulseWidthNs = 1000;
+         },
+         "86052a9d5a31af7da42a904e6b18e496dd3484679bf2b83794e5b16f0e137820"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        gen::Options o;
+        c.set(o);
+        const QByteArray bytes = generatedBytes(o);
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_EQ(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString(), c.sha256);
     }
 }
 
