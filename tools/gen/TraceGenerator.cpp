@@ -1,6 +1,7 @@
 #include "tools/gen/TraceGenerator.h"
 
 #include "trace/TraceData.h"
+#include "trace/TraceMapping.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,7 @@ namespace gen {
 
 namespace {
 
-constexpr double maxLevelDb = 65.0; // the receiver saturates here (raw 535)
+constexpr double maxLevelDb = 65.0; // the receiver saturates here (raw 535 in the trace mapping)
 
 // Deterministic on every platform: SplitMix64 and Box-Muller rather than the standard
 // distributions, whose output differs between library implementations.
@@ -191,7 +192,7 @@ std::vector<uint16_t> synthesiseSamples(const Options &o, const std::vector<Plan
     for (size_t k = 0; k < count; ++k) {
         const double measured = power[k] + floorPower * std::max(0.15, 1.0 + 0.4 * noise.gaussian());
         const double level = std::clamp(powerToLevel(measured), 0.0, maxLevelDb);
-        points[k] = clampTo<uint16_t>(65535.0 - level * 1000.0);
+        points[k] = TraceMapping::rawOfLevel(level);
     }
     return points;
 }
@@ -200,7 +201,7 @@ std::vector<uint16_t> synthesiseSamples(const Options &o, const std::vector<Plan
 
 int32_t distanceToTime(double distanceM, double n)
 {
-    return clampTo<int32_t>(distanceM * n * 1e10 / speedOfLight);
+    return TraceMapping(static_cast<float>(n), 0.0f).timeOfMetres(distanceM);
 }
 
 double reflectionHeightDb(double reflectanceDb, double backscatterDb, double pulseWidthNs)

@@ -89,7 +89,8 @@ Trace generate(const Options &options);
 double typicalAttenuationDbPerKm(int wavelengthNm);
 double typicalBackscatterDb(int wavelengthNm);
 
-// One-way time in 100 ps units of a distance on a fibre of group index n, rounded.
+// One-way time in 100 ps units of a distance on a fibre of group index n, rounded: the trace
+// mapping's time of that distance.
 int32_t distanceToTime(double distanceM, double n);
 
 // Peak height above the backscatter (display dB) of a reflection of `reflectanceDb` seen with a
