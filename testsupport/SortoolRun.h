@@ -1,10 +1,11 @@
 #pragma once
 
-// Runs the built sortool as a user would, for the tests of its commands. The folder comes from
-// LUMIDOR_BIN_DIR, else from the LUMIDOR_BIN_DIR_DEFAULT the test target defines.
+// Runs the built sortool as a user would, for the tests of its commands, from the build's bin
+// folder (testsupport/BinFolder.h).
+
+#include "testsupport/BinFolder.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -14,10 +15,7 @@ namespace testsupport {
 
 inline QString sortoolPath()
 {
-    QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    if (bin.isEmpty())
-        bin = QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT);
-    return QDir(bin).filePath(QStringLiteral("sortool"));
+    return binFile(QStringLiteral("sortool"));
 }
 
 struct ToolRun {

@@ -1,17 +1,11 @@
 #include "print/DefaultCursorPair.h"
+#include "testsupport/TraceEvents.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TraceEvent event(float distance, float totalLoss, char code)
-{
-    TraceEvent e;
-    e.distance = distance;
-    e.totalLoss = totalLoss;
-    e.codeLetter = code;
-    return e;
-}
+using testsupport::event;
 
 TraceData traceWithSamples()
 {
@@ -41,7 +35,7 @@ TEST(DefaultCursorPair, OneCursorAloneFallsBackToTheEvents)
 {
     TraceData trace = traceWithSamples();
     trace.cursorA = 2.0f;
-    trace.events = {event(10, 0, 'F'), event(500, 0.4f, 'A'), event(900, 1.2f, 'E')};
+    trace.events = {event(10, 0, 'F'), event(500, 0, 'A').total(0.4f), event(900, 0, 'E').total(1.2f)};
     const CursorPair pair = defaultCursorPair(trace);
     EXPECT_FLOAT_EQ(pair.aDistance, 10.0f);
     EXPECT_FLOAT_EQ(pair.bDistance, 900.0f);
@@ -57,13 +51,13 @@ TEST(DefaultCursorPair, EndEventIsTheFirstEBeforeTheLast)
         CursorPair expected;
     };
     const Case cases[] = {
-        {"first E wins", 0, {event(5, 0, 'F'), event(300, 0.7f, 'E'), event(600, 0.9f, 'E'), event(800, 2, 'A')},
+        {"first E wins", 0, {event(5, 0, 'F'), event(300, 0, 'E').total(0.7f), event(600, 0, 'E').total(0.9f), event(800, 0, 'A').total(2)},
          {5, 0, 300, 0.7f}},
-        {"E only last", 0, {event(5, 0, 'F'), event(300, 0.7f, 'A'), event(800, 2, 'E')}, {5, 0, 800, 2}},
-        {"user offset", 250, {event(5, 0, 'F'), event(800, 2, 'A')}, {250, 0, 800, 2}},
-        {"offset too far", 10001, {event(5, 0, 'F'), event(800, 2, 'A')}, {5, 0, 800, 2}},
-        {"negative offset", -3, {event(5, 0, 'F'), event(800, 2, 'A')}, {5, 0, 800, 2}},
-        {"one event", 0, {event(7, 0.1f, 'F')}, {7, 0, 7, 0.1f}},
+        {"E only last", 0, {event(5, 0, 'F'), event(300, 0, 'A').total(0.7f), event(800, 0, 'E').total(2)}, {5, 0, 800, 2}},
+        {"user offset", 250, {event(5, 0, 'F'), event(800, 0, 'A').total(2)}, {250, 0, 800, 2}},
+        {"offset too far", 10001, {event(5, 0, 'F'), event(800, 0, 'A').total(2)}, {5, 0, 800, 2}},
+        {"negative offset", -3, {event(5, 0, 'F'), event(800, 0, 'A').total(2)}, {5, 0, 800, 2}},
+        {"one event", 0, {event(7, 0, 'F').total(0.1f)}, {7, 0, 7, 0.1f}},
         {"no events", 0, {}, {0, 0, 0, 0}},
     };
     for (const Case &c : cases) {

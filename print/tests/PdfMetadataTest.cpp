@@ -3,6 +3,7 @@
 #include "print/PdfMetadata.h"
 #include "print/PrintJob.h"
 #include "trace/TraceSet.h"
+#include "testsupport/BinFolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,11 +55,6 @@ QString pdfInfo(const QString &path)
     p.start(QStringLiteral("pdfinfo"), {path});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
-}
-
-QString sortoolPath()
-{
-    return QString::fromLocal8Bit(qgetenv("LUMIDOR_BIN_DIR")) + QStringLiteral("/sortool");
 }
 
 } // namespace
@@ -148,10 +144,9 @@ TEST(PdfMetadata, SortoolReportCarriesThem)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("r.pdf"));
-    const QString curve = QString::fromLocal8Bit(qgetenv("LUMIDOR_BIN_DIR")) + QStringLiteral("/default/curve/");
     QProcess p;
-    p.start(sortoolPath(), {QStringLiteral("report"), QStringLiteral("--out"), out,
-                            curve + QStringLiteral("patch-2km-1310.sor")});
+    p.start(testsupport::binFile(QStringLiteral("sortool")),
+            {QStringLiteral("report"), QStringLiteral("--out"), out, testsupport::sampleFile(QStringLiteral("patch-2km-1310.sor"))});
     ASSERT_TRUE(p.waitForFinished(60000));
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     const QString info = pdfInfo(out);

@@ -1,3 +1,5 @@
+#include "testsupport/BinFolder.h"
+
 #include <QDir>
 #include <QStringList>
 #include <QFile>
@@ -8,15 +10,7 @@
 
 namespace {
 
-QString binDir()
-{
-    return QString::fromLocal8Bit(qgetenv("LUMIDOR_BIN_DIR"));
-}
-
-QString sample(const char *name)
-{
-    return binDir() + QStringLiteral("/default/curve/") + QLatin1String(name);
-}
+QString sample(const char *name) { return testsupport::sampleFile(QLatin1String(name)); }
 
 struct ToolRun {
     int status = -1;
@@ -30,7 +24,7 @@ ToolRun sortool(const QStringList &args)
     env.remove(QStringLiteral("QT_QPA_PLATFORM")); // the command picks the offscreen platform itself
     env.remove(QStringLiteral("DISPLAY"));
     p.setProcessEnvironment(env);
-    p.start(binDir() + QStringLiteral("/sortool"), QStringList{QStringLiteral("report")} + args);
+    p.start(testsupport::binFile(QStringLiteral("sortool")), QStringList{QStringLiteral("report")} + args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
 }

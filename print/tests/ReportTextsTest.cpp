@@ -1,6 +1,7 @@
 #include "print/ReportTexts.h"
 
 #include "trace/TraceSet.h"
+#include "testsupport/TraceEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,8 @@
 
 namespace {
 
+using testsupport::event;
+
 ReportLabels labels()
 {
     ReportLabels l;
@@ -16,19 +19,6 @@ ReportLabels labels()
     l.reflect = " Reflect";
     l.nonReflect = " Non-Reflect";
     return l;
-}
-
-TraceEvent event(float distance, int typeDigit, char code, float loss, float totalLoss, float reflectance = 0.0f)
-{
-    TraceEvent e;
-    e.distance = distance;
-    e.typeDigit = typeDigit;
-    e.codeLetter = code;
-    e.loss = loss;
-    e.totalLoss = totalLoss;
-    e.reflectance = reflectance;
-    e.attenuation = 0.2f;
-    return e;
 }
 
 TEST(AbTexts, DistanceLossAndSlope)
@@ -67,8 +57,8 @@ TEST(EventRows, OneRowPerEventAfterTheFirst)
 {
     TraceData trace;
     trace.userOffset = 100.0f;
-    trace.events = {event(100, 0, 'F', 0, 0), event(1100, 1, 'A', 0.45f, 0.65f, -45.5f),
-                    event(3100, 0, 'F', 0.1f, 0), event(5100, 1, 'E', 0.7f, 1.234f, -14.0f)};
+    trace.events = {event(100, 0, 'F').attenuation(0.2f), event(1100, 1, 'A').loss(0.45f).total(0.65f).reflectance(-45.5f).attenuation(0.2f),
+                    event(3100, 0, 'F').loss(0.1f).attenuation(0.2f), event(5100, 1, 'E').loss(0.7f).total(1.234f).reflectance(-14.0f).attenuation(0.2f)};
     const std::vector<ReportEventRow> rows = eventRows(trace, "m", labels());
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0][0], "1 Reflect(A)");
@@ -88,8 +78,8 @@ TEST(EventRows, OneRowPerEventAfterTheFirst)
     EXPECT_EQ(miles[0][1], "0.621");
     EXPECT_EQ(eventRows(trace, "ft", labels())[0][1], "3.281");
 
-    TraceEvent odd = event(200, 5, 'X', 0, 0);
-    trace.events = {event(0, 0, 'F', 0, 0), odd};
+    TraceEvent odd = event(200, 5, 'X').attenuation(0.2f);
+    trace.events = {event(0, 0, 'F').attenuation(0.2f), odd};
     EXPECT_EQ(eventRows(trace, "m", labels())[0][0], "1");
 }
 

@@ -13,6 +13,7 @@
 #include "trace/LinkSummary.h"
 #include "trace/TraceSet.h"
 #include "trace/Verdict.h"
+#include "testsupport/BinFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,12 +28,6 @@ QString corpusFile(const char *name)
     if (source.isEmpty())
         source = QStringLiteral(LUMIDOR_SOURCE_DIR_DEFAULT);
     return QDir(source).filePath(QStringLiteral("../shared/corpus/") + QString::fromLatin1(name));
-}
-
-QString binFolder()
-{
-    const QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    return bin.isEmpty() ? QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT) : bin;
 }
 
 double number(const QString &text)
@@ -52,7 +47,7 @@ TEST(SameNumbers, EveryOutputOfARealFileAgrees)
     const QString path = corpusFile("Fibertest20/Ok.sor");
     if (!QFile::exists(path))
         GTEST_SKIP() << "corpus not found: " << path.toStdString();
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(binFolder()).totalLoss;
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(testsupport::binFolder()).totalLoss;
     ASSERT_NE(totalLoss, nullptr);
     CSorFileBase sor;
     TraceSlot slot;

@@ -2,8 +2,10 @@
 
 #include "print/SummaryPage.h"
 
+#include "testsupport/TraceEvents.h"
 #include "testsupport/CommaDecimalLocale.h"
 #include "textres/TextResources.h"
+#include "testsupport/BinFolder.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -20,39 +22,23 @@ QT_END_NAMESPACE
 
 namespace {
 
+using testsupport::event;
+
 using namespace summarypage;
-
-QString binDir()
-{
-    const QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    return bin.isEmpty() ? QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT) : bin;
-}
-
-TraceEvent event(float distance, int digit, char letter, float loss, float total, float reflectance)
-{
-    TraceEvent e;
-    e.distance = distance;
-    e.typeDigit = digit;
-    e.codeLetter = letter;
-    e.loss = loss;
-    e.totalLoss = total;
-    e.reflectance = reflectance;
-    return e;
-}
 
 LinkSummary summary(const QString &file, float spliceLoss, const PassThresholds &thresholds = PassThresholds{})
 {
     TraceData t;
     t.wavelengthNm = 1310;
     t.pulseWidthNs = 30;
-    t.events = {event(0.0f, 1, 'F', 0.3f, 0.3f, -50.0f), event(1000.0f, 0, 'F', spliceLoss, 0.6f, 0.0f),
-                event(2000.0f, 1, 'E', 0.0f, 0.9f, -45.0f)};
+    t.events = {event(0.0f, 1, 'F').loss(0.3f).total(0.3f).reflectance(-50.0f), event(1000.0f, 0, 'F').loss(spliceLoss).total(0.6f),
+                event(2000.0f, 1, 'E').total(0.9f).reflectance(-45.0f)};
     return summarizeTrace(file, t, thresholds);
 }
 
 class SummaryPage : public testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(loadTextLibrary(binDir())); }
+    static void SetUpTestSuite() { ASSERT_TRUE(loadTextLibrary(testsupport::binFolder())); }
     static void TearDownTestSuite() { unloadTextLibrary(); }
 };
 

@@ -1,5 +1,7 @@
 // sortool report with --summary and with a power-meter file, run as the executable it is.
 
+#include "testsupport/BinFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -10,16 +12,7 @@
 
 namespace {
 
-QString binDir()
-{
-    const QString bin = qEnvironmentVariable("LUMIDOR_BIN_DIR");
-    return bin.isEmpty() ? QStringLiteral(LUMIDOR_BIN_DIR_DEFAULT) : bin;
-}
-
-QString sample(const char *name)
-{
-    return binDir() + QStringLiteral("/default/curve/") + QLatin1String(name);
-}
+QString sample(const char *name) { return testsupport::sampleFile(QLatin1String(name)); }
 
 struct ToolRun {
     int status = -1;
@@ -32,7 +25,7 @@ ToolRun report(const QStringList &args)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM")); // the command picks the offscreen platform itself
     p.setProcessEnvironment(env);
-    p.start(binDir() + QStringLiteral("/sortool"), QStringList{QStringLiteral("report")} + args);
+    p.start(testsupport::binFile(QStringLiteral("sortool")), QStringList{QStringLiteral("report")} + args);
     if (!p.waitForFinished(60000))
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
@@ -63,7 +56,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(binDir() + "/sortool"));
+        ASSERT_TRUE(QFile::exists(testsupport::binFile(QStringLiteral("sortool"))));
         out = dir.filePath("r.pdf");
         loose = write("loose.ini", "[PassThrd]\r\nAvgLoss1310=1.0\r\nReturnLoss=-10\r\nNonReflection=1\r\nReflection=1\r\n");
     }

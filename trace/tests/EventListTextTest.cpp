@@ -1,4 +1,5 @@
 #include "trace/EventListText.h"
+#include "testsupport/TraceEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +11,7 @@ QT_END_NAMESPACE
 
 namespace {
 
-TraceEvent event(float distance, int digit, char letter, float loss = 0.0f, float total = 0.0f,
-                 float attenuation = 0.0f, float reflectance = 0.0f)
-{
-    TraceEvent e;
-    e.distance = distance;
-    e.typeDigit = digit;
-    e.codeLetter = letter;
-    e.loss = loss;
-    e.totalLoss = total;
-    e.attenuation = attenuation;
-    e.reflectance = reflectance;
-    return e;
-}
+using testsupport::event;
 
 TEST(FormatReflectance, MarksSaturatedAndFloorValues)
 {
@@ -48,8 +37,8 @@ TEST(EventListRows, FewerThanTwoEventsGiveNoRows)
 TEST(EventListRows, RowShowsTheEventAfterTheStartWithLastLossDashed)
 {
     TraceData t;
-    t.events = {event(0, 1, 'F', 0.4f), event(1234.5f, 0, 'F', 0.12f, 0.52f, 0.19f, 0.0f),
-                event(5000.0f, 1, 'E', 0.8f, 1.9f, 0.2f, -45.288f)};
+    t.events = {event(0, 1, 'F').loss(0.4f), event(1234.5f, 0, 'F').loss(0.12f).total(0.52f).attenuation(0.19f),
+                event(5000.0f, 1, 'E').loss(0.8f).total(1.9f).reflectance(-45.288f).attenuation(0.2f)};
     const auto rows = eventListRows(t, "m", 3);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].columns[0], "(F)1");
@@ -78,8 +67,8 @@ TEST(EventListRows, NumbersRoundingToZeroCarryNoMinusSign)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value);
         TraceData t;
-        t.events = {event(0, 1, 'F', 0.4f), event(1000.0f, 0, 'A', c.value, c.value, c.value, 0.0f),
-                    event(5000.0f, 1, 'E', 0.8f, 1.9f, 0.2f, -45.0f)};
+        t.events = {event(0, 1, 'F').loss(0.4f), event(1000.0f, 0, 'A').loss(c.value).total(c.value).attenuation(c.value),
+                    event(5000.0f, 1, 'E').loss(0.8f).total(1.9f).reflectance(-45.0f).attenuation(0.2f)};
         const auto rows = eventListRows(t, "m", 3);
         ASSERT_EQ(rows.size(), 2u);
         EXPECT_EQ(rows[0].columns[3], c.shown); // loss

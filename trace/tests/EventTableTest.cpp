@@ -1,5 +1,6 @@
 // The event table for spreadsheets: the event list's rows with plain numbers.
 
+#include "testsupport/TraceEvents.h"
 #include "testsupport/CommaDecimalLocale.h"
 #include "trace/EventTable.h"
 
@@ -19,27 +20,16 @@ QT_END_NAMESPACE
 
 namespace {
 
-TraceEvent event(float distance, int digit, char letter, float loss, float total, float attenuation, float reflectance)
-{
-    TraceEvent e;
-    e.distance = distance;
-    e.typeDigit = digit;
-    e.codeLetter = letter;
-    e.loss = loss;
-    e.totalLoss = total;
-    e.attenuation = attenuation;
-    e.reflectance = reflectance;
-    return e;
-}
+using testsupport::event;
 
 TraceData sampleTrace()
 {
     TraceData t;
     t.events = {
-        event(0.0f, 1, 'F', 0.4f, 0.4f, 0.0f, -50.0f),
-        event(1234.5f, 0, 'F', 0.12f, 0.52f, 0.19f, 0.0f),
-        event(5000.0f, 1, 'A', 0.0f, 0.0f, 0.0f, -45.288f),
-        event(9000.0f, 2, 'E', 0.8f, 2.1f, 0.2f, -14.7f),
+        event(0.0f, 1, 'F').loss(0.4f).total(0.4f).reflectance(-50.0f),
+        event(1234.5f, 0, 'F').loss(0.12f).total(0.52f).attenuation(0.19f),
+        event(5000.0f, 1, 'A').reflectance(-45.288f),
+        event(9000.0f, 2, 'E').loss(0.8f).total(2.1f).reflectance(-14.7f).attenuation(0.2f),
     };
     return t;
 }
@@ -89,7 +79,7 @@ TEST(EventTable, FewerThanTwoEventsListNothing)
 {
     TraceData t;
     EXPECT_TRUE(eventTableRows("f", t).empty());
-    t.events.push_back(event(0.0f, 1, 'E', 0.0f, 0.0f, 0.0f, -14.0f));
+    t.events.push_back(event(0.0f, 1, 'E').reflectance(-14.0f));
     EXPECT_TRUE(eventTableRows("f", t).empty());
     EXPECT_TRUE(eventTableCsvRecords("f", t).isEmpty());
 }

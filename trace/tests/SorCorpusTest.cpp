@@ -5,6 +5,7 @@
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/TraceLoader.h"
+#include "testsupport/BinFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,15 +138,10 @@ TEST_P(SorCorpus, ReadsAsTheIndependentReaderDoes)
     EXPECT_EQ(reloaded.pulseWidthNs, trace.pulseWidthNs);
 }
 
-// The event library built beside the tests (bin/ next to tests/), or where LUMIDOR_BIN_DIR says.
+// The event library of the build's bin folder.
 QM7ZZZ_Acount_Total_Loss_fn builtTotalLoss()
 {
-    const char *bin = std::getenv("LUMIDOR_BIN_DIR");
-    const QString folder = bin ? QString::fromLocal8Bit(bin)
-                               : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget())
-                                     .dir()
-                                     .filePath(QStringLiteral("../bin"));
-    return bindEventAnalysis(folder).totalLoss;
+    return bindEventAnalysis(testsupport::binFolder()).totalLoss;
 }
 
 // What a technician reads off the event list and the information panel: a cumulative loss at

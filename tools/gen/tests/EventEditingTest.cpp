@@ -5,6 +5,7 @@
 #include "trace/EventEditing.h"
 #include "trace/SorRecord.h"
 #include "trace/TraceLoader.h"
+#include "testsupport/BinFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -458,10 +459,7 @@ TEST_F(EventEditing, CumulativeLossRuleHoldsThroughEdits)
 // The binding is made once per process, so each case runs in a child process of its own.
 TEST(EventAnalysisBindingDeathTest, BindsTheBuiltLibrary)
 {
-    // CTest's discovered tests do not always receive LUMIDOR_BIN_DIR; the build's own folder
-    // stands in for it.
-    const char *bin = std::getenv("LUMIDOR_BIN_DIR");
-    const QString folder = bin ? QString::fromLocal8Bit(bin) : QStringLiteral(LUMIDOR_BUILD_BIN_DIR);
+    const QString folder = testsupport::binFolder();
     EXPECT_EXIT(
         {
             const EventAnalysisBinding &b = bindEventAnalysis(folder);

@@ -1,5 +1,6 @@
 // The link summary row of a trace, its CSV and JSON forms, and the table text helpers.
 
+#include "testsupport/TraceEvents.h"
 #include "testsupport/CommaDecimalLocale.h"
 #include "tools/gen/GeneratedFile.h"
 #include "trace/CSorFileBase.h"
@@ -24,18 +25,7 @@ QT_END_NAMESPACE
 
 namespace {
 
-TraceEvent event(float distance, int digit, char letter, float loss, float total, float reflectance = 0.0f)
-{
-    TraceEvent e;
-    e.distance = distance;
-    e.typeDigit = digit;
-    e.codeLetter = letter;
-    e.loss = loss;
-    e.totalLoss = total;
-    e.reflectance = reflectance;
-    e.attenuation = 0.19f;
-    return e;
-}
+using testsupport::event;
 
 TraceData trace1550(std::vector<TraceEvent> events)
 {
@@ -50,8 +40,8 @@ TraceData trace1550(std::vector<TraceEvent> events)
 // the default thresholds.
 std::vector<TraceEvent> passingLink()
 {
-    return {event(0.0f, 1, 'F', 0.30f, 0.30f, -50.0f), event(4000.0f, 0, 'F', 0.10f, 1.20f),
-            event(10000.0f, 1, 'E', 0.0f, 2.50f, -45.0f)};
+    return {event(0.0f, 1, 'F').loss(0.30f).total(0.30f).reflectance(-50.0f).attenuation(0.19f), event(4000.0f, 0, 'F').loss(0.10f).total(1.20f).attenuation(0.19f),
+            event(10000.0f, 1, 'E').total(2.50f).reflectance(-45.0f).attenuation(0.19f)};
 }
 
 struct SummaryCase {
@@ -105,8 +95,8 @@ std::vector<SummaryCase> summaryCases()
     cases.push_back({"LastEventWithoutE", noEnd, {"10000.00", "3", "2.500", "0.100", "-45.000", "0.250", "PASS"}});
 
     auto endInside = passingLink();
-    endInside[1] = event(8000.0f, 1, 'E', 0.0f, 1.60f, -30.0f); // first E wins; the ghost beyond it
-    endInside[2] = event(16000.0f, 1, 'F', 0.70f, 0.0f, -60.0f); // is no event loss of the link
+    endInside[1] = event(8000.0f, 1, 'E').total(1.60f).reflectance(-30.0f).attenuation(0.19f); // first E wins; the ghost beyond it
+    endInside[2] = event(16000.0f, 1, 'F').loss(0.70f).reflectance(-60.0f).attenuation(0.19f); // is no event loss of the link
     cases.push_back({"FirstEndEvent", endInside, {"8000.00", "3", "1.600", "", "-30.000", "0.200", "FAIL"}});
 
     auto frontE = passingLink();
@@ -114,7 +104,7 @@ std::vector<SummaryCase> summaryCases()
     cases.push_back({"EOnTheFrontConnectorIsNoEnd", frontE, {"10000.00", "3", "2.500", "0.100", "-45.000", "0.250", "PASS"}});
 
     auto launch = passingLink();
-    launch.insert(launch.begin() + 1, event(5.9f, 1, 'F', -12.1f, 0.30f, -33.0f)); // the launch level again
+    launch.insert(launch.begin() + 1, event(5.9f, 1, 'F').loss(-12.1f).total(0.30f).reflectance(-33.0f).attenuation(0.19f)); // the launch level again
     cases.push_back({"LaunchLevelIsNoEventLoss", launch, {"10000.00", "4", "2.500", "0.100", "-33.000", "0.250", "FAIL"}});
 
     auto shortFibre = passingLink();
@@ -137,11 +127,11 @@ std::vector<SummaryCase> summaryCases()
     cases.push_back({"DistanceNotANumber", notANumber, {"", "3", "2.500", "0.100", "-45.000", "", "PASS"}});
 
     auto gainer = passingLink();
-    gainer[0] = event(0.0f, 0, 'F', -0.2f, 0.0f);
+    gainer[0] = event(0.0f, 0, 'F').loss(-0.2f).attenuation(0.19f);
     gainer[1].loss = -0.0004f; // rounds to zero from below
     cases.push_back({"NoMinusZero", gainer, {"10000.00", "3", "2.500", "0.000", "-45.000", "0.250", "PASS"}});
 
-    cases.push_back({"OnlyTheEnd", {event(0.0f, 1, 'E', 0.0f, 0.0f, -14.0f)}, {"0.00", "1", "", "", "-14.000", "", "FAIL"}});
+    cases.push_back({"OnlyTheEnd", {event(0.0f, 1, 'E').reflectance(-14.0f).attenuation(0.19f)}, {"0.00", "1", "", "", "-14.000", "", "FAIL"}});
     cases.push_back({"NoEvents", {}, {"", "0", "", "", "", "", ""}});
     return cases;
 }
