@@ -11,8 +11,7 @@
 
 bool hasSorExtension(const QString &name)
 {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && name.mid(dot).compare(QLatin1String(".sor"), Qt::CaseInsensitive) == 0;
+    return QFileInfo(name).suffix().compare(QLatin1String("sor"), Qt::CaseInsensitive) == 0;
 }
 
 std::vector<FolderFile> listSorFiles(const QString &folder)

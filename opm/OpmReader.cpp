@@ -132,5 +132,5 @@ OpmFile readOpmFile(const QString &path)
 
 bool isOpmPath(const QString &path)
 {
-    return path.endsWith(QLatin1String(".opm"), Qt::CaseInsensitive);
+    return QFileInfo(path).suffix().compare(QLatin1String("opm"), Qt::CaseInsensitive) == 0;
 }

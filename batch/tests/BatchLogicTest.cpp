@@ -256,7 +256,8 @@ TEST(FolderListing, ExtensionInAnyCase)
         const char *name;
         bool sor;
     } cases[] = {{"trace.sor", true},  {"trace.SOR", true},     {"a.b.Sor", true}, {"trace.sor.bak", false},
-                 {"tracesor", false},  {"trace.so", false},     {".sor", true},    {"x.sorx", false}};
+                 {"tracesor", false},  {"trace.so", false},     {".sor", true},    {"x.sorx", false},
+                 {"a.sor.", false},    {"site.2.A.SOR", true}};
     for (const auto &c : cases)
         EXPECT_EQ(hasSorExtension(c.name), c.sor) << c.name;
 }

@@ -184,9 +184,9 @@ TEST_F(OpmFileOnDisk, FilesThatShowNothing)
 
 TEST(OpmPath, ExtensionInAnyLetterCase)
 {
-    for (const char *yes : {"a.opm", "a.OPM", "/data/Link.Opm", "x.sor.opm"})
+    for (const char *yes : {"a.opm", "a.OPM", "/data/Link.Opm", "x.sor.opm", "/site.2/a.b.OPM"})
         EXPECT_TRUE(isOpmPath(QString::fromLatin1(yes))) << yes;
-    for (const char *no : {"a.sor", "a.SOR", "aopm", "a.opm.sor", "a.opmx", "/data/opm/a.sor", ""})
+    for (const char *no : {"a.sor", "a.SOR", "aopm", "a.opm.sor", "a.opmx", "/data/opm/a.sor", "/data/x.opm/", ""})
         EXPECT_FALSE(isOpmPath(QString::fromLatin1(no))) << no;
 }
 

@@ -28,6 +28,7 @@
 #include "view/COtdrTrace.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QStringList>
@@ -150,7 +151,7 @@ int main(int argc, char **argv)
         } else if (a == QLatin1String("--zoom")) {
             zoom << next().toFloat() << next().toFloat();
             if (i + 2 < args.size() && !args[i + 1].startsWith(QLatin1String("--"))
-                && !args[i + 1].endsWith(QLatin1String(".sor"), Qt::CaseInsensitive))
+                && QFileInfo(args[i + 1]).suffix().compare(QLatin1String("sor"), Qt::CaseInsensitive) != 0)
                 zoom << next().toFloat() << next().toFloat();
         } else if (a == QLatin1String("--cursors")) {
             cursors << next().toFloat() << next().toFloat();
