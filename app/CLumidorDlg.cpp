@@ -415,7 +415,7 @@ void CLumidorDlg::editFibreInformation()
     TraceSet &set = m_session.traceSet;
     if (set.loadedCount == 0)
         return;
-    CDlgEdit dialog(set.slots[static_cast<size_t>(set.currentSlot)], this);
+    CDlgEdit dialog(set.slots[static_cast<size_t>(set.currentSlot)], &loadText, this);
     CommandResult result;
     result.infoChanged = execDialog(dialog) == QDialog::Accepted;
     apply(result);
@@ -856,7 +856,7 @@ void CLumidorDlg::undoEvents()
 void CLumidorDlg::showAnalysisThresholds()
 {
     AnalysisSettings edited = m_session.analysisSettings;
-    CDlgAnalysisThresholds dialog(edited, this);
+    CDlgAnalysisThresholds dialog(edited, &loadText, this);
     if (execDialog(dialog) != QDialog::Accepted)
         return;
     m_session.analysisSettings = edited;
@@ -883,7 +883,7 @@ void CLumidorDlg::setMeasurementMode(MeasurementMode mode)
 
 void CLumidorDlg::showPassFail()
 {
-    CDlgPass dialog(m_session.passThresholdsPath, m_session.passThresholds, this);
+    CDlgPass dialog(m_session.passThresholdsPath, m_session.passThresholds, &loadText, this);
     execDialog(dialog);
     CommandResult result;
     result.verdictChanged = true; // the dialog re-reads the thresholds even when cancelled
