@@ -27,7 +27,6 @@
 #include "print/ReportEnvironment.h"
 #include "textres/TextIds.h"
 #include "textres/TextResources.h"
-#include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
 #include "trace/AtomicWrite.h"
 #include "trace/EventListText.h"
@@ -248,9 +247,8 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
     m_traceView->InitScrollBars();
     m_traceView->setActiveCursor(1);
 
-    // Settings, event library and an empty trace set.
+    // Settings and an empty trace set.
     bindConfiguration(folder, m_session.g_iniConfig);
-    bindEventAnalysis(folder);
     m_session.traceSet.reset();
     m_session.distanceUnit = QStringLiteral("m");
     applyDisplaySettings(m_session, *m_traceView);
@@ -690,7 +688,7 @@ void CLumidorDlg::showBatchDialog()
         context.config = &m_session.g_iniConfig;
         context.texts = &loadText;
         context.cursorColour = readColourSettings(m_session.g_iniConfig).cursor;
-        context.totalLoss = eventAnalysis().totalLoss;
+        context.totalLoss = m_session.analysis.totalLoss;
         context.warn = [this](const QString &caption, const QString &message) {
             showMessage(m_batch, {caption, message, QMessageBox::Warning, QMessageBox::Ok});
         };

@@ -305,8 +305,9 @@ int runDump(int argc, char **argv)
         std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n", stderr);
         return 2;
     }
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = analysis ? bindEventAnalysis(executableFolder()).totalLoss : nullptr;
-    const QM7ZZZ_Event_Analysis_fn analyse = analysis ? bindEventAnalysis(executableFolder()).eventAnalysis : nullptr;
+    const EventAnalysisBinding binding = analysis ? bindEventAnalysis(executableFolder()) : EventAnalysisBinding{};
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
+    const QM7ZZZ_Event_Analysis_fn analyse = binding.eventAnalysis;
 
     bool allDone = true;
     Json j;

@@ -123,6 +123,7 @@ protected:
         testApp();
         ASSERT_TRUE(dir.isValid());
         session.binFolder = binDir();
+        session.analysis = bindEventAnalysis(session.binFolder);
         window = std::make_unique<CLumidorDlg>(session);
         window->OnInitDialog(false);
         window->resize(1400, 900);
@@ -938,16 +939,9 @@ TEST(FibreTypeItems, CodesAndItemsMap)
 
 namespace {
 
-// Replaces the event-library binding for one test and puts it back afterwards.
-struct BindingSwap {
-    EventAnalysisBinding saved = eventAnalysis();
-    explicit BindingSwap(const EventAnalysisBinding &replacement) { eventAnalysis() = replacement; }
-    ~BindingSwap() { eventAnalysis() = saved; }
-};
-
 TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
 {
-    ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    ASSERT_NE(session.analysis.insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
     load(writeSamples(1));
     TraceData &t = *session.traceSet.slots[0].trace;
     const size_t before = t.events.size();
@@ -990,7 +984,7 @@ TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
 // when the slot held a short file before.
 TEST_F(MainWindowTest, TracesOfMoreThan100EventsAreShownWholeAndNotEdited)
 {
-    ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    ASSERT_NE(session.analysis.insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
     const QStringList shortFile = writeSamples(1);
     gen::Options o;
     o.pointCount = 64000;
@@ -1037,7 +1031,7 @@ TEST_F(MainWindowTest, WithoutTheLibraryEventsStayAsTheyAre)
     load(writeSamples(1));
     TraceData &t = *session.traceSet.slots[0].trace;
     const size_t before = t.events.size();
-    BindingSwap none{EventAnalysisBinding{}};
+    session.analysis = EventAnalysisBinding{}; // this session has no library
     window->traceView()->state().cursorA.distance = 2000.0f;
     window->runCommand(CLumidorDlg::CmdAddEvent);
     window->selectEventRow(0);
@@ -1271,7 +1265,7 @@ TEST_F(MainWindowTest, SaveWithNothingLoadedAsksNothing)
 // thresholds changes them, Undo takes each change back, and Save writes what is shown.
 TEST_F(MainWindowTest, AnalyzeTraceAndUndo)
 {
-    ASSERT_NE(eventAnalysis().eventAnalysis, nullptr) << "libQM7ZZZ.so beside the tests";
+    ASSERT_NE(session.analysis.eventAnalysis, nullptr) << "libQM7ZZZ.so beside the tests";
     gen::Trace t = sampleTrace(5000.0, 4);
     t.record.events.clear();
     const QString path = dir.filePath(QStringLiteral("bare.sor"));
