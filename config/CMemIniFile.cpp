@@ -79,9 +79,9 @@ void CMemIniFile::DeleteBackingFile()
     utf8Mark = false;
 }
 
-void CMemIniFile::AttachFile(const QString &name)
+void CMemIniFile::AttachFile(const QString &path)
 {
-    CCustomIniFile::AttachFile(name);
+    CCustomIniFile::AttachFile(path);
     clearAll();
     load();
     rebuildIndexes();

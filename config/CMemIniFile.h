@@ -26,7 +26,7 @@ public:
     // Replaces the file with the lines, each ending in CR LF, in one atomic step. An 8-bit file
     // holding characters above U+00FF is written as UTF-16 instead, so that nothing is lost.
     bool Flush() override;
-    void AttachFile(const QString &name) override;
+    void AttachFile(const QString &path) override;
 
     // True (the default): names match exactly; false: ASCII letters match without case.
     void setCaseSensitive(bool on) { caseSensitive = on; }

@@ -242,26 +242,29 @@ TEST(MemIniFile, FailedFlushReportsAndLeavesNothingBehind)
     EXPECT_TRUE(QDir(scratch.folder()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
 
-TEST(MemIniFile, AttachResolvesNamesAndRemembersTheEncoding)
+TEST(MemIniFile, AttachBindsThePathAndRemembersTheEncoding)
 {
     ScratchFolder scratch;
-    scratch.write(u"wide.ini"_s, utf16File(u"[S]\nk=1\n"_s));
-    CCustomIniFile::setExecutableFolder(scratch.folder());
+    const QString wide = scratch.write(u"wide.ini"_s, utf16File(u"[S]\nk=1\n"_s));
 
     CMemIniFile ini(u"ignored-until-attached.ini"_s);
     EXPECT_TRUE(ini.lines().isEmpty());
-    ini.AttachFile(u"wide.ini"_s);
-    EXPECT_EQ(ini.boundPath(), scratch.path(u"wide.ini"_s));
+    ini.AttachFile(wide);
+    EXPECT_EQ(ini.boundPath(), wide);
     EXPECT_TRUE(ini.isUnicodeFile());
     EXPECT_EQ(ini.ReadInt(u"S"_s, u"k"_s, 0), 1);
 
     // No file: the binding moves, the encoding flag stays, the lines go.
-    ini.AttachFile(u"absent.ini"_s);
+    ini.AttachFile(scratch.path(u"absent.ini"_s));
     EXPECT_TRUE(ini.isUnicodeFile());
     EXPECT_TRUE(ini.lines().isEmpty());
 
-    // An empty name reloads what is bound.
+    // A name without a folder is taken as given, not looked for in the program's folder.
     ini.AttachFile(u"wide.ini"_s);
+    EXPECT_EQ(ini.boundPath(), u"wide.ini"_s);
+
+    // An empty name reloads what is bound.
+    ini.AttachFile(wide);
     scratch.write(u"wide.ini"_s, utf16File(u"[S]\nk=2\n"_s));
     ini.AttachFile(QString());
     EXPECT_EQ(ini.ReadInt(u"S"_s, u"k"_s, 0), 2);
@@ -269,8 +272,7 @@ TEST(MemIniFile, AttachResolvesNamesAndRemembersTheEncoding)
     ini.DeleteBackingFile();
     EXPECT_FALSE(QFile::exists(scratch.path(u"wide.ini"_s)));
     EXPECT_TRUE(ini.lines().isEmpty());
-    EXPECT_EQ(ini.boundPath(), scratch.path(u"wide.ini"_s));
-    CCustomIniFile::setExecutableFolder(QString());
+    EXPECT_EQ(ini.boundPath(), wide);
 }
 
 } // namespace
