@@ -55,7 +55,7 @@ TEST(Configuration, SwitchesCompareTheStoredText)
         {"1", false, true},
         {"yes", false, true},
         {"", false, true},
-        {" 0", false, true}, // the blank is part of the text
+        {" 0 ", true, false}, // blanks around a value are no part of it, as in every reader
         {nullptr, false, true},
     };
     for (const auto &c : cases) {
