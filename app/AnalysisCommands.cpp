@@ -53,13 +53,13 @@ CommandResult AnalyzeCurrentTrace(Session &session, const AnalysisSettings &sett
     TraceSlot *slot = currentSlot(session);
     if (!slot)
         return result;
-    if (!eventAnalysis().eventAnalysis) {
+    if (!session.analysis.eventAnalysis) {
         result.messages.push_back({tipsCaption, loadText(text::AnalysisUnavailable), QMessageBox::Warning, QMessageBox::Ok});
         return result;
     }
     TraceData &trace = *slot->trace;
     TraceData analysed = trace;
-    if (!analyzeTrace(analysed, eventAnalysis().eventAnalysis, thresholdsOf(settings))) {
+    if (!analyzeTrace(analysed, session.analysis.eventAnalysis, thresholdsOf(settings))) {
         result.messages.push_back({tipsCaption, loadText(text::AnalysisFoundNothing), QMessageBox::Information,
                                    QMessageBox::Ok});
         return result;

@@ -99,6 +99,7 @@ int CLumidorApp::InitInstance()
 
     Session session;
     session.binFolder = QCoreApplication::applicationDirPath();
+    session.analysis = bindEventAnalysis(session.binFolder);
     CLumidorDlg window(session);
     window.OnInitDialog();
     if (!options.files.isEmpty())

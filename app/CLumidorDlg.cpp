@@ -27,7 +27,6 @@
 #include "print/ReportEnvironment.h"
 #include "textres/TextIds.h"
 #include "textres/TextResources.h"
-#include "trace/EventAnalysis.h"
 #include "trace/EventTable.h"
 #include "trace/AtomicWrite.h"
 #include "trace/EventListText.h"
@@ -248,9 +247,8 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
     m_traceView->InitScrollBars();
     m_traceView->setActiveCursor(1);
 
-    // Settings, event library and an empty trace set.
+    // Settings and an empty trace set.
     bindConfiguration(folder, m_session.g_iniConfig);
-    bindEventAnalysis(folder);
     m_session.traceSet.reset();
     m_session.distanceUnit = QStringLiteral("m");
     applyDisplaySettings(m_session, *m_traceView);
@@ -415,7 +413,7 @@ void CLumidorDlg::editFibreInformation()
     TraceSet &set = m_session.traceSet;
     if (set.loadedCount == 0)
         return;
-    CDlgEdit dialog(set.slots[static_cast<size_t>(set.currentSlot)], this);
+    CDlgEdit dialog(set.slots[static_cast<size_t>(set.currentSlot)], &loadText, this);
     CommandResult result;
     result.infoChanged = execDialog(dialog) == QDialog::Accepted;
     apply(result);
@@ -690,7 +688,7 @@ void CLumidorDlg::showBatchDialog()
         context.config = &m_session.g_iniConfig;
         context.texts = &loadText;
         context.cursorColour = readColourSettings(m_session.g_iniConfig).cursor;
-        context.totalLoss = eventAnalysis().totalLoss;
+        context.totalLoss = m_session.analysis.totalLoss;
         context.warn = [this](const QString &caption, const QString &message) {
             showMessage(m_batch, {caption, message, QMessageBox::Warning, QMessageBox::Ok});
         };
@@ -856,7 +854,7 @@ void CLumidorDlg::undoEvents()
 void CLumidorDlg::showAnalysisThresholds()
 {
     AnalysisSettings edited = m_session.analysisSettings;
-    CDlgAnalysisThresholds dialog(edited, this);
+    CDlgAnalysisThresholds dialog(edited, &loadText, this);
     if (execDialog(dialog) != QDialog::Accepted)
         return;
     m_session.analysisSettings = edited;
@@ -883,7 +881,7 @@ void CLumidorDlg::setMeasurementMode(MeasurementMode mode)
 
 void CLumidorDlg::showPassFail()
 {
-    CDlgPass dialog(m_session.passThresholdsPath, m_session.passThresholds, this);
+    CDlgPass dialog(m_session.passThresholdsPath, m_session.passThresholds, &loadText, this);
     execDialog(dialog);
     CommandResult result;
     result.verdictChanged = true; // the dialog re-reads the thresholds even when cancelled

@@ -32,7 +32,7 @@ CommandResult AddEvent(Session &session, const CursorAt &cursor)
 {
     CommandResult result;
     // Without the event library there is nothing to measure the event with: leave the trace as it is.
-    if (!eventAnalysis().insertEvent)
+    if (!session.analysis.insertEvent)
         return result;
     if (!cursor.hasCurves || session.traceSet.loadedCount == 0)
         return result;
@@ -44,7 +44,7 @@ CommandResult AddEvent(Session &session, const CursorAt &cursor)
     if (refuseLongTrace(trace, result))
         return result;
     rememberEvents(session);
-    result.eventsChanged = insertEventAt(trace, cursor.sampleIndex, eventAnalysis());
+    result.eventsChanged = insertEventAt(trace, cursor.sampleIndex, session.analysis);
     if (!result.eventsChanged)
         session.eventsUndo.snapshots.pop_back();
     return result;
@@ -53,7 +53,7 @@ CommandResult AddEvent(Session &session, const CursorAt &cursor)
 CommandResult DeleteEvent(Session &session, int row)
 {
     CommandResult result;
-    if (!eventAnalysis().deleteEvent)
+    if (!session.analysis.deleteEvent)
         return result;
     if (session.traceSet.loadedCount == 0)
         return result;
@@ -63,7 +63,7 @@ CommandResult DeleteEvent(Session &session, int row)
     if (row < 0 || row > trace.eventList.count)
         return result;
     rememberEvents(session);
-    if (!deleteEventRow(trace, row, eventAnalysis())) {
+    if (!deleteEventRow(trace, row, session.analysis)) {
         session.eventsUndo.snapshots.pop_back();
         return result;
     }

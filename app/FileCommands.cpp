@@ -101,9 +101,9 @@ bool LoadFile(Session &session, const QString &path, const QString &name, int k,
     TraceSlot &slot = set.slots[static_cast<size_t>(k)];
     TraceData &trace = *slot.trace;
     if (read == 1 && !record.traces.empty()) {
-        loadTrace(record, trace, eventAnalysis().totalLoss);
+        loadTrace(record, trace, session.analysis.totalLoss);
         // A file that stores no events shows the ones the analysis finds.
-        if (!analyzeIfNoEvents(trace, eventAnalysis().eventAnalysis))
+        if (!analyzeIfNoEvents(trace, session.analysis.eventAnalysis))
             eventsToEventList(trace);
     } else {
         qCInfo(lcFiles) << "cannot open" << path << "result" << read;

@@ -7,6 +7,7 @@
 #include "print/ReportFontTable.h"
 #include "print/ReportLabels.h"
 #include "trace/CSorFileBase.h"
+#include "trace/EventAnalysis.h"
 #include "trace/SorRecord.h"
 #include "trace/TraceSet.h"
 
@@ -64,4 +65,8 @@ struct Session {
     // Edit > Undo can take back.
     AnalysisSettings analysisSettings;
     EventsUndo eventsUndo;
+
+    // The event-analysis library's entries, bound once at start from binFolder; unbound entries
+    // make the commands that need them say so and change nothing.
+    EventAnalysisBinding analysis;
 };

@@ -30,15 +30,13 @@ void storeMultiTraceMode(Session &session, bool on)
 void loadPassThresholds(Session &session)
 {
     session.passThresholdsPath = configFilePath(session.binFolder);
-    // An installed program reads the per-user copy once one has been written.
-    ReadPassThresholds(settingsReadPath(session.passThresholdsPath), session.passThresholds);
+    // From the copy of Config.ini read at start (the per-user one once one has been written).
+    ReadPassThresholds(session.g_iniConfig, session.passThresholds);
 }
 
 void loadAnalysisSettings(Session &session)
 {
-    CMemIniFile ini;
-    ini.AttachFile(settingsReadPath(configFilePath(session.binFolder)));
-    session.analysisSettings = readAnalysisSettings(ini);
+    session.analysisSettings = readAnalysisSettings(session.g_iniConfig);
 }
 
 int currentVerdict(const Session &session)

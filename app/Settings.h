@@ -15,9 +15,10 @@ void applyDisplaySettings(Session &session, COtdrTrace &view);
 // FileList/MultiMode in memory ("%d" of the state); never written to disk.
 void storeMultiTraceMode(Session &session, bool on);
 
-// Config.ini of the session's folder as the file of the pass/fail thresholds; reads them.
+// Config.ini of the session's folder as the file of the pass/fail thresholds; reads them from
+// the session's copy of Config.ini (g_iniConfig, bound first).
 void loadPassThresholds(Session &session);
-// The thresholds of Analyze trace, from Config.ini (the per-user copy once one is written).
+// The thresholds of Analyze trace, from the same copy.
 void loadAnalysisSettings(Session &session);
 
 // The verdict of the current trace: 0 none, 1 pass, 2 fail, 3 incomplete.

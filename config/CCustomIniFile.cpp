@@ -2,22 +2,10 @@
 
 #include "config/ConfigLog.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 Q_LOGGING_CATEGORY(lcConfig, "lumidor.config")
-
-namespace {
-
-QString &folderOverride()
-{
-    static QString folder;
-    return folder;
-}
-
-} // namespace
 
 CCustomIniFile::CCustomIniFile(const QString &path)
     : filePath(path)
@@ -26,26 +14,11 @@ CCustomIniFile::CCustomIniFile(const QString &path)
 
 CCustomIniFile::~CCustomIniFile() = default;
 
-void CCustomIniFile::setExecutableFolder(const QString &folder)
+void CCustomIniFile::AttachFile(const QString &path)
 {
-    folderOverride() = folder;
-}
-
-QString CCustomIniFile::executableFolder()
-{
-    if (!folderOverride().isEmpty())
-        return folderOverride();
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return {};
-}
-
-void CCustomIniFile::AttachFile(const QString &name)
-{
-    if (name.isEmpty())
+    if (path.isEmpty())
         return;
-    const QString folder = executableFolder();
-    filePath = (QDir::isAbsolutePath(name) || folder.isEmpty()) ? name : folder + QLatin1Char('/') + name;
+    filePath = path;
 
     const QFileInfo info(filePath);
     if (!info.exists() || info.isDir())

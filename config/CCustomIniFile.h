@@ -56,17 +56,12 @@ public:
     // Writes pending content to the file; false when it could not be written.
     virtual bool Flush() = 0;
 
-    // Binds a file: an absolute name is the path, any other name lies in the executable's
-    // folder. An empty name keeps the current binding.
-    virtual void AttachFile(const QString &name);
+    // Binds the file at `path`, taken as given (callers build it from the program's folder, as
+    // configFilePath does). An empty path keeps the current binding.
+    virtual void AttachFile(const QString &path);
 
     QString boundPath() const { return filePath; }
     bool isUnicodeFile() const { return unicodeFile; }
-
-    // The folder relative names are resolved against. Defaults to the running program's
-    // folder; tests and tools point it elsewhere.
-    static void setExecutableFolder(const QString &folder);
-    static QString executableFolder();
 
 protected:
     CCustomIniFile() = default;

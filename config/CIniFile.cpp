@@ -1,5 +1,6 @@
 #include "config/CIniFile.h"
 
+#include "config/IniText.h"
 #include "config/PrivateProfile.h"
 
 CIniFile::CIniFile(const QString &path)
@@ -14,9 +15,7 @@ QString CIniFile::ReadText(const QString &section, const QString &key, const QSt
 
 void CIniFile::WriteText(const QString &section, const QString &key, const QString &value)
 {
-    const bool edgeBlank = !value.isEmpty() && (value.front() == QLatin1Char(' ') || value.back() == QLatin1Char(' '));
-    const QString stored = edgeBlank ? QLatin1Char('"') + value + QLatin1Char('"') : value;
-    writeSucceeded = profile::writeString(filePath, section, key, stored);
+    writeSucceeded = profile::writeString(filePath, section, key, initext::storedValue(value));
 }
 
 void CIniFile::RemoveKey(const QString &section, const QString &key)

@@ -3,15 +3,15 @@
 #include "config/CCustomIniFile.h"
 
 // An INI file read and written on every call through the private-profile service
-// (config/PrivateProfile.h): names match without case, values are trimmed and unquoted on read,
-// and every write replaces the file atomically.
+// (config/PrivateProfile.h), with the reading rules of initext::parseIniLine that CMemIniFile
+// follows too; every write replaces the file atomically.
 class CIniFile : public CCustomIniFile {
 public:
     explicit CIniFile(const QString &path = QString());
 
     QString ReadText(const QString &section, const QString &key, const QString &defaultValue) const override;
-    // A non-empty value with a blank at either end is written in double quotes, so that it
-    // reads back with its blanks.
+    // A value with a blank at either end, or itself in double quotes, is written in double
+    // quotes, so that it reads back as it was (initext::storedValue).
     void WriteText(const QString &section, const QString &key, const QString &value) override;
     void RemoveKey(const QString &section, const QString &key) override;
     // The section and its keys go.

@@ -1,12 +1,14 @@
 #include "config/CMemIniFile.h"
 
 #include "config/AtomicWrite.h"
-#include "config/AsciiCase.h"
 #include "config/ConfigLog.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -32,6 +34,41 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
+// A key or section name a written line would not give back.
+bool unreadableKey(const QString &key)
+{
+    const QStringView name = initext::trimmed(key);
+    return name.isEmpty() || key.contains(QLatin1Char('=')) || name.front() == QLatin1Char('[')
+           || name.front() == QLatin1Char(';');
+}
+
+bool unreadableSection(const QString &section)
+{
+    return section.contains(QLatin1Char(']'));
+}
+
+// Bytes of an 8-bit file as text: Windows-1252, or Latin-1 where no such codec exists.
+QString decodeAnsi(const QByteArray &bytes)
+{
+    QStringDecoder decoder("windows-1252");
+    return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
+}
+
+// The text as Windows-1252 bytes; nothing when a character has no byte there.
+std::optional<QByteArray> encodeAnsi(const QString &text)
+{
+    QStringEncoder encoder("windows-1252");
+    if (!encoder.isValid()) {
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; }))
+            return std::nullopt;
+        return text.toLatin1();
+    }
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError())
+        return std::nullopt;
+    return bytes;
+}
+
 QString decodeUtf16Le(const QByteArray &bytes, qsizetype offset)
 {
     QString text;
@@ -53,15 +90,6 @@ CMemIniFile::CMemIniFile(const QString &path)
 {
 }
 
-template <typename Map>
-typename Map::const_iterator CMemIniFile::find(const Map &map, const QString &name) const
-{
-    if (caseSensitive)
-        return map.find(name);
-    return std::find_if(map.begin(), map.end(),
-                        [&name](const auto &entry) { return equalsIgnoringAsciiCase(entry.first, name); });
-}
-
 void CMemIniFile::clearAll()
 {
     content.clear();
@@ -79,9 +107,9 @@ void CMemIniFile::DeleteBackingFile()
     utf8Mark = false;
 }
 
-void CMemIniFile::AttachFile(const QString &name)
+void CMemIniFile::AttachFile(const QString &path)
 {
-    CCustomIniFile::AttachFile(name);
+    CCustomIniFile::AttachFile(path);
     clearAll();
     load();
     rebuildIndexes();
@@ -106,10 +134,9 @@ void CMemIniFile::load()
         content = splitLines(decodeUtf16Le(bytes, marked ? 2 : 0));
         return;
     }
-    // Each byte becomes the character of the same value. A UTF-8 mark is not part of the first
-    // line: left in, it would hide the first section header.
+    // A UTF-8 mark is not part of the first line: left in, it would hide the first header.
     utf8Mark = bytes.startsWith("\xEF\xBB\xBF");
-    content = splitLines(QString::fromLatin1(bytes.mid(utf8Mark ? 3 : 0)));
+    content = splitLines(utf8Mark ? QString::fromUtf8(bytes.mid(3)) : decodeAnsi(bytes));
 }
 
 void CMemIniFile::rebuildIndexes()
@@ -119,37 +146,26 @@ void CMemIniFile::rebuildIndexes()
     keyIndex.clear();
     QString current;
     for (int i = 0; i < content.size(); ++i) {
-        const QString &line = content[i];
-        if (line.isEmpty())
-            continue;
-        if (line.front() == QLatin1Char('[') && line.back() == QLatin1Char(']') && line.size() >= 2) {
-            current = initext::trimmed(QStringView(line).mid(1, line.size() - 2)).toString();
-            sectionIndex[current] = i;
-            continue;
-        }
-        const qsizetype p = line.size() >= 2 ? line.indexOf(QLatin1Char('='), 1) : -1;
-        if (p >= 1) {
-            QStringView key = QStringView(line).left(p);
-            while (!key.isEmpty() && initext::isSpace(key.back()))
-                key.chop(1);
-            keyIndex[current][key.toString()] = i;
+        const initext::IniLine line = initext::parseIniLine(content[i]);
+        if (line.kind == initext::IniLine::Header) {
+            current = initext::nameKey(line.name);
+            sectionIndex[current] = Entry{line.name, i};
+            headerLines.insert(i);
+        } else if (line.kind == initext::IniLine::Key && !line.name.isEmpty()) {
+            keyIndex[current].try_emplace(initext::nameKey(line.name), Entry{line.name, i});
         }
     }
-    for (const auto &[name, position] : sectionIndex)
-        headerLines.insert(position);
 }
 
 QString CMemIniFile::ReadText(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const auto keys = find(keyIndex, section);
+    const auto keys = keyIndex.find(initext::nameKey(section));
     if (keys == keyIndex.end())
         return defaultValue;
-    const auto entry = find(keys->second, key);
+    const auto entry = keys->second.find(initext::nameKey(key));
     if (entry == keys->second.end())
         return defaultValue;
-    const QString &line = content[entry->second];
-    const qsizetype p = line.indexOf(QLatin1Char('='));
-    return p > 0 ? line.mid(p + 1) : defaultValue;
+    return initext::parseIniLine(content[entry->second.line]).value;
 }
 
 void CMemIniFile::WriteText(const QString &section, const QString &key, const QString &value)
@@ -158,44 +174,49 @@ void CMemIniFile::WriteText(const QString &section, const QString &key, const QS
         qCWarning(lcConfig) << "refused to write a line break into" << section << key;
         return;
     }
-    const QString line = key + QLatin1Char('=') + value;
-    const auto keys = find(keyIndex, section);
+    if (unreadableKey(key) || unreadableSection(section)) {
+        qCWarning(lcConfig) << "refused to write a name that would not read back" << section << key;
+        return;
+    }
+    const QString line = key + QLatin1Char('=') + initext::storedValue(value);
+    const auto keys = keyIndex.find(initext::nameKey(section));
     if (keys == keyIndex.end()) {
         content.append(QLatin1Char('[') + section + QLatin1Char(']'));
         content.append(line);
         rebuildIndexes();
         return;
     }
-    const auto entry = find(keys->second, key);
+    const auto entry = keys->second.find(initext::nameKey(key));
     if (entry != keys->second.end()) {
-        content[entry->second] = line; // same position: the indexes stay valid
+        content[entry->second.line] = line; // same position: the indexes stay valid
+        rebuildIndexes();                   // ... but the stored spelling of the name may change
         return;
     }
     // The section with the empty name has no header of its own: its key goes after line 0.
     const auto header = sectionIndex.find(keys->first);
-    const int position = header != sectionIndex.end() ? header->second + 1 : 1;
+    const int position = header != sectionIndex.end() ? header->second.line + 1 : 1;
     content.insert(std::min<qsizetype>(position, content.size()), line);
     rebuildIndexes();
 }
 
 void CMemIniFile::RemoveKey(const QString &section, const QString &key)
 {
-    const auto keys = find(keyIndex, section);
+    const auto keys = keyIndex.find(initext::nameKey(section));
     if (keys == keyIndex.end())
         return;
-    const auto entry = find(keys->second, key);
+    const auto entry = keys->second.find(initext::nameKey(key));
     if (entry == keys->second.end())
         return;
-    content.removeAt(entry->second);
+    content.removeAt(entry->second.line);
     rebuildIndexes();
 }
 
 void CMemIniFile::RemoveSection(const QString &section)
 {
-    const auto header = find(sectionIndex, section);
+    const auto header = sectionIndex.find(initext::nameKey(section));
     if (header == sectionIndex.end())
         return;
-    const int first = header->second;
+    const int first = header->second.line;
     const auto next = headerLines.upper_bound(first);
     const int end = next != headerLines.end() ? *next : int(content.size());
     content.remove(first, end - first);
@@ -204,8 +225,8 @@ void CMemIniFile::RemoveSection(const QString &section)
 
 void CMemIniFile::CreateSection(const QString &section)
 {
-    if (hasLineBreak(section)) {
-        qCWarning(lcConfig) << "refused to create a section with a line break";
+    if (hasLineBreak(section) || unreadableSection(section)) {
+        qCWarning(lcConfig) << "refused to create a section that would not read back";
         return;
     }
     content.append(QLatin1Char('[') + section + QLatin1Char(']'));
@@ -215,29 +236,29 @@ void CMemIniFile::CreateSection(const QString &section)
 QStringList CMemIniFile::ListSections() const
 {
     QStringList names;
-    for (const auto &[name, position] : sectionIndex)
-        names.append(name);
+    for (const auto &[name, entry] : sectionIndex)
+        names.append(entry.name);
     return names;
 }
 
 QStringList CMemIniFile::ListKeys(const QString &section) const
 {
     QStringList names;
-    const auto keys = find(keyIndex, section);
+    const auto keys = keyIndex.find(initext::nameKey(section));
     if (keys != keyIndex.end()) {
-        for (const auto &[name, position] : keys->second)
-            names.append(name);
+        for (const auto &[name, entry] : keys->second)
+            names.append(entry.name);
     }
     return names;
 }
 
 QStringList CMemIniFile::ListSectionLines(const QString &section) const
 {
-    const auto header = find(sectionIndex, section);
+    const auto header = sectionIndex.find(initext::nameKey(section));
     if (header == sectionIndex.end())
         return {};
-    const int first = header->second + 1;
-    const auto next = headerLines.upper_bound(header->second);
+    const int first = header->second.line + 1;
+    const auto next = headerLines.upper_bound(header->second.line);
     const int end = next != headerLines.end() ? *next : int(content.size());
     return content.mid(first, end - first);
 }
@@ -251,12 +272,15 @@ bool CMemIniFile::Flush()
         // Written as bytes, this first line would read back as a byte-order mark.
         unicodeFile = true;
     }
-    if (!unicodeFile) {
-        const bool wide = std::any_of(content.begin(), content.end(), [](const QString &line) {
-            return std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0xFF; });
-        });
-        if (wide) {
-            qCInfo(lcConfig) << filePath << "holds characters beyond 8 bits; writing it as UTF-16";
+    QByteArray ansi;
+    if (!unicodeFile && !utf8Mark) {
+        QString text;
+        for (const QString &line : content)
+            text += line + QStringLiteral("\r\n");
+        if (std::optional<QByteArray> encoded = encodeAnsi(text)) {
+            ansi = std::move(*encoded);
+        } else {
+            qCInfo(lcConfig) << filePath << "holds characters Windows-1252 lacks; writing it as UTF-16";
             unicodeFile = true;
         }
     }
@@ -269,13 +293,14 @@ bool CMemIniFile::Flush()
                 bytes.append(char(c.unicode() >> 8));
             }
         }
-    } else {
-        if (utf8Mark)
-            bytes.append("\xEF\xBB\xBF");
+    } else if (utf8Mark) {
+        bytes.append("\xEF\xBB\xBF");
         for (const QString &line : content) {
-            bytes.append(line.toLatin1());
+            bytes.append(line.toUtf8());
             bytes.append("\r\n");
         }
+    } else {
+        bytes = std::move(ansi);
     }
     QString error;
     if (!writeBytesAtomically(filePath, bytes, &error)) {

@@ -6,16 +6,23 @@
 #include <set>
 
 // An INI file held in memory: loaded once by AttachFile, answered from indexes over its
-// lines, changed only in memory, written back only by Flush.
+// lines, changed only in memory, written back only by Flush. Lines read by the rules of
+// initext::parseIniLine, the same as the file service's (CIniFile, PassThresholds' writes):
+// names without case, the first key of a name counts, values trimmed and unquoted, ";" starts a
+// comment. A file starting with FF FE is UTF-16LE, one starting with EF BB BF is UTF-8, any
+// other is Windows-1252. Two headers of one name make one section; keys before any header form
+// the section with the empty name.
 class CMemIniFile : public CCustomIniFile {
 public:
     // Stores the path unchanged; AttachFile loads the file.
     explicit CMemIniFile(const QString &path = QString());
 
     void DeleteBackingFile() override;
-    // Everything after the first "=" of the key's line, exactly as stored.
+    // The value of the first key of that name in the section.
     QString ReadText(const QString &section, const QString &key, const QString &defaultValue) const override;
-    // Values, keys and sections holding a line break are refused: they would split the line.
+    // Values, keys and sections holding a line break are refused: they would split the line;
+    // so are keys that would not read back as keys ("=" inside, "[" or ";" in front, blank) and
+    // sections holding "]". A value that parsing would change is stored in double quotes.
     void WriteText(const QString &section, const QString &key, const QString &value) override;
     void RemoveKey(const QString &section, const QString &key) override;
     void RemoveSection(const QString &section) override;
@@ -23,14 +30,11 @@ public:
     QStringList ListSections() const override;
     QStringList ListKeys(const QString &section) const override;
     QStringList ListSectionLines(const QString &section) const override;
-    // Replaces the file with the lines, each ending in CR LF, in one atomic step. An 8-bit file
-    // holding characters above U+00FF is written as UTF-16 instead, so that nothing is lost.
+    // Replaces the file with the lines, each ending in CR LF, in one atomic step. A Windows-1252
+    // file holding characters that encoding lacks is written as UTF-16 instead, so that nothing
+    // is lost.
     bool Flush() override;
-    void AttachFile(const QString &name) override;
-
-    // True (the default): names match exactly; false: ASCII letters match without case.
-    void setCaseSensitive(bool on) { caseSensitive = on; }
-    bool isCaseSensitive() const { return caseSensitive; }
+    void AttachFile(const QString &path) override;
 
     const QStringList &lines() const { return content; }
 
@@ -39,19 +43,21 @@ private:
     struct Utf16Less {
         bool operator()(const QString &a, const QString &b) const;
     };
-    using KeyMap = std::map<QString, int, Utf16Less>;
+    // A name as written in the file and the line it stands on.
+    struct Entry {
+        QString name;
+        int line = 0;
+    };
+    // Indexes are keyed by initext::nameKey of the names.
+    using KeyMap = std::map<QString, Entry, Utf16Less>;
 
     void load();
     void rebuildIndexes();
     void clearAll();
-    const QString *findName(const QString &name, const QStringList &names) const;
-    template <typename Map>
-    typename Map::const_iterator find(const Map &map, const QString &name) const;
 
-    QStringList content;                              // the file's lines, trimmed, none empty
-    std::map<QString, int, Utf16Less> sectionIndex;   // section name -> header line
-    std::set<int> headerLines;                        // positions held in sectionIndex
-    std::map<QString, KeyMap, Utf16Less> keyIndex;    // section -> key -> line
-    bool caseSensitive = true;
-    bool utf8Mark = false; // an 8-bit file that began with EF BB BF; Flush writes the mark back
+    QStringList content;                               // the file's lines, trimmed, none empty
+    std::map<QString, Entry, Utf16Less> sectionIndex;  // section -> its last header line
+    std::set<int> headerLines;                         // every header line
+    std::map<QString, KeyMap, Utf16Less> keyIndex;     // section -> key -> its first line
+    bool utf8Mark = false; // a file that began with EF BB BF: read and written as UTF-8
 };

@@ -23,7 +23,6 @@ QString text(const CCustomIniFile &ini, const QString &section, const char *key)
 
 void bindConfiguration(const QString &folder, CMemIniFile &ini)
 {
-    CCustomIniFile::setExecutableFolder(folder);
     // An installed program reads the per-user copy once one has been written.
     ini.AttachFile(settingsReadPath(configFilePath(folder)));
 }

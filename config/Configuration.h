@@ -8,8 +8,8 @@
 #include <array>
 #include <cstdint>
 
-// Makes `folder` the program's folder for INI names and binds `ini` (the session's in-memory
-// copy of Config.ini, g_iniConfig) to Config.ini there. Writes to it last until the program
+// Binds `ini` (the session's in-memory copy of Config.ini, g_iniConfig) to Config.ini in
+// `folder`, the program's folder. Writes to it last until the program
 // ends; nothing writes it back to disk. A missing file leaves it empty: every setting then
 // takes its absent value.
 void bindConfiguration(const QString &folder, CMemIniFile &ini);

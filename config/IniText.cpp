@@ -222,4 +222,42 @@ QString formatLocalTime(IniTime time, const char *format)
     return QString::fromLatin1(buffer, static_cast<qsizetype>(length));
 }
 
+IniLine parseIniLine(QStringView text)
+{
+    IniLine parsed;
+    const QStringView line = trimmed(text);
+    if (line.isEmpty() || line.front() == QLatin1Char(';'))
+        return parsed;
+    if (line.front() == QLatin1Char('[')) {
+        const qsizetype close = line.indexOf(QLatin1Char(']'));
+        if (close > 0) {
+            parsed.kind = IniLine::Header;
+            parsed.name = trimmed(line.mid(1, close - 1)).toString();
+        }
+        return parsed;
+    }
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return parsed;
+    parsed.kind = IniLine::Key;
+    parsed.name = trimmed(line.left(equals)).toString();
+    QStringView value = trimmed(line.mid(equals + 1));
+    if (value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"'))
+        value = value.mid(1, value.size() - 2);
+    parsed.value = value.toString();
+    return parsed;
+}
+
+QString nameKey(const QString &name)
+{
+    return name.toCaseFolded();
+}
+
+QString storedValue(const QString &value)
+{
+    const bool edgeBlank = !value.isEmpty() && (isSpace(value.front()) || isSpace(value.back()));
+    const bool quoted = value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"');
+    return edgeBlank || quoted ? QLatin1Char('"') + value + QLatin1Char('"') : value;
+}
+
 } // namespace initext

@@ -40,4 +40,22 @@ std::optional<IniTime> parseTimeOnly(QStringView text);
 // Local time formatted with strftime's `format`.
 QString formatLocalTime(IniTime time, const char *format);
 
+// The rules every INI reader of the program follows (the in-memory copy and the file service):
+// a line is trimmed; one starting with ";" is a comment; "[name]" is a header whose name is
+// trimmed, text after the "]" ignored; "name=value" is a key whose name and value are trimmed,
+// the value losing one pair of enclosing double quotes. Names match without regard to case
+// (nameKey gives the form they are compared in) and the first key of a name counts.
+struct IniLine {
+    enum Kind { Other, Header, Key };
+    Kind kind = Other;
+    QString name;
+    QString value; // keys only
+};
+IniLine parseIniLine(QStringView line);
+QString nameKey(const QString &name);
+
+// `value` as a key line stores it so that parseIniLine gives it back: in double quotes when it
+// starts or ends with a blank or is itself enclosed in quotes.
+QString storedValue(const QString &value);
+
 } // namespace initext

@@ -1,5 +1,6 @@
 #include "config/PassThresholds.h"
 
+#include "config/CMemIniFile.h"
 #include "config/IniText.h"
 #include "config/PrivateProfile.h"
 
@@ -13,19 +14,19 @@ const QString section = QStringLiteral("PassThrd");
 // Values are read through a 260-unit buffer: at most 259 characters count.
 constexpr int valueBufferUnits = 260;
 
-QString readValue(const QString &path, const char *key)
+QString readValue(const CCustomIniFile &ini, const char *key)
 {
-    return profile::readString(path, section, QString::fromLatin1(key), QString(), valueBufferUnits);
+    return ini.ReadText(section, QString::fromLatin1(key), QString()).left(valueBufferUnits - 1);
 }
 
-bool readSwitch(const QString &path, const char *key)
+bool readSwitch(const CCustomIniFile &ini, const char *key)
 {
-    return readValue(path, key) != QLatin1String("0");
+    return readValue(ini, key) != QLatin1String("0");
 }
 
-float readNumber(const QString &path, const char *key)
+float readNumber(const CCustomIniFile &ini, const char *key)
 {
-    return static_cast<float>(initext::leadingDouble(readValue(path, key)));
+    return static_cast<float>(initext::leadingDouble(readValue(ini, key)));
 }
 
 // The stored single-precision value, widened, against the double-precision bound.
@@ -46,26 +47,33 @@ QString flag(bool on)
 
 } // namespace
 
+void ReadPassThresholds(const CCustomIniFile &ini, PassThresholds &t)
+{
+    t.IncludeReflection = readSwitch(ini, "IncludeReflection");
+    t.IncludeNonReflection = readSwitch(ini, "IncludeNonReflection");
+    t.IncludeTotalLoss = readSwitch(ini, "IncludeTotalLoss");
+    t.IncludeReturnLoss = readSwitch(ini, "IncludeReturnLoss");
+    t.IncludeAvg = readSwitch(ini, "IncludeAvg");
+
+    t.Reflection = atLeast(readNumber(ini, "Reflection"), 0.01, 0.5f);
+    t.NonReflection = atLeast(readNumber(ini, "NonReflection"), 0.01, 0.2f);
+    t.TotalLoss = atLeast(readNumber(ini, "TotalLoss"), 0.1, 20.0f);
+    const float returnLoss = readNumber(ini, "ReturnLoss");
+    t.ReturnLoss = static_cast<double>(returnLoss) > -0.1 ? -40.0f : returnLoss;
+    t.AvgLoss850 = atLeast(readNumber(ini, "AvgLoss850"), 0.1, 3.0f);
+    t.AvgLoss1300 = atLeast(readNumber(ini, "AvgLoss1300"), 0.1, 0.8f);
+    t.AvgLoss1310 = atLeast(readNumber(ini, "AvgLoss1310"), 0.1, 0.4f);
+    t.AvgLoss1490 = atLeast(readNumber(ini, "AvgLoss1490"), 0.1, 0.3f);
+    t.AvgLoss1550 = atLeast(readNumber(ini, "AvgLoss1550"), 0.1, 0.3f);
+    t.AvgLoss1625 = atLeast(readNumber(ini, "AvgLoss1625"), 0.1, 0.3f);
+    t.AvgLoss1650 = atLeast(readNumber(ini, "AvgLoss1650"), 0.1, 0.3f);
+}
+
 void ReadPassThresholds(const QString &iniPath, PassThresholds &t)
 {
-    t.IncludeReflection = readSwitch(iniPath, "IncludeReflection");
-    t.IncludeNonReflection = readSwitch(iniPath, "IncludeNonReflection");
-    t.IncludeTotalLoss = readSwitch(iniPath, "IncludeTotalLoss");
-    t.IncludeReturnLoss = readSwitch(iniPath, "IncludeReturnLoss");
-    t.IncludeAvg = readSwitch(iniPath, "IncludeAvg");
-
-    t.Reflection = atLeast(readNumber(iniPath, "Reflection"), 0.01, 0.5f);
-    t.NonReflection = atLeast(readNumber(iniPath, "NonReflection"), 0.01, 0.2f);
-    t.TotalLoss = atLeast(readNumber(iniPath, "TotalLoss"), 0.1, 20.0f);
-    const float returnLoss = readNumber(iniPath, "ReturnLoss");
-    t.ReturnLoss = static_cast<double>(returnLoss) > -0.1 ? -40.0f : returnLoss;
-    t.AvgLoss850 = atLeast(readNumber(iniPath, "AvgLoss850"), 0.1, 3.0f);
-    t.AvgLoss1300 = atLeast(readNumber(iniPath, "AvgLoss1300"), 0.1, 0.8f);
-    t.AvgLoss1310 = atLeast(readNumber(iniPath, "AvgLoss1310"), 0.1, 0.4f);
-    t.AvgLoss1490 = atLeast(readNumber(iniPath, "AvgLoss1490"), 0.1, 0.3f);
-    t.AvgLoss1550 = atLeast(readNumber(iniPath, "AvgLoss1550"), 0.1, 0.3f);
-    t.AvgLoss1625 = atLeast(readNumber(iniPath, "AvgLoss1625"), 0.1, 0.3f);
-    t.AvgLoss1650 = atLeast(readNumber(iniPath, "AvgLoss1650"), 0.1, 0.3f);
+    CMemIniFile ini;
+    ini.AttachFile(iniPath);
+    ReadPassThresholds(ini, t);
 }
 
 bool SavePassThresholds(const QString &iniPath, const PassThresholds &t)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class CCustomIniFile;
+
 #include <cstdint>
 
 // The pass/fail thresholds, one member per key of the PassThrd section of Config.ini.
@@ -25,9 +27,12 @@ struct PassThresholds {
     float AvgLoss1650 = 0.3f;   // dB/km
 };
 
-// Reads the sixteen PassThrd keys from the file at `iniPath` (Config.ini), straight from disk.
-// Switches are on unless "0"; a limit below its bound (0.01 dB for event losses, 0.1 for total
-// loss and attenuation, above -0.1 for return loss) takes its default.
+// Reads the sixteen PassThrd keys from `ini` (the copy of Config.ini read at start). Switches
+// are on unless "0"; a limit below its bound (0.01 dB for event losses, 0.1 for total loss and
+// attenuation, above -0.1 for return loss) takes its default. At most 259 characters of a value
+// count.
+void ReadPassThresholds(const CCustomIniFile &ini, PassThresholds &thresholds);
+// The same from the file at `iniPath`, read from disk once.
 void ReadPassThresholds(const QString &iniPath, PassThresholds &thresholds);
 
 // Writes the sixteen keys in one atomic rewrite, creating the file when missing. False when the

@@ -23,38 +23,11 @@ struct Line {
     QString text;   // decoded, without the line end
 };
 
-enum class Kind { Other, Header, Key };
-
-struct Parsed {
-    Kind kind = Kind::Other;
-    QString name;  // section or key name
-    QString value; // key lines: trimmed and unquoted
-};
+using Parsed = initext::IniLine;
 
 Parsed parse(const QString &text)
 {
-    Parsed parsed;
-    const QStringView line = initext::trimmed(text);
-    if (line.isEmpty() || line.front() == QLatin1Char(';'))
-        return parsed;
-    if (line.front() == QLatin1Char('[')) {
-        const qsizetype close = line.indexOf(QLatin1Char(']'));
-        if (close > 0) {
-            parsed.kind = Kind::Header;
-            parsed.name = initext::trimmed(line.mid(1, close - 1)).toString();
-        }
-        return parsed;
-    }
-    const qsizetype equals = line.indexOf(QLatin1Char('='));
-    if (equals < 0)
-        return parsed;
-    parsed.kind = Kind::Key;
-    parsed.name = initext::trimmed(line.left(equals)).toString();
-    QStringView value = initext::trimmed(line.mid(equals + 1));
-    if (value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"'))
-        value = value.mid(1, value.size() - 2);
-    parsed.value = value.toString();
-    return parsed;
+    return initext::parseIniLine(text);
 }
 
 // Opening an ICU converter costs more than reading a small file: every read shares one decoder
@@ -68,7 +41,7 @@ QStringDecoder &ansiDecoder()
 
 bool sameName(const QString &a, const QString &b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return initext::nameKey(a) == initext::nameKey(b);
 }
 
 class Document {
@@ -258,7 +231,7 @@ void Document::terminateLastLine()
 int Document::findSection(const QString &section) const
 {
     for (int i = 0; i < size(); ++i) {
-        if (parsed[size_t(i)].kind == Kind::Header && sameName(parsed[size_t(i)].name, section))
+        if (parsed[size_t(i)].kind == Parsed::Header && sameName(parsed[size_t(i)].name, section))
             return i;
     }
     return -1;
@@ -267,7 +240,7 @@ int Document::findSection(const QString &section) const
 int Document::sectionEnd(int header) const
 {
     for (int i = header + 1; i < size(); ++i) {
-        if (parsed[size_t(i)].kind == Kind::Header)
+        if (parsed[size_t(i)].kind == Parsed::Header)
             return i;
     }
     return size();
@@ -279,7 +252,7 @@ int Document::findKey(int header, const QString &key) const
         return -1;
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
-        if (parsed[size_t(i)].kind == Kind::Key && sameName(parsed[size_t(i)].name, key))
+        if (parsed[size_t(i)].kind == Parsed::Key && sameName(parsed[size_t(i)].name, key))
             return i;
     }
     return -1;
@@ -385,7 +358,7 @@ QStringList sectionNames(const QString &path)
         return names;
     for (int i = 0; i < document.size(); ++i) {
         const Parsed &p = document.at(i);
-        if (p.kind == Kind::Header && !p.name.isEmpty())
+        if (p.kind == Parsed::Header && !p.name.isEmpty())
             names.append(p.name);
     }
     return names;
@@ -402,7 +375,7 @@ QStringList keyNames(const QString &path, const QString &section)
         return names;
     for (int i = header + 1; i < document.sectionEnd(header); ++i) {
         const Parsed &p = document.at(i);
-        if (p.kind == Kind::Key && !p.name.isEmpty())
+        if (p.kind == Parsed::Key && !p.name.isEmpty())
             names.append(p.name);
     }
     return names;

@@ -40,7 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     CMemIniFile ini;
     ini.AttachFile(path);
-    ini.setCaseSensitive(size % 2 == 0);
     const QStringList sections = ini.ListSections();
     for (const QString &section : sections) {
         ini.ListSectionLines(section);

@@ -1,7 +1,6 @@
 #include "panels/CDlgAnalysisThresholds.h"
 
 #include "textres/TextIds.h"
-#include "textres/TextResources.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -29,13 +28,13 @@ const ValueRow valueRows[3] = {
 
 } // namespace
 
-CDlgAnalysisThresholds::CDlgAnalysisThresholds(AnalysisSettings &settings, QWidget *parent)
+CDlgAnalysisThresholds::CDlgAnalysisThresholds(AnalysisSettings &settings, const TextLookup &texts, QWidget *parent)
     : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("CDlgAnalysisThresholds"));
-    setWindowTitle(loadText(text::AnalysisThresholdsTitle));
+    setWindowTitle(lookupText(texts, text::AnalysisThresholdsTitle));
     auto *layout = new QVBoxLayout(this);
-    m_useFile = new QCheckBox(loadText(text::AnalysisUseFileThresholds), this);
+    m_useFile = new QCheckBox(lookupText(texts, text::AnalysisUseFileThresholds), this);
     m_useFile->setObjectName(QStringLiteral("useFileThresholds"));
     m_useFile->setChecked(settings.useFileThresholds);
     layout->addWidget(m_useFile);
@@ -51,7 +50,7 @@ CDlgAnalysisThresholds::CDlgAnalysisThresholds(AnalysisSettings &settings, QWidg
         box->setSingleStep(row.step);
         box->setValue(settings.*row.value);
         box->setEnabled(!settings.useFileThresholds);
-        form->addRow(loadText(row.textId), box);
+        form->addRow(lookupText(texts, row.textId), box);
         m_values[i] = box;
     }
     layout->addLayout(form);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/AnalysisSettings.h"
+#include "panels/TextLookup.h"
 
 #include <QDialog>
 
@@ -11,10 +12,11 @@ class QDoubleSpinBox;
 
 // Analyze > Analysis thresholds: the file's own thresholds, or a loss, reflectance and end
 // threshold of the user's acceptance rules. OK writes them into `settings`; Cancel leaves it.
+// The labels come from `texts`.
 class CDlgAnalysisThresholds : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgAnalysisThresholds(AnalysisSettings &settings, QWidget *parent = nullptr);
+    CDlgAnalysisThresholds(AnalysisSettings &settings, const TextLookup &texts, QWidget *parent = nullptr);
 
 public Q_SLOTS:
     void accept() override;

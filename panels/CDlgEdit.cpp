@@ -2,7 +2,6 @@
 
 #include "panels/MessageBox.h"
 #include "textres/TextIds.h"
-#include "textres/TextResources.h"
 #include "trace/SorEditing.h"
 #include "trace/TraceSet.h"
 #include "view/DialogUnits.h"
@@ -11,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 
@@ -46,11 +47,11 @@ int CDlgEdit::fiberTypeForItem(int item)
     }
 }
 
-CDlgEdit::CDlgEdit(TraceSlot &slot, QWidget *parent)
-    : QDialog(parent), m_slot(slot)
+CDlgEdit::CDlgEdit(TraceSlot &slot, TextLookup texts, QWidget *parent)
+    : QDialog(parent), m_slot(slot), m_texts(std::move(texts))
 {
     setObjectName(QStringLiteral("CDlgEdit"));
-    setWindowTitle(loadText(text::FiberInformation));
+    setWindowTitle(lookupText(m_texts, text::FiberInformation));
     const DialogUnits du(font());
     setFixedSize(du.x(323), du.y(141));
 
@@ -65,7 +66,8 @@ CDlgEdit::CDlgEdit(TraceSlot &slot, QWidget *parent)
         {IdOperatorLabel, text::Operator, IdOperator, 80},
     };
     for (const Row &r : rows) {
-        auto *label = placed(new QLabel(loadText(r.labelText), this), du, r.labelId, QRect(14, r.top + 2, 70, 10));
+        auto *label = placed(new QLabel(lookupText(m_texts, r.labelText), this), du, r.labelId,
+                             QRect(14, r.top + 2, 70, 10));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     m_cable = placed(new QLineEdit(t.cableId, this), du, IdCable, QRect(90, 14, 215, 14));
@@ -75,12 +77,14 @@ CDlgEdit::CDlgEdit(TraceSlot &slot, QWidget *parent)
 
     m_type->setEditable(true);
     m_type->setInsertPolicy(QComboBox::NoInsert);
-    m_type->addItems({loadText(text::MultiModeFiber), loadText(text::SinglemodeFiber),
-                      loadText(text::DispersionShiftedFiber), loadText(text::NzDispersionShiftedFiber)});
+    m_type->addItems({lookupText(m_texts, text::MultiModeFiber), lookupText(m_texts, text::SinglemodeFiber),
+                      lookupText(m_texts, text::DispersionShiftedFiber),
+                      lookupText(m_texts, text::NzDispersionShiftedFiber)});
     m_type->setCurrentIndex(itemForFiberType(t.fiberType));
 
-    auto *save = placed(new QPushButton(loadText(text::Save), this), du, IdSave, QRect(160, 112, 60, 16));
-    auto *cancel = placed(new QPushButton(loadText(text::Cancel), this), du, IdCancel, QRect(245, 112, 60, 16));
+    auto *save = placed(new QPushButton(lookupText(m_texts, text::Save), this), du, IdSave, QRect(160, 112, 60, 16));
+    auto *cancel = placed(new QPushButton(lookupText(m_texts, text::Cancel), this), du, IdCancel,
+                          QRect(245, 112, 60, 16));
     save->setDefault(true);
     connect(save, &QPushButton::clicked, this, &CDlgEdit::accept);
     connect(cancel, &QPushButton::clicked, this, &CDlgEdit::reject);
@@ -91,7 +95,7 @@ void CDlgEdit::accept()
     // A file of issue 1 has no place for the fibre type: it is rewritten in the newer layout,
     // which the user agrees to first. Cancel leaves the file and the trace as they were.
     if (sorFileIssue(m_slot.filePath) == 1) {
-        const MessageRequest ask{fileCaption, loadText(text::RewriteAsIssue2), QMessageBox::Question,
+        const MessageRequest ask{fileCaption, lookupText(m_texts, text::RewriteAsIssue2), QMessageBox::Question,
                                  QMessageBox::Ok | QMessageBox::Cancel};
         if (showMessage(this, ask) != QMessageBox::Ok) {
             QDialog::reject();
@@ -112,6 +116,6 @@ void CDlgEdit::accept()
     const int result = rewriteFibreInfo(m_slot.filePath, t.cableId, t.fiberId, t.fiberType, t.operatorName);
     // The trace keeps the new texts either way; a file that could not be written is said so.
     if (result != 1)
-        reportSaveFailure(this);
+        reportSaveFailure(this, m_texts);
     QDialog::accept();
 }

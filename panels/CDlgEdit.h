@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panels/TextLookup.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -17,7 +19,8 @@ public:
         IdSave = 1, IdCancel = 2,
     };
 
-    CDlgEdit(TraceSlot &slot, QWidget *parent = nullptr);
+    // Edits `slot`; the labels and messages come from `texts`.
+    CDlgEdit(TraceSlot &slot, TextLookup texts, QWidget *parent = nullptr);
 
     // Combo-box item shown for a fibre type code, and the code stored for an item (-1: none).
     static int itemForFiberType(int code);
@@ -28,6 +31,7 @@ public Q_SLOTS:
 
 private:
     TraceSlot &m_slot;
+    TextLookup m_texts;
     QLineEdit *m_cable = nullptr;
     QLineEdit *m_fiber = nullptr;
     QComboBox *m_type = nullptr;

@@ -5,7 +5,6 @@
 #include "config/SettingsLocation.h"
 #include "panels/MessageBox.h"
 #include "textres/TextIds.h"
-#include "textres/TextResources.h"
 #include "view/DialogUnits.h"
 
 #include <QCheckBox>
@@ -65,11 +64,11 @@ float CDlgPass::leadingNumber(const QString &text)
     return static_cast<float>(value);
 }
 
-CDlgPass::CDlgPass(const QString &iniPath, PassThresholds &thresholds, QWidget *parent)
+CDlgPass::CDlgPass(const QString &iniPath, PassThresholds &thresholds, const TextLookup &texts, QWidget *parent)
     : QDialog(parent), m_iniPath(iniPath), m_thresholds(thresholds)
 {
     setObjectName(QStringLiteral("CDlgPass"));
-    setWindowTitle(loadText(text::PassTitle));
+    setWindowTitle(lookupText(texts, text::PassTitle));
     const DialogUnits du(font());
     setFixedSize(du.x(195), du.y(291));
 
@@ -77,7 +76,7 @@ CDlgPass::CDlgPass(const QString &iniPath, PassThresholds &thresholds, QWidget *
     // edit per wavelength below it.
     int top = 10;
     for (int i = 0; i < 5; ++i) {
-        auto *check = new QCheckBox(loadText(switchRows[i].textId), this);
+        auto *check = new QCheckBox(lookupText(texts, switchRows[i].textId), this);
         check->setObjectName(QString::number(switchRows[i].checkId));
         check->setGeometry(du.rect(10, top, i < 4 ? 100 : 175, 12));
         m_checks[static_cast<size_t>(i)] = check;
@@ -102,11 +101,11 @@ CDlgPass::CDlgPass(const QString &iniPath, PassThresholds &thresholds, QWidget *
         if (i == 3)
             top += 8;
     }
-    auto *save = new QPushButton(loadText(text::Save), this);
+    auto *save = new QPushButton(lookupText(texts, text::Save), this);
     save->setObjectName(QString::number(IdSave));
     save->setGeometry(du.rect(30, 267, 60, 16));
     save->setDefault(true);
-    auto *cancel = new QPushButton(loadText(text::Cancel), this);
+    auto *cancel = new QPushButton(lookupText(texts, text::Cancel), this);
     cancel->setObjectName(QString::number(IdCancel));
     cancel->setGeometry(du.rect(105, 267, 60, 16));
     connect(save, &QPushButton::clicked, this, &CDlgPass::accept);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panels/TextLookup.h"
+
 #include <QDialog>
 
 #include <array>
@@ -21,8 +23,9 @@ public:
         IdAvg1625 = 1075, IdAvg1650 = 1076, IdSave = 1, IdCancel = 2,
     };
 
-    // Edits `thresholds` (the session's passThresholds), read from and saved to `iniPath`.
-    CDlgPass(const QString &iniPath, PassThresholds &thresholds, QWidget *parent = nullptr);
+    // Edits `thresholds` (the session's passThresholds), read from and saved to `iniPath`; the
+    // labels come from `texts`.
+    CDlgPass(const QString &iniPath, PassThresholds &thresholds, const TextLookup &texts, QWidget *parent = nullptr);
 
     // The leading decimal number of a typed text; 0 when it starts with none.
     static float leadingNumber(const QString &text);

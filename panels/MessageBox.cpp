@@ -1,7 +1,6 @@
 #include "panels/MessageBox.h"
 
 #include "textres/TextIds.h"
-#include "textres/TextResources.h"
 
 namespace {
 
@@ -44,9 +43,9 @@ void setDialogHook(DialogHook newHook)
     dialogHook() = std::move(newHook);
 }
 
-void reportSaveFailure(QWidget *parent)
+void reportSaveFailure(QWidget *parent, const TextLookup &texts)
 {
-    QString message = loadText(text::ErrorSavingFile);
+    QString message = lookupText(texts, text::ErrorSavingFile);
     if (message.isEmpty())
         message = QStringLiteral("Error saving file");
     showMessage(parent, {fileCaption, message, QMessageBox::Warning, QMessageBox::Ok});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panels/TextLookup.h"
+
 #include <QDialog>
 #include <QMessageBox>
 #include <QString>
@@ -32,5 +34,5 @@ void setDialogHook(DialogHook hook);
 inline const QString tipsCaption = QStringLiteral("Tips");
 inline const QString fileCaption = QStringLiteral("Kestrelle");
 
-// Tells the user that a file could not be written (caption "Kestrelle", text 253).
-void reportSaveFailure(QWidget *parent);
+// Tells the user that a file could not be written (caption "Kestrelle", text 253 from `texts`).
+void reportSaveFailure(QWidget *parent, const TextLookup &texts);

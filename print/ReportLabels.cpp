@@ -70,5 +70,12 @@ ReportLabels loadReportLabels(const TextLookup &text)
     p.differentWavelengths = text(474);
     p.sameWavelength = text(475);
     p.doubtful = text(476);
+    SummaryLabels &s = l.summary;
+    s.title = text(330);
+    for (int i = 0; i < 10; ++i)
+        s.headers[i] = text(331 + i);
+    s.unreadable = text(341);
+    s.incomplete = text(342);
+    s.pageOf = text(343);
     return l;
 }

@@ -32,6 +32,16 @@ struct PairLabels {
     QString doubtful;
 };
 
+// The texts of the printed link summary (print/SummaryPage.h).
+struct SummaryLabels {
+    QString title;
+    QString headers[10];    // file, wavelength, pulse, length, events, total loss, largest event
+                            // loss, worst reflectance, attenuation, result
+    QString unreadable;     // the result of a file that did not read
+    QString incomplete;     // the result of a trace with an unmeasured value
+    QString pageOf;         // "Page %1 of %2"
+};
+
 // The fixed labels of a trace report, loaded from the text library at start.
 struct ReportLabels {
     QString title;
@@ -76,6 +86,7 @@ struct ReportLabels {
     QString pdfSummary;
     QString pdfPowerMeterReport;
     PairLabels pair;
+    SummaryLabels summary;
 };
 
 using TextLookup = std::function<QString(int id)>;

@@ -720,7 +720,7 @@ void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironm
         const int margin = lineHeight(painter) / 2;
         const QRect area(margin, margin, g.logicalWidth - 2 * margin, g.logicalHeight - 2 * margin);
         summarypage::drawSummaryPage(painter, area, tableFonts.title, tableFonts.text, tableFonts.textBold,
-                                     job.summaryRows, page);
+                                     job.summaryRows, page, env.labels.summary);
     } else if (page - summaryPages <= static_cast<int>(job.pairPages.size())) {
         // A fibre's two traces take the whole page with the one-a-page fonts.
         const ReportFonts pairFonts = reportFonts(env.fontTable, 1, g.scaleY, g.screenDpi);

@@ -1,7 +1,5 @@
 #include "print/SummaryPage.h"
 
-#include "textres/TextResources.h"
-
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -108,15 +106,15 @@ int pageCount(size_t rowCount)
     return std::max<int>(1, static_cast<int>((rowCount + rowsPerPage - 1) / rowsPerPage));
 }
 
-QStringList headerTexts()
+QStringList headerTexts(const SummaryLabels &labels)
 {
     QStringList texts;
-    for (int id = HeadFile; id <= HeadResult; ++id)
-        texts << loadText(id);
+    for (const QString &header : labels.headers)
+        texts << header;
     return texts;
 }
 
-QStringList rowTexts(const LinkSummary &row)
+QStringList rowTexts(const LinkSummary &row, const SummaryLabels &labels)
 {
     const QStringList cells = summaryCells(row);
     QStringList texts;
@@ -124,16 +122,16 @@ QStringList rowTexts(const LinkSummary &row)
     for (int c = 2; c < 10; ++c)
         texts << orDashes(cells[c]);
     if (!row.readable)
-        texts << loadText(Unreadable);
+        texts << labels.unreadable;
     else if (row.verdict == VerdictIncomplete)
-        texts << loadText(Incomplete);
+        texts << labels.incomplete;
     else
         texts << orDashes(verdictWord(row.verdict));
     return texts;
 }
 
 int drawSummaryPage(QPainter &painter, const QRect &page, const QFont &title, const QFont &text, const QFont &bold,
-                    const std::vector<LinkSummary> &rows, int pageNumber)
+                    const std::vector<LinkSummary> &rows, int pageNumber, const SummaryLabels &labels)
 {
     const int pages = pageCount(rows.size());
     painter.save();
@@ -144,12 +142,12 @@ int drawSummaryPage(QPainter &painter, const QRect &page, const QFont &title, co
     painter.setFont(title);
     const int titleHeight = painter.fontMetrics().height() * 2;
     painter.drawText(QRect(page.left(), page.top(), page.width(), titleHeight), Qt::AlignHCenter | Qt::AlignVCenter,
-                     loadText(Title));
+                     labels.title);
     painter.setFont(text);
     const int lineHeight = painter.fontMetrics().height();
     const int footerHeight = lineHeight * 2;
     painter.drawText(QRect(page.left(), page.bottom() - footerHeight + 1, page.width(), footerHeight),
-                     Qt::AlignRight | Qt::AlignVCenter, loadText(PageOf).arg(pageNumber).arg(pages));
+                     Qt::AlignRight | Qt::AlignVCenter, labels.pageOf.arg(pageNumber).arg(pages));
 
     painter.setFont(bold);
     const int headerHeight = painter.fontMetrics().height() * 2 + lineHeight / 2;
@@ -161,7 +159,7 @@ int drawSummaryPage(QPainter &painter, const QRect &page, const QFont &title, co
         return QRect(edges[size_t(c)], top, edges[size_t(c) + 1] - edges[size_t(c)], height);
     };
 
-    const QStringList heads = headerTexts();
+    const QStringList heads = headerTexts(labels);
     for (int c = 0; c < columnCount; ++c)
         drawCell(painter, cellRect(c, tableTop, headerHeight), heads[c], Qt::AlignHCenter, true);
 
@@ -170,7 +168,7 @@ int drawSummaryPage(QPainter &painter, const QRect &page, const QFont &title, co
     const int drawn = static_cast<int>(last > first ? last - first : 0);
     const int bodyTop = tableTop + headerHeight;
     for (int r = 0; r < drawn; ++r) {
-        const QStringList texts = rowTexts(rows[first + size_t(r)]);
+        const QStringList texts = rowTexts(rows[first + size_t(r)], labels);
         const int top = bodyTop + r * rowHeight;
         for (int c = 0; c < columnCount; ++c) {
             const bool result = c == columnCount - 1;

@@ -302,7 +302,7 @@ int runDump(int argc, char **argv)
         std::fputs("usage: sortool dump [--points] [--no-analysis] FILE...\n", stderr);
         return 2;
     }
-    const EventAnalysisBinding &binding = analysis ? bindEventAnalysis(commandsupport::toolFolder()) : EventAnalysisBinding{};
+    const EventAnalysisBinding binding = analysis ? bindEventAnalysis(commandsupport::toolFolder()) : EventAnalysisBinding{};
     const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
     const QM7ZZZ_Event_Analysis_fn analyse = binding.eventAnalysis;
 

@@ -258,8 +258,9 @@ int runReport(int argc, char **argv)
     const ReportEnvironment env =
         reportEnvironment(ini, readDisplaySettings(ini), loadReportLabels(loadText), startupReportFontTable(),
                           thresholds, QDir(folder).filePath(QString::fromLatin1(logoFileName)));
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(folder).totalLoss;
-    const QM7ZZZ_Event_Analysis_fn analysis = bindEventAnalysis(folder).eventAnalysis;
+    const EventAnalysisBinding binding = bindEventAnalysis(folder);
+    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = binding.totalLoss;
+    const QM7ZZZ_Event_Analysis_fn analysis = binding.eventAnalysis;
 
     if (powerMeter) {
         std::vector<OpmRecord> rows;

@@ -6,30 +6,20 @@
 
 Q_LOGGING_CATEGORY(lcAnalysis, "lumidor.analysis")
 
-EventAnalysisBinding &eventAnalysis()
+EventAnalysisBinding bindEventAnalysis(const QString &folder)
 {
-    static EventAnalysisBinding binding;
-    return binding;
-}
-
-const EventAnalysisBinding &bindEventAnalysis(const QString &folder)
-{
-    EventAnalysisBinding &binding = eventAnalysis();
-    if (binding.attempted)
-        return binding;
-    binding.attempted = true;
-
-    // Never unloaded: the bound entries stay valid until the process ends.
-    auto *library = new QLibrary(QDir(folder).filePath(QStringLiteral("QM7ZZZ")));
-    if (!library->load()) {
-        qCInfo(lcAnalysis) << "event-analysis library not loaded:" << library->errorString();
-        delete library;
+    EventAnalysisBinding binding;
+    // Destroying a QLibrary does not unload the library: the bound entries stay valid until the
+    // process ends.
+    QLibrary library(QDir(folder).filePath(QStringLiteral("QM7ZZZ")));
+    if (!library.load()) {
+        qCInfo(lcAnalysis) << "event-analysis library not loaded:" << library.errorString();
         return binding;
     }
-    binding.deleteEvent = reinterpret_cast<QM7ZZZ_deleteEvent_fn>(library->resolve("QM7ZZZ_deleteEvent"));
-    binding.insertEvent = reinterpret_cast<QM7ZZZ_insertEvent_fn>(library->resolve("QM7ZZZ_insertEvent"));
-    binding.eventAnalysis = reinterpret_cast<QM7ZZZ_Event_Analysis_fn>(library->resolve("QM7ZZZ_Event_Analysis"));
-    binding.algorithmVersion = reinterpret_cast<void *>(library->resolve("QM7ZZZ_algorithm_Version"));
-    binding.totalLoss = reinterpret_cast<QM7ZZZ_Acount_Total_Loss_fn>(library->resolve("QM7ZZZ_Acount_Total_Loss"));
+    binding.deleteEvent = reinterpret_cast<QM7ZZZ_deleteEvent_fn>(library.resolve("QM7ZZZ_deleteEvent"));
+    binding.insertEvent = reinterpret_cast<QM7ZZZ_insertEvent_fn>(library.resolve("QM7ZZZ_insertEvent"));
+    binding.eventAnalysis = reinterpret_cast<QM7ZZZ_Event_Analysis_fn>(library.resolve("QM7ZZZ_Event_Analysis"));
+    binding.algorithmVersion = reinterpret_cast<void *>(library.resolve("QM7ZZZ_algorithm_Version"));
+    binding.totalLoss = reinterpret_cast<QM7ZZZ_Acount_Total_Loss_fn>(library.resolve("QM7ZZZ_Acount_Total_Loss"));
     return binding;
 }

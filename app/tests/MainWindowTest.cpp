@@ -123,6 +123,7 @@ protected:
         testApp();
         ASSERT_TRUE(dir.isValid());
         session.binFolder = binDir();
+        session.analysis = bindEventAnalysis(session.binFolder);
         window = std::make_unique<CLumidorDlg>(session);
         window->OnInitDialog(false);
         window->resize(1400, 900);
@@ -793,7 +794,7 @@ TEST_F(MainWindowTest, EditDialogRewritesOnlyTheFibreInformation)
 
     TraceSlot &slot = session.traceSet.slots[0];
     slot.trace->fiberType = 654; // unknown code: shows single-mode, stored as 652 untouched
-    CDlgEdit dialog(slot);
+    CDlgEdit dialog(slot, &loadText);
     EXPECT_EQ(dialog.findChild<QComboBox *>(QStringLiteral("1054"))->currentIndex(), 1);
     dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("Cable 7"));
     dialog.findChild<QLineEdit *>(QStringLiteral("1050"))->setText(QStringLiteral("F-12"));
@@ -846,7 +847,7 @@ TEST_F(MainWindowTest, EditOfAnIssue1FileAsksBeforeRewritingIt)
     const auto editCable = [&](QMessageBox::StandardButton answer) {
         log.answer = answer;
         log.seen.clear();
-        CDlgEdit dialog(slot);
+        CDlgEdit dialog(slot, &loadText);
         dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("New cable"));
         dialog.accept();
         EXPECT_EQ(log.seen.size(), 1u);
@@ -874,7 +875,7 @@ TEST_F(MainWindowTest, EditOfAnIssue1FileAsksBeforeRewritingIt)
 
     // Now issue 2: a further edit writes without asking.
     log.seen.clear();
-    CDlgEdit again(slot);
+    CDlgEdit again(slot, &loadText);
     again.accept();
     EXPECT_TRUE(log.seen.empty());
 }
@@ -885,7 +886,7 @@ TEST_F(MainWindowTest, EditDialogReportsAFailedWriteAndKeepsTheTexts)
     load(writeSamples(1));
     TraceSlot &slot = session.traceSet.slots[0];
     slot.filePath = dir.filePath(QStringLiteral("gone/away.sor"));
-    CDlgEdit dialog(slot);
+    CDlgEdit dialog(slot, &loadText);
     dialog.findChild<QLineEdit *>(QStringLiteral("1028"))->setText(QStringLiteral("C2"));
     dialog.accept();
     ASSERT_EQ(log.seen.size(), 1u);
@@ -899,9 +900,9 @@ TEST_F(MainWindowTest, EditDialogKeepsTheFibreTypeUnlessChanged)
     MessageLog log;
     load(writeSamples(1));
     TraceSlot &slot = session.traceSet.slots[0];
-    auto saveWith = [&](int code, const std::function<void(QComboBox *)> &edit) {
+    auto saveWith = [&](int code, const std::function<void(QComboBox *)> &edit, TextLookup texts = &loadText) {
         slot.trace->fiberType = code;
-        CDlgEdit dialog(slot);
+        CDlgEdit dialog(slot, texts);
         edit(dialog.findChild<QComboBox *>(QStringLiteral("1054")));
         dialog.accept();
         return slot.trace->fiberType;
@@ -912,12 +913,10 @@ TEST_F(MainWindowTest, EditDialogKeepsTheFibreTypeUnlessChanged)
     EXPECT_EQ(saveWith(651, [](QComboBox *box) { box->setCurrentIndex(3); }), 655);
     EXPECT_EQ(saveWith(655, [](QComboBox *box) { box->setEditText(QStringLiteral("Ribbon")); }), 652);
 
-    // Without the text library the four items all read empty; the shown item still counts.
-    unloadTextLibrary();
+    // Without texts the four items all read empty; the shown item still counts.
     for (int code : {651, 653, 655})
-        EXPECT_EQ(saveWith(code, untouched), code);
-    EXPECT_EQ(saveWith(655, [](QComboBox *box) { box->setCurrentIndex(2); }), 653);
-    ASSERT_TRUE(loadTextLibrary(binDir()));
+        EXPECT_EQ(saveWith(code, untouched, TextLookup()), code);
+    EXPECT_EQ(saveWith(655, [](QComboBox *box) { box->setCurrentIndex(2); }, TextLookup()), 653);
     EXPECT_TRUE(log.seen.empty());
 }
 
@@ -940,16 +939,9 @@ TEST(FibreTypeItems, CodesAndItemsMap)
 
 namespace {
 
-// Replaces the event-library binding for one test and puts it back afterwards.
-struct BindingSwap {
-    EventAnalysisBinding saved = eventAnalysis();
-    explicit BindingSwap(const EventAnalysisBinding &replacement) { eventAnalysis() = replacement; }
-    ~BindingSwap() { eventAnalysis() = saved; }
-};
-
 TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
 {
-    ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    ASSERT_NE(session.analysis.insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
     load(writeSamples(1));
     TraceData &t = *session.traceSet.slots[0].trace;
     const size_t before = t.events.size();
@@ -992,7 +984,7 @@ TEST_F(MainWindowTest, AddAndDeleteEventsThroughTheLibrary)
 // when the slot held a short file before.
 TEST_F(MainWindowTest, TracesOfMoreThan100EventsAreShownWholeAndNotEdited)
 {
-    ASSERT_NE(eventAnalysis().insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    ASSERT_NE(session.analysis.insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
     const QStringList shortFile = writeSamples(1);
     gen::Options o;
     o.pointCount = 64000;
@@ -1039,7 +1031,7 @@ TEST_F(MainWindowTest, WithoutTheLibraryEventsStayAsTheyAre)
     load(writeSamples(1));
     TraceData &t = *session.traceSet.slots[0].trace;
     const size_t before = t.events.size();
-    BindingSwap none{EventAnalysisBinding{}};
+    session.analysis = EventAnalysisBinding{}; // this session has no library
     window->traceView()->state().cursorA.distance = 2000.0f;
     window->runCommand(CLumidorDlg::CmdAddEvent);
     window->selectEventRow(0);
@@ -1094,7 +1086,7 @@ TEST(PassDialog, ShowsStoredThresholdsAndSavesWhatIsTyped)
 
     PassThresholds passThresholds;
     {
-        CDlgPass dialog(ini, passThresholds);
+        CDlgPass dialog(ini, passThresholds, &loadText);
         auto edit = [&](int id) { return dialog.findChild<QLineEdit *>(QString::number(id)); };
         auto check = [&](int id) { return dialog.findChild<QCheckBox *>(QString::number(id)); };
         EXPECT_EQ(edit(CDlgPass::IdTotalLossEdit)->text(), "20.0"); // below 0.1 reads as 20
@@ -1128,7 +1120,7 @@ TEST(PassDialog, ShowsStoredThresholdsAndSavesWhatIsTyped)
         return g.readAll();
     }();
     {
-        CDlgPass dialog(ini, passThresholds);
+        CDlgPass dialog(ini, passThresholds, &loadText);
         dialog.findChild<QLineEdit *>(QString::number(CDlgPass::IdTotalLossEdit))->setText(QStringLiteral("3"));
         dialog.reject();
     }
@@ -1273,7 +1265,7 @@ TEST_F(MainWindowTest, SaveWithNothingLoadedAsksNothing)
 // thresholds changes them, Undo takes each change back, and Save writes what is shown.
 TEST_F(MainWindowTest, AnalyzeTraceAndUndo)
 {
-    ASSERT_NE(eventAnalysis().eventAnalysis, nullptr) << "libQM7ZZZ.so beside the tests";
+    ASSERT_NE(session.analysis.eventAnalysis, nullptr) << "libQM7ZZZ.so beside the tests";
     gen::Trace t = sampleTrace(5000.0, 4);
     t.record.events.clear();
     const QString path = dir.filePath(QStringLiteral("bare.sor"));
@@ -1352,7 +1344,7 @@ TEST(AnalysisThresholdsDialog, EditsTheSettingsOnlyOnOk)
     testApp();
     AnalysisSettings settings;
     {
-        CDlgAnalysisThresholds dialog(settings);
+        CDlgAnalysisThresholds dialog(settings, &loadText);
         dialog.findChild<QCheckBox *>(QStringLiteral("useFileThresholds"))->setChecked(false);
         dialog.findChild<QDoubleSpinBox *>(QStringLiteral("lossThreshold"))->setValue(0.2);
         dialog.findChild<QDoubleSpinBox *>(QStringLiteral("endThreshold"))->setValue(6.0);
@@ -1360,7 +1352,7 @@ TEST(AnalysisThresholdsDialog, EditsTheSettingsOnlyOnOk)
     }
     EXPECT_TRUE(settings.useFileThresholds);
     {
-        CDlgAnalysisThresholds dialog(settings);
+        CDlgAnalysisThresholds dialog(settings, &loadText);
         dialog.findChild<QCheckBox *>(QStringLiteral("useFileThresholds"))->setChecked(false);
         dialog.findChild<QDoubleSpinBox *>(QStringLiteral("lossThreshold"))->setValue(0.2);
         dialog.findChild<QDoubleSpinBox *>(QStringLiteral("endThreshold"))->setValue(6.0);

@@ -42,7 +42,6 @@ TEST(Configuration, NoConfigFileGivesTheAbsentValues)
                 && print.selectComment && print.selectTrace && print.selectEvent);
     EXPECT_TRUE(print.selfDefine);
     EXPECT_TRUE(print.job.isEmpty() && print.operatorName.isEmpty() && print.wavelength.isEmpty());
-    CCustomIniFile::setExecutableFolder(QString());
 }
 
 TEST(Configuration, SwitchesCompareTheStoredText)
@@ -56,7 +55,7 @@ TEST(Configuration, SwitchesCompareTheStoredText)
         {"1", false, true},
         {"yes", false, true},
         {"", false, true},
-        {" 0", false, true}, // the blank is part of the text
+        {" 0 ", true, false}, // blanks around a value are no part of it, as in every reader
         {nullptr, false, true},
     };
     for (const auto &c : cases) {
@@ -126,7 +125,6 @@ TEST(Configuration, WritesDuringARunStayInMemory)
     EXPECT_EQ(readSorFilePath(g_iniConfig), u"/home/tech/traces"_s);
     bindConfiguration(scratch.folder(), g_iniConfig);
     EXPECT_TRUE(readSorFilePath(g_iniConfig).isEmpty());
-    CCustomIniFile::setExecutableFolder(QString());
 }
 
 // Perceived brightness, 0..255, of a 0x00BBGGRR colour.

@@ -1,4 +1,5 @@
 #include "config/CIniFile.h"
+#include "config/CMemIniFile.h"
 #include "config/PrivateProfile.h"
 
 #include "IniTestSupport.h"
@@ -22,6 +23,7 @@ struct ProfileFile {
     CIniFile ini;
 };
 
+// Both readers of the program, the file service and the in-memory copy, read by these rules.
 TEST(IniFile, ReadsWithTheProfileRules)
 {
     const struct {
@@ -53,9 +55,14 @@ TEST(IniFile, ReadsWithTheProfileRules)
     };
     for (const auto &c : cases) {
         ProfileFile file(c.content);
-        EXPECT_EQ(file.ini.ReadText(QString::fromUtf8(c.section), QString::fromUtf8(c.key), u"<default>"_s),
-                  QString::fromUtf8(c.expected))
-            << c.name;
+        CMemIniFile memory;
+        memory.AttachFile(file.path);
+        for (const CCustomIniFile *ini : {static_cast<const CCustomIniFile *>(&file.ini),
+                                          static_cast<const CCustomIniFile *>(&memory)}) {
+            EXPECT_EQ(ini->ReadText(QString::fromUtf8(c.section), QString::fromUtf8(c.key), u"<default>"_s),
+                      QString::fromUtf8(c.expected))
+                << c.name << (ini == &memory ? " (in memory)" : " (from the file)");
+        }
     }
 }
 

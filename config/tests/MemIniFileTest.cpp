@@ -20,7 +20,7 @@ struct LoadedIni {
 
 const char *const noValue = "<default>";
 
-TEST(MemIniFile, ReadsTextAsStored)
+TEST(MemIniFile, ReadsByTheProfileRules)
 {
     const struct {
         const char *name;
@@ -29,24 +29,26 @@ TEST(MemIniFile, ReadsTextAsStored)
         const char *key;
         const char *expected; // noValue: the default comes back
     } cases[] = {
-        {"header blanks trimmed, value blank kept", "[ Color ]\nTrace1 = 255\n", "Color", "Trace1", " 255"},
+        {"header and value blanks trimmed", "[ Color ]\nTrace1 = 255\n", "Color", "Trace1", "255"},
         {"line trimmed", "[S]\n   k=v \t\r\n", "S", "k", "v"},
         {"CR LF lines", "[S]\r\nk=v\r\nj=w\r\n", "S", "j", "w"},
         {"later equals signs belong to the value", "[S]\na=b=c\n", "S", "a", "b=c"},
         {"empty value", "[S]\nk=\n", "S", "k", ""},
         {"line starting with = is no key", "[S]\n=abc\n", "S", "", noValue},
-        {"tab before =", "[S]\nk\t=\tv\n", "S", "k", "\tv"},
+        {"tab around =", "[S]\nk\t=\tv\n", "S", "k", "v"},
+        {"one pair of quotes goes", "[S]\nk=\" a \"\n", "S", "k", " a "},
         {"key before any header", "k=v\n[S]\n", "", "k", "v"},
         {"empty header name", "[]\nk=v\n", "", "k", "v"},
-        {"semicolon key", "[S]\n;c=1\n", "S", ";c", "1"},
-        {"repeated key: the later wins", "[S]\nk=1\nk=2\n", "S", "k", "2"},
+        {"semicolon starts a comment", "[S]\n;c=1\n", "S", ";c", noValue},
+        {"repeated key: the first counts", "[S]\nk=1\nk=2\n", "S", "k", "1"},
         {"repeated header: keys merge", "[S]\nk=1\n[T]\nx=0\n[S]\nj=2\n", "S", "k", "1"},
-        {"names match exactly", "[color]\nTrace1=1\n", "Color", "Trace1", noValue},
-        {"key names match exactly", "[S]\nkey=1\n", "S", "Key", noValue},
-        {"text after ] is no header", "[S]\n[T]x\nk=v\n", "S", "k", "v"},
+        {"section names match without case", "[color]\nTrace1=1\n", "Color", "Trace1", "1"},
+        {"key names match without case", "[S]\nkey=1\nKEY=2\n", "S", "Key", "1"},
+        {"text after ] is ignored", "[S]\n[T]x\nk=v\n", "T", "k", "v"},
         {"missing key", "[S]\nk=v\n", "S", "j", noValue},
         {"missing file content", "", "S", "k", noValue},
-        {"bytes above 0x7F keep their value", "[S]\nk=\xE9\x80\n", "S", "k", "\u00e9\u0080"},
+        {"8-bit file is Windows-1252", "[S]\nk=\xE9\x80\n", "S", "k", "\u00e9\u20ac"},
+        {"UTF-8 marked file", "\xEF\xBB\xBF[S]\nk=\xE2\x82\xAC\n", "S", "k", "\u20ac"},
         {"UTF-8 mark before the first header", "\xEF\xBB\xBF[S]\nk=v\n", "S", "k", "v"},
         {"UTF-16 file", utf16File(QStringLiteral("[S]\r\nk=\u4e2d\u6587\r\n")), "S", "k", "\u4e2d\u6587"},
     };
@@ -108,7 +110,7 @@ TEST(MemIniFile, WriteReplacesInsertsOrAppends)
     ini.WriteText(u"B"_s, u"x"_s, u"y"_s);   // [B] has no keys: a second [B] at the end
     ini.WriteText(u"C"_s, u"c"_s, u" v"_s);  // no such section
     const QStringList expected = {u"[A]"_s, u"k=one"_s, u"[B]"_s, u"[A]"_s, u"n=new"_s, u"j=2"_s,
-                                  u"[B]"_s, u"x=y"_s,   u"[C]"_s, u"c= v"_s};
+                                  u"[B]"_s, u"x=y"_s,   u"[C]"_s, u"c=\" v\""_s};
     EXPECT_EQ(ini.lines(), expected);
     EXPECT_EQ(ini.ReadText(u"A"_s, u"n"_s, {}), QStringLiteral("new"));
     EXPECT_EQ(ini.ReadText(u"B"_s, u"x"_s, {}), QStringLiteral("y"));
@@ -129,6 +131,11 @@ TEST(MemIniFile, LineBreaksAreRefused)
     ini.WriteText(u"GlobalSetting"_s, u"SorFilePath"_s, u"x\r\n[PassThrd]\r\nReflection=9"_s);
     ini.WriteText(u"S\n"_s, u"k"_s, u"v"_s);
     ini.CreateSection(u"a]\n[b"_s);
+    // Names a written line would not give back are refused too.
+    for (const QString &key : {u"a=b"_s, u"[x]"_s, u";x"_s, u" "_s})
+        ini.WriteText(u"PassThrd"_s, key, u"1"_s);
+    ini.WriteText(u"Pass]Thrd"_s, u"k"_s, u"1"_s);
+    ini.CreateSection(u"a]b"_s);
     EXPECT_EQ(ini.lines(), (QStringList{u"[PassThrd]"_s, u"Reflection=0.5"_s}));
 }
 
@@ -167,11 +174,10 @@ TEST(MemIniFile, NamesSortByUtf16CodeUnits)
               (QStringList{u"B"_s, u"Ba"_s, QStringLiteral("\U0001F600"), QStringLiteral("\uFF21")}));
 }
 
-TEST(MemIniFile, CaseInsensitiveMatchingCoversAsciiLetters)
+TEST(MemIniFile, WritesAndRemovalsMatchNamesWithoutCase)
 {
     LoadedIni file("[color]\ntrace1=5\n");
     CMemIniFile &ini = file.ini;
-    ini.setCaseSensitive(false);
     EXPECT_EQ(ini.ReadInt(u"Color"_s, u"TRACE1"_s, 0), 5);
     ini.WriteText(u"COLOR"_s, u"Trace1"_s, u"6"_s);
     EXPECT_EQ(ini.lines(), (QStringList{u"[color]"_s, u"Trace1=6"_s}));
@@ -242,26 +248,29 @@ TEST(MemIniFile, FailedFlushReportsAndLeavesNothingBehind)
     EXPECT_TRUE(QDir(scratch.folder()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
 
-TEST(MemIniFile, AttachResolvesNamesAndRemembersTheEncoding)
+TEST(MemIniFile, AttachBindsThePathAndRemembersTheEncoding)
 {
     ScratchFolder scratch;
-    scratch.write(u"wide.ini"_s, utf16File(u"[S]\nk=1\n"_s));
-    CCustomIniFile::setExecutableFolder(scratch.folder());
+    const QString wide = scratch.write(u"wide.ini"_s, utf16File(u"[S]\nk=1\n"_s));
 
     CMemIniFile ini(u"ignored-until-attached.ini"_s);
     EXPECT_TRUE(ini.lines().isEmpty());
-    ini.AttachFile(u"wide.ini"_s);
-    EXPECT_EQ(ini.boundPath(), scratch.path(u"wide.ini"_s));
+    ini.AttachFile(wide);
+    EXPECT_EQ(ini.boundPath(), wide);
     EXPECT_TRUE(ini.isUnicodeFile());
     EXPECT_EQ(ini.ReadInt(u"S"_s, u"k"_s, 0), 1);
 
     // No file: the binding moves, the encoding flag stays, the lines go.
-    ini.AttachFile(u"absent.ini"_s);
+    ini.AttachFile(scratch.path(u"absent.ini"_s));
     EXPECT_TRUE(ini.isUnicodeFile());
     EXPECT_TRUE(ini.lines().isEmpty());
 
-    // An empty name reloads what is bound.
+    // A name without a folder is taken as given, not looked for in the program's folder.
     ini.AttachFile(u"wide.ini"_s);
+    EXPECT_EQ(ini.boundPath(), u"wide.ini"_s);
+
+    // An empty name reloads what is bound.
+    ini.AttachFile(wide);
     scratch.write(u"wide.ini"_s, utf16File(u"[S]\nk=2\n"_s));
     ini.AttachFile(QString());
     EXPECT_EQ(ini.ReadInt(u"S"_s, u"k"_s, 0), 2);
@@ -269,8 +278,7 @@ TEST(MemIniFile, AttachResolvesNamesAndRemembersTheEncoding)
     ini.DeleteBackingFile();
     EXPECT_FALSE(QFile::exists(scratch.path(u"wide.ini"_s)));
     EXPECT_TRUE(ini.lines().isEmpty());
-    EXPECT_EQ(ini.boundPath(), scratch.path(u"wide.ini"_s));
-    CCustomIniFile::setExecutableFolder(QString());
+    EXPECT_EQ(ini.boundPath(), wide);
 }
 
 } // namespace

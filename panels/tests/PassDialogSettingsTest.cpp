@@ -64,7 +64,7 @@ TEST_F(ReadOnlyProgram, SaveGoesToThePerUserFileAndIsReadBack)
 {
     const QString shippedPath = configFilePath(program.path());
     {
-        CDlgPass dialog(shippedPath, thresholds);
+        CDlgPass dialog(shippedPath, thresholds, TextLookup());
         ASSERT_NE(reflectionEdit(dialog), nullptr);
         EXPECT_EQ(reflectionEdit(dialog)->text(), QStringLiteral("0.70")) << "the shipped value";
         reflectionEdit(dialog)->setText(QStringLiteral("1.25"));
@@ -76,7 +76,7 @@ TEST_F(ReadOnlyProgram, SaveGoesToThePerUserFileAndIsReadBack)
     EXPECT_TRUE(user.contains("Reflection=1.25")) << user.constData();
     EXPECT_TRUE(user.contains("[Color]")) << "made from the shipped file";
 
-    CDlgPass again(shippedPath, thresholds);
+    CDlgPass again(shippedPath, thresholds, TextLookup());
     EXPECT_EQ(reflectionEdit(again)->text(), QStringLiteral("1.25"));
 }
 
@@ -91,7 +91,7 @@ TEST_F(ReadOnlyProgram, NoPlaceForThePerUserFileSaysSo)
         shown.append(r);
         return QMessageBox::Ok;
     });
-    CDlgPass dialog(configFilePath(program.path()), thresholds);
+    CDlgPass dialog(configFilePath(program.path()), thresholds, TextLookup());
     dialog.accept();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].icon, QMessageBox::Warning);

@@ -36,11 +36,18 @@ LinkSummary summary(const QString &file, float spliceLoss, const PassThresholds 
     return summarizeTrace(file, t, thresholds);
 }
 
-class SummaryPage : public testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(loadTextLibrary(testsupport::binFolder())); }
-    static void TearDownTestSuite() { unloadTextLibrary(); }
-};
+// The summary's texts from the shipped text library, as the program binds them.
+const SummaryLabels &labels()
+{
+    static const SummaryLabels loaded = [] {
+        if (!loadTextLibrary(testsupport::binFolder()))
+            ADD_FAILURE() << "text library not loaded from " << testsupport::binFolder().toStdString();
+        return loadReportLabels(&loadText).summary;
+    }();
+    return loaded;
+}
+
+class SummaryPage : public testing::Test {};
 
 TEST_F(SummaryPage, ThirtyRowsAPage)
 {
@@ -54,21 +61,22 @@ TEST_F(SummaryPage, ThirtyRowsAPage)
 
 TEST_F(SummaryPage, RowTextsWithResultAndDashes)
 {
-    EXPECT_EQ(headerTexts(), (QStringList{"File", "Wavelength (nm)", "Pulse (ns)", "Length (m)", "Events", "Total loss (dB)",
-                                          "Max. event loss (dB)", "Worst reflect. (dB)", "Attenuation (dB/km)", "Result"}));
-    EXPECT_EQ(rowTexts(summary("/data/cable 7/F001.sor", 0.1f)),
+    EXPECT_EQ(headerTexts(labels()),
+              (QStringList{"File", "Wavelength (nm)", "Pulse (ns)", "Length (m)", "Events", "Total loss (dB)",
+                           "Max. event loss (dB)", "Worst reflect. (dB)", "Attenuation (dB/km)", "Result"}));
+    EXPECT_EQ(rowTexts(summary("/data/cable 7/F001.sor", 0.1f), labels()),
               (QStringList{"F001.sor", "1310", "30", "2000.00", "3", "0.900", "0.100", "-45.000", "0.450", "FAIL"}))
         << "the file name without its folder; the start connector's loss is no event loss; 0.45 dB/km is "
            "over the 0.4 limit at 1310 nm";
     PassThresholds loose;
     loose.AvgLoss1310 = 0.5f;
-    EXPECT_EQ(rowTexts(summary("F002.sor", 0.0f, loose)).last(), "Incomplete") << "an unmeasured splice loss";
-    EXPECT_EQ(rowTexts(summary("F003.sor", 0.1f, loose)).last(), "PASS");
-    EXPECT_EQ(rowTexts(unreadableSummary("/x/broken.sor")),
+    EXPECT_EQ(rowTexts(summary("F002.sor", 0.0f, loose), labels()).last(), "Incomplete") << "an unmeasured splice loss";
+    EXPECT_EQ(rowTexts(summary("F003.sor", 0.1f, loose), labels()).last(), "PASS");
+    EXPECT_EQ(rowTexts(unreadableSummary("/x/broken.sor"), labels()),
               (QStringList{"broken.sor", "--", "--", "--", "--", "--", "--", "--", "--", "Unreadable"}));
 
     TraceData empty;
-    EXPECT_EQ(rowTexts(summarizeTrace("none.sor", empty, PassThresholds{})),
+    EXPECT_EQ(rowTexts(summarizeTrace("none.sor", empty, PassThresholds{}), labels()),
               (QStringList{"none.sor", "0", "0", "--", "0", "--", "--", "--", "--", "--"}));
 
 }
@@ -78,7 +86,7 @@ TEST_F(SummaryPage, RowTextsKeepDotsUnderACommaLocale)
     CommaDecimalLocale comma;
     if (!comma.active())
         GTEST_SKIP() << "no comma-decimal locale on this machine";
-    EXPECT_EQ(rowTexts(summary("F001.sor", 0.1f))[3], "2000.00");
+    EXPECT_EQ(rowTexts(summary("F001.sor", 0.1f), labels())[3], "2000.00");
 }
 
 // Paints page `page` of `rows` on a white A4-sized image at 96 dpi.
@@ -93,7 +101,7 @@ QImage paint(const std::vector<LinkSummary> &rows, int page, int *drawn)
     text.setPixelSize(11);
     QFont bold = text;
     bold.setBold(true);
-    *drawn = drawSummaryPage(p, QRect(40, 40, 714, 1043), title, text, bold, rows, page);
+    *drawn = drawSummaryPage(p, QRect(40, 40, 714, 1043), title, text, bold, rows, page, labels());
     return image;
 }
 

@@ -58,6 +58,7 @@ ViewSettings demoSettings()
 struct Demo {
     TraceSet traces;
     int verticalRangeDb = 0;
+    EventAnalysisBinding analysis;
 };
 
 bool generatedRecord(const QString &name, double startLevelDb, SorRecord &record)
@@ -83,7 +84,7 @@ void addRecord(Demo &demo, COtdrTrace &view, const SorRecord &record, const QStr
     }
     const int k = set.loadedCount;
     TraceSlot &slot = set.slots[static_cast<size_t>(k)];
-    loadTrace(record, *slot.trace, eventAnalysis().totalLoss);
+    loadTrace(record, *slot.trace, demo.analysis.totalLoss);
     eventsToEventList(*slot.trace);
     slot.loaded = 1;
     slot.fileName = name;
@@ -109,9 +110,9 @@ void usage()
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    bindEventAnalysis(QCoreApplication::applicationDirPath());
 
     Demo demo;
+    demo.analysis = bindEventAnalysis(QCoreApplication::applicationDirPath());
     ViewSettings settings = demoSettings();
     COtdrTrace view;
     view.setWindowTitle(QStringLiteral("viewdemo"));
