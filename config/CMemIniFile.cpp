@@ -47,10 +47,12 @@ bool unreadableSection(const QString &section)
     return section.contains(QLatin1Char(']'));
 }
 
-// Bytes of an 8-bit file as text: Windows-1252, or Latin-1 where no such codec exists.
+// Bytes of an 8-bit file as text: Windows-1252, or Latin-1 where no such codec exists. Opening
+// the converter costs more than reading a small file, so loads share one per thread; each byte
+// maps on its own, so nothing carries over from one file to the next.
 QString decodeAnsi(const QByteArray &bytes)
 {
-    QStringDecoder decoder("windows-1252");
+    thread_local QStringDecoder decoder("windows-1252");
     return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
 }
 

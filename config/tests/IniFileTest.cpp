@@ -85,6 +85,11 @@ TEST(IniFile, ValuesWithEdgeBlanksAreQuoted)
     EXPECT_EQ(file.bytes(), QByteArray("[S]\r\nlead=\" a\"\r\ntrail=\"b \"\r\ninner=c d\r\n"));
     EXPECT_EQ(file.ini.ReadText(u"S"_s, u"lead"_s, {}), u" a"_s);
     EXPECT_EQ(file.ini.ReadText(u"S"_s, u"trail"_s, {}), u"b "_s);
+
+    // A value in quotes of its own keeps them: written bare, reading would take them off.
+    file.ini.WriteText(u"S"_s, u"quoted"_s, u"\"x\""_s);
+    EXPECT_EQ(file.ini.ReadText(u"S"_s, u"quoted"_s, {}), u"\"x\""_s);
+    EXPECT_TRUE(file.bytes().endsWith("quoted=\"\"x\"\"\r\n"));
 }
 
 TEST(IniFile, WritesChangeOnlyTheLinesConcerned)

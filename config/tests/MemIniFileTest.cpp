@@ -166,6 +166,14 @@ TEST(MemIniFile, RemovalsAndListings)
     EXPECT_EQ(ini.lines(), (QStringList{u"[b]"_s, u"y=2"_s, u"note"_s, u"[c]"_s, u"q=1"_s}));
 }
 
+TEST(MemIniFile, EveryHeaderEndsTheSectionBeforeIt)
+{
+    // The first of two [N] headers is not the one the index keeps, but it still ends [M].
+    LoadedIni file("[M]\nm=1\n[N]\n[N]\nn=2\n");
+    EXPECT_EQ(file.ini.ListSectionLines(u"M"_s), QStringList{u"m=1"_s});
+    EXPECT_EQ(file.ini.ListSectionLines(u"N"_s), QStringList{u"n=2"_s});
+}
+
 TEST(MemIniFile, NamesSortByUtf16CodeUnits)
 {
     // U+FF21 (fullwidth A) sorts after a surrogate pair's first unit (U+D83D) by code unit.
