@@ -68,9 +68,9 @@ CommandResult AnalyzeCurrentTrace(Session &session, const AnalysisSettings &sett
     trace.events = std::move(analysed.events);
     trace.eventList = analysed.eventList;
     trace.eventsFromAnalysis = true;
-    result.eventsChanged = true;
-    result.infoChanged = true;
-    return result;
+    result.change.events = true;
+    result.change.info = true;
+    return finishCommand(session, std::move(result));
 }
 
 CommandResult UndoEvents(Session &session)
@@ -88,9 +88,9 @@ CommandResult UndoEvents(Session &session)
         trace.eventList = it->eventList;
         trace.eventsFromAnalysis = it->eventsFromAnalysis;
         all.erase(std::next(it).base());
-        result.eventsChanged = true;
-        result.infoChanged = true;
-        return result;
+        result.change.events = true;
+        result.change.info = true;
+        return finishCommand(session, std::move(result));
     }
     return result;
 }

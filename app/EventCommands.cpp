@@ -44,10 +44,10 @@ CommandResult AddEvent(Session &session, const CursorAt &cursor)
     if (refuseLongTrace(trace, result))
         return result;
     rememberEvents(session);
-    result.eventsChanged = insertEventAt(trace, cursor.sampleIndex, eventAnalysis());
-    if (!result.eventsChanged)
+    result.change.events = insertEventAt(trace, cursor.sampleIndex, eventAnalysis());
+    if (!result.change.events)
         session.eventsUndo.snapshots.pop_back();
-    return result;
+    return finishCommand(session, std::move(result));
 }
 
 CommandResult DeleteEvent(Session &session, int row)
@@ -67,7 +67,7 @@ CommandResult DeleteEvent(Session &session, int row)
         session.eventsUndo.snapshots.pop_back();
         return result;
     }
-    result.eventsChanged = true;
-    result.selectEventRow = row > 0 ? row - 1 : 0;
-    return result;
+    result.change.events = true;
+    result.change.selectEventRow = row > 0 ? row - 1 : 0;
+    return finishCommand(session, std::move(result));
 }
