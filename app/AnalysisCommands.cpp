@@ -7,15 +7,6 @@
 
 namespace {
 
-TraceSlot *currentSlot(Session &session)
-{
-    TraceSet &set = session.traceSet;
-    if (set.loadedCount == 0 || set.currentSlot < 0 || set.currentSlot >= TraceSet::slotCount)
-        return nullptr;
-    TraceSlot &slot = set.slots[static_cast<size_t>(set.currentSlot)];
-    return slot.loaded ? &slot : nullptr;
-}
-
 bool belongsTo(const EventsSnapshot &snapshot, const TraceSlot &slot)
 {
     return snapshot.trace == slot.trace.get() && snapshot.filePath == slot.filePath + slot.fileName;
@@ -32,7 +23,7 @@ AnalysisThresholds thresholdsOf(const AnalysisSettings &settings)
 
 void rememberEvents(Session &session)
 {
-    const TraceSlot *slot = currentSlot(session);
+    const TraceSlot *slot = session.document.currentSlot();
     if (!slot)
         return;
     EventsSnapshot s;
@@ -50,7 +41,7 @@ void rememberEvents(Session &session)
 CommandResult AnalyzeCurrentTrace(Session &session, const AnalysisSettings &settings)
 {
     CommandResult result;
-    TraceSlot *slot = currentSlot(session);
+    TraceSlot *slot = session.document.currentSlot();
     if (!slot)
         return result;
     if (!session.analysis.eventAnalysis) {
@@ -68,15 +59,15 @@ CommandResult AnalyzeCurrentTrace(Session &session, const AnalysisSettings &sett
     trace.events = std::move(analysed.events);
     trace.eventList = analysed.eventList;
     trace.eventsFromAnalysis = true;
-    result.eventsChanged = true;
-    result.infoChanged = true;
-    return result;
+    result.change.events = true;
+    result.change.info = true;
+    return finishCommand(session, std::move(result));
 }
 
 CommandResult UndoEvents(Session &session)
 {
     CommandResult result;
-    TraceSlot *slot = currentSlot(session);
+    TraceSlot *slot = session.document.currentSlot();
     if (!slot)
         return result;
     std::vector<EventsSnapshot> &all = session.eventsUndo.snapshots;
@@ -88,21 +79,20 @@ CommandResult UndoEvents(Session &session)
         trace.eventList = it->eventList;
         trace.eventsFromAnalysis = it->eventsFromAnalysis;
         all.erase(std::next(it).base());
-        result.eventsChanged = true;
-        result.infoChanged = true;
-        return result;
+        result.change.events = true;
+        result.change.info = true;
+        return finishCommand(session, std::move(result));
     }
     return result;
 }
 
 bool canUndoEvents(const Session &session)
 {
-    const TraceSet &set = session.traceSet;
-    if (set.loadedCount == 0 || set.currentSlot < 0 || set.currentSlot >= TraceSet::slotCount)
+    const TraceSlot *slot = session.document.currentSlot();
+    if (!slot)
         return false;
-    const TraceSlot &slot = set.slots[static_cast<size_t>(set.currentSlot)];
     for (const EventsSnapshot &s : session.eventsUndo.snapshots)
-        if (slot.loaded && belongsTo(s, slot))
+        if (belongsTo(s, *slot))
             return true;
     return false;
 }

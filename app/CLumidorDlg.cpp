@@ -82,6 +82,9 @@ CLumidorDlg::CLumidorDlg(Session &session, QWidget *parent)
 
 CLumidorDlg::~CLumidorDlg()
 {
+    // The document outlives the window: no notice may reach it while it goes.
+    if (m_subscription != 0)
+        m_session.document.unsubscribe(m_subscription);
     // Panels first: they refer to the trace set and the view while they go.
     delete m_toolbar;
     delete m_infoPanel;
@@ -235,12 +238,7 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
     setMenuCaptions();
     setWindowTitle(loadText(text::Title));
 
-    m_traceView->setTraceSource([this]() -> const TraceData * {
-        const TraceSet &set = m_session.traceSet;
-        if (set.loadedCount == 0 || !set.slots[static_cast<size_t>(set.currentSlot)].loaded)
-            return nullptr;
-        return set.slots[static_cast<size_t>(set.currentSlot)].trace.get();
-    });
+    m_traceView->setTraceSource([this] { return m_session.document.currentTrace(); });
     m_traceView->setVerdictSource([this] { return currentVerdict(m_session); });
     m_traceView->setVerticalRangeSource([this] { return m_session.verticalRangeDb; });
     m_traceView->setCursorsVisible(true);
@@ -264,6 +262,8 @@ void CLumidorDlg::OnInitDialog(bool showWindow)
     m_overview->setBackground(m_session.background);
     PlacePanels();
     connectPanels();
+    // The widgets redraw from the document on each of its change notices.
+    m_subscription = m_session.document.subscribe([this](const DocumentChange &change) { showChange(change); });
 
     setUpEventList();
     loadReportSetup(m_session);
@@ -332,19 +332,9 @@ void CLumidorDlg::connectPanels()
     connect(tb, &CSubDlgToolbar::curveMoveRequested, view, &COtdrTrace::MoveCurve);
 
     CSubDlgInfo *info = m_infoPanel;
-    connect(info, &CSubDlgInfo::currentTraceChanged, this, &CLumidorDlg::onCurrentTraceChanged);
-    connect(info, &CSubDlgInfo::traceRemoved, this, [this](int row) {
-        m_traceView->RemoveCurve(row);
-        RefreshEventList();
-        if (m_session.traceSet.loadedCount == 0)
-            showOverviewOf(-1);
-    });
-    connect(info, &CSubDlgInfo::tracesCleared, this, [this] {
-        RefreshEventList();
-        m_traceView->RemoveAllCurves();
-        m_traceView->update();
-        showOverviewOf(-1);
-    });
+    connect(info, &CSubDlgInfo::rowChosen, this, [this](int row) { apply(SelectTrace(m_session, row)); });
+    connect(info, &CSubDlgInfo::removeRequested, this, [this](int row) { apply(RemoveTrace(m_session, row)); });
+    connect(info, &CSubDlgInfo::clearRequested, this, [this] { apply(ClearTraces(m_session)); });
     connect(info, &CSubDlgInfo::multiTraceChanged, this, [this](bool on) {
         m_session.multiTraceMode = on;
         storeMultiTraceMode(m_session, on);
@@ -357,14 +347,6 @@ void CLumidorDlg::connectPanels()
     connect(view, &COtdrTrace::curvesChanged, this, &CLumidorDlg::updateOverviewWindow);
 }
 
-void CLumidorDlg::onCurrentTraceChanged(int row)
-{
-    if (row >= 0)
-        m_traceView->SelectCurve(row);
-    RefreshEventList();
-    showOverviewOf(row);
-}
-
 void CLumidorDlg::showOverviewOf(int row)
 {
     if (!m_overview)
@@ -373,9 +355,7 @@ void CLumidorDlg::showOverviewOf(int row)
     const TraceData *trace = nullptr;
     if (row >= 0 && row < set.loadedCount && set.slots[static_cast<size_t>(row)].loaded)
         trace = set.slots[static_cast<size_t>(row)].trace.get();
-    m_overview->setTrace(trace);
-    m_overview->setVerticalRange(m_session.verticalRangeDb);
-    m_overview->BuildOverviewPoints();
+    m_overview->showTrace(trace, m_session.verticalRangeDb);
     updateOverviewWindow();
 }
 
@@ -410,13 +390,10 @@ void CLumidorDlg::applyCurveVisibility()
 
 void CLumidorDlg::editFibreInformation()
 {
-    TraceSet &set = m_session.traceSet;
-    if (set.loadedCount == 0)
-        return;
-    CDlgEdit dialog(set.slots[static_cast<size_t>(set.currentSlot)], &loadText, this);
-    CommandResult result;
-    result.infoChanged = execDialog(dialog) == QDialog::Accepted;
-    apply(result);
+    apply(EditFibreInformation(m_session, [this](TraceSlot &slot) {
+        CDlgEdit dialog(slot, &loadText, this);
+        return execDialog(dialog) == QDialog::Accepted;
+    }));
 }
 
 void CLumidorDlg::RefreshEventList()
@@ -545,43 +522,39 @@ void CLumidorDlg::deleteEvent()
 
 void CLumidorDlg::apply(const CommandResult &result)
 {
+    // The widgets followed the document on the command's notice; what is left needs a window.
     for (const MessageRequest &message : result.messages)
         showMessage(message.caption == fileCaption ? nullptr : this, message);
+}
 
-    TraceSet &set = m_session.traceSet;
-    for (const auto &[slot, curve] : result.curvesAdded) {
-        m_traceView->AddCurve(curve);
-        if (m_overview) {
-            m_overview->setTrace(set.slots[static_cast<size_t>(slot)].trace.get());
-            m_overview->setVerticalRange(m_session.verticalRangeDb);
-            m_overview->BuildOverviewPoints();
-            m_overview->update();
-        }
+void CLumidorDlg::showChange(const DocumentChange &change)
+{
+    const TraceSet &set = m_session.traceSet;
+    const bool slotsOrCurrent = change.slots || change.current;
+    if (change.slots)
+        m_traceView->syncCurves(set);
+    if (slotsOrCurrent) {
+        if (set.loadedCount > 0)
+            m_traceView->SelectCurve(set.currentSlot);
+        if (change.slots)
+            applyCurveVisibility();
     }
-    if (result.slotsChanged) {
-        m_traceView->SelectCurve(result.selectCurve);
-        if (m_infoPanel) {
-            m_infoPanel->RefreshList();
-            m_infoPanel->RefreshValues();
-        }
-        applyCurveVisibility();
-        if (m_infoPanel && set.loadedCount >= 1)
-            m_infoPanel->SelectRow(set.loadedCount - 1);
-        else
-            RefreshEventList();
+    if (change.events) {
+        if (const TraceData *trace = m_session.document.currentTrace())
+            m_traceView->SetMarkers(m_traceView->state().currentCurve, *trace);
     }
-    if (result.eventsChanged) {
-        TraceData &trace = *set.slots[static_cast<size_t>(set.currentSlot)].trace;
-        m_traceView->SetMarkers(m_traceView->state().currentCurve, trace);
+    if (change.cursors)
+        showMeasurementMode();
+    if (change.events || change.verdict)
         m_traceView->update();
+    if (m_infoPanel)
+        m_infoPanel->showChange(change);
+    if (slotsOrCurrent || change.events)
         RefreshEventList();
-        if (result.selectEventRow >= 0 && eventRowCount() > result.selectEventRow)
-            selectEventRow(result.selectEventRow);
-    }
-    if (result.infoChanged && m_infoPanel)
-        m_infoPanel->RefreshValues();
-    if (result.verdictChanged)
-        m_traceView->update();
+    if (change.events && change.selectEventRow >= 0 && eventRowCount() > change.selectEventRow)
+        selectEventRow(change.selectEventRow);
+    if (slotsOrCurrent)
+        showOverviewOf(set.loadedCount > 0 ? set.currentSlot : -1);
 }
 
 int CLumidorDlg::heldMs() const
@@ -866,6 +839,12 @@ void CLumidorDlg::showAnalysisThresholds()
 
 void CLumidorDlg::setMeasurementMode(MeasurementMode mode)
 {
+    apply(SetMeasurementMode(m_session, mode));
+}
+
+void CLumidorDlg::showMeasurementMode()
+{
+    const MeasurementMode mode = m_session.document.measurementMode;
     static constexpr std::pair<MeasurementMode, int> names[] = {
         {MeasurementMode::Lsa, text::MeasureLsa}, {MeasurementMode::Splice, text::MeasureSplice}};
     QString name;
@@ -881,11 +860,11 @@ void CLumidorDlg::setMeasurementMode(MeasurementMode mode)
 
 void CLumidorDlg::showPassFail()
 {
-    CDlgPass dialog(m_session.passThresholdsPath, m_session.passThresholds, &loadText, this);
-    execDialog(dialog);
-    CommandResult result;
-    result.verdictChanged = true; // the dialog re-reads the thresholds even when cancelled
-    apply(result);
+    // The dialog re-reads the thresholds even when cancelled: the verdict is drawn again either way.
+    apply(EditPassThresholds(m_session, [this](PassThresholds &thresholds) {
+        CDlgPass dialog(m_session.passThresholdsPath, thresholds, &loadText, this);
+        execDialog(dialog);
+    }));
 }
 
 void CLumidorDlg::CaptureLayout()

@@ -17,12 +17,13 @@ class CSubDlgInfo;
 class CDlgThumbnail;
 class CDlgBatchDeal;
 struct CommandResult;
+struct DocumentChange;
 struct Session;
 
 // The main window: trace view, event list and the three panels, the menu bar and its commands.
-// It delegates: the file and event commands act on the session and return what changed; this
-// window brings the view, the event list and the panels along in apply(). The panels only emit
-// signals.
+// It delegates: every command acts on the session and sends the document's one change notice,
+// on which this window's widgets redraw from the document (showChange); apply() shows the
+// command's messages. The panels only emit signals.
 class CLumidorDlg : public QDialog {
     Q_OBJECT
 public:
@@ -92,8 +93,11 @@ public:
     void showBatchDialog();
     CDlgBatchDeal *batchDialog() const { return m_batch; }
 
-    // Shows what a command changed: messages, curves, slot list, events, overview.
+    // Shows a command's messages (the widgets followed its notice already).
     void apply(const CommandResult &result);
+    // Redraws the trace view, the information panel, the event list and the overview from the
+    // document, as far as a change notice names.
+    void showChange(const DocumentChange &change);
 
     Session &session() const { return m_session; }
 
@@ -125,8 +129,8 @@ private:
     void connectPanels();
     void CaptureLayout();
     void onEventRowSelected();
-    void onCurrentTraceChanged(int row);
     void showOverviewOf(int row);
+    void showMeasurementMode();
     void updateOverviewWindow();
     void editFibreInformation();
     void askExit();
@@ -156,5 +160,6 @@ private:
     QSize m_templateClient; // client size of the window as first laid out, pixels
     MainLayout m_layout;
     bool m_layoutCaptured = false;
-    bool m_filling = false; // set while the event list is refilled, so selection changes are ignored
+    bool m_filling = false;
+    int m_subscription = 0; // this window's subscription to the document's notices // set while the event list is refilled, so selection changes are ignored
 };

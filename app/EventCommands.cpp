@@ -9,12 +9,6 @@
 
 namespace {
 
-TraceData &currentTrace(Session &session)
-{
-    TraceSet &set = session.traceSet;
-    return *set.slots[static_cast<size_t>(set.currentSlot)].trace;
-}
-
 // The library's list holds 100 events: a longer trace is shown whole but not edited, and the
 // user is told why nothing happened.
 bool refuseLongTrace(const TraceData &trace, CommandResult &result)
@@ -34,9 +28,10 @@ CommandResult AddEvent(Session &session, const CursorAt &cursor)
     // Without the event library there is nothing to measure the event with: leave the trace as it is.
     if (!session.analysis.insertEvent)
         return result;
-    if (!cursor.hasCurves || session.traceSet.loadedCount == 0)
+    TraceSlot *slot = session.document.currentSlot();
+    if (!cursor.hasCurves || !slot)
         return result;
-    TraceData &trace = currentTrace(session);
+    TraceData &trace = *slot->trace;
     if (trace.events.empty())
         return result;
     if (cursor.activeCursor != 1 && cursor.activeCursor != 2)
@@ -44,10 +39,10 @@ CommandResult AddEvent(Session &session, const CursorAt &cursor)
     if (refuseLongTrace(trace, result))
         return result;
     rememberEvents(session);
-    result.eventsChanged = insertEventAt(trace, cursor.sampleIndex, session.analysis);
-    if (!result.eventsChanged)
+    result.change.events = insertEventAt(trace, cursor.sampleIndex, session.analysis);
+    if (!result.change.events)
         session.eventsUndo.snapshots.pop_back();
-    return result;
+    return finishCommand(session, std::move(result));
 }
 
 CommandResult DeleteEvent(Session &session, int row)
@@ -55,9 +50,10 @@ CommandResult DeleteEvent(Session &session, int row)
     CommandResult result;
     if (!session.analysis.deleteEvent)
         return result;
-    if (session.traceSet.loadedCount == 0)
+    TraceSlot *slot = session.document.currentSlot();
+    if (!slot)
         return result;
-    TraceData &trace = currentTrace(session);
+    TraceData &trace = *slot->trace;
     if (refuseLongTrace(trace, result))
         return result;
     if (row < 0 || row > trace.eventList.count)
@@ -67,7 +63,7 @@ CommandResult DeleteEvent(Session &session, int row)
         session.eventsUndo.snapshots.pop_back();
         return result;
     }
-    result.eventsChanged = true;
-    result.selectEventRow = row > 0 ? row - 1 : 0;
-    return result;
+    result.change.events = true;
+    result.change.selectEventRow = row > 0 ? row - 1 : 0;
+    return finishCommand(session, std::move(result));
 }

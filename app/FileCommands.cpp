@@ -51,6 +51,19 @@ int nextVerticalRangeDb(int current, int maximumLevelDb, int k)
     return next < 50 ? 50 : next;
 }
 
+CommandResult finishCommand(Session &session, CommandResult result)
+{
+    session.document.publish(result.change);
+    return result;
+}
+
+namespace {
+
+// The loads of LoadFiles, without its notice.
+CommandResult loadFiles(Session &session, const QStringList &paths, const QStringList &names);
+
+} // namespace
+
 CommandResult OpenPaths(Session &session, const QStringList &chosen, const PowerMeterViewer &showPowerMeter)
 {
     QStringList paths;
@@ -70,6 +83,13 @@ CommandResult OpenPaths(Session &session, const QStringList &chosen, const Power
 
 CommandResult LoadFiles(Session &session, const QStringList &paths, const QStringList &names)
 {
+    return finishCommand(session, loadFiles(session, paths, names));
+}
+
+namespace {
+
+CommandResult loadFiles(Session &session, const QStringList &paths, const QStringList &names)
+{
     CommandResult result;
     if (paths.isEmpty())
         return result;
@@ -85,11 +105,16 @@ CommandResult LoadFiles(Session &session, const QStringList &paths, const QStrin
         if (LoadFile(session, paths[i], i < names.size() ? names[i] : nameOf(paths[i]), k, result))
             ++k;
     }
-    result.slotsChanged = true;
-    result.selectCurve = k - 1;
+    // The newest trace is current (the last loaded one, also when this load added none).
+    if (set.loadedCount >= 1)
+        set.currentSlot = set.loadedCount - 1;
+    result.change.slots = true;
+    result.change.current = true;
     writeSorFilePath(session.g_iniConfig, folderOf(paths[0]));
     return result;
 }
+
+} // namespace
 
 bool LoadFile(Session &session, const QString &path, const QString &name, int k, CommandResult &result)
 {
@@ -102,6 +127,8 @@ bool LoadFile(Session &session, const QString &path, const QString &name, int k,
     TraceData &trace = *slot.trace;
     if (read == 1 && !record.traces.empty()) {
         loadTrace(record, trace, session.analysis.totalLoss);
+        // The file's own user offset, none when it stores none: never the slot's previous file's.
+        trace.userOffset = recordUserOffset(record);
         // A file that stores no events shows the ones the analysis finds.
         if (!analyzeIfNoEvents(trace, session.analysis.eventAnalysis))
             eventsToEventList(trace);
@@ -114,12 +141,12 @@ bool LoadFile(Session &session, const QString &path, const QString &name, int k,
     slot.loaded = 1;
     slot.fileName = name;
     slot.filePath = path;
+    slot.loadStamp = session.document.nextLoadStamp();
     ++set.loadedCount;
     trace.colour = set.colourFor(set.loadedCount);
     set.currentSlot = k;
     session.verticalRangeDb = nextVerticalRangeDb(session.verticalRangeDb, maximumLevel(record), k);
-    result.curvesAdded.emplace_back(
-        k, buildTraceCurve(trace, viewLevels(record, trace.sampleCount), recordUserOffset(record)));
+    result.slotsLoaded.push_back(k);
     return true;
 }
 
@@ -134,6 +161,53 @@ CommandResult DropFiles(Session &session, const QStringList &dropped)
     if (paths.isEmpty())
         return {};
     return LoadFiles(session, paths, names);
+}
+
+CommandResult SelectTrace(Session &session, int slot)
+{
+    CommandResult result;
+    result.change = session.document.select(slot);
+    return finishCommand(session, std::move(result));
+}
+
+CommandResult RemoveTrace(Session &session, int slot)
+{
+    CommandResult result;
+    result.change = session.document.remove(slot);
+    return finishCommand(session, std::move(result));
+}
+
+CommandResult ClearTraces(Session &session)
+{
+    CommandResult result;
+    result.change = session.document.clear();
+    return finishCommand(session, std::move(result));
+}
+
+CommandResult EditFibreInformation(Session &session, const SlotEditor &editor)
+{
+    CommandResult result;
+    TraceSlot *slot = session.document.currentSlot();
+    if (!slot || !editor)
+        return result;
+    result.change.info = editor(*slot);
+    return finishCommand(session, std::move(result));
+}
+
+CommandResult EditPassThresholds(Session &session, const ThresholdEditor &editor)
+{
+    CommandResult result;
+    if (editor)
+        editor(session.passThresholds);
+    result.change.verdict = true;
+    return finishCommand(session, std::move(result));
+}
+
+CommandResult SetMeasurementMode(Session &session, MeasurementMode mode)
+{
+    CommandResult result;
+    result.change = session.document.setMeasurementMode(mode);
+    return finishCommand(session, std::move(result));
 }
 
 CommandResult SaveTraceTo(Session &session, const QString &path, float cursorA, float cursorB)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "panels/MessageBox.h"
-#include "view/TraceViewState.h"
+#include "trace/TraceDocument.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,30 +10,26 @@
 #include <utility>
 #include <vector>
 
+struct PassThresholds;
 struct Session;
+struct TraceSlot;
 
-// What a command changed. The commands act on the session alone; the main window brings the
-// trace view, the event list, the information panel and the overview along in one place.
+// What a command did. The commands act on the session alone and end by sending the document's
+// one change notice (`change`, also kept here); the widgets redraw from the document on it. The
+// main window shows the messages, the one thing only a window can do.
 struct CommandResult {
-    // Curves of newly loaded slots, in load order, for the trace view.
-    std::vector<std::pair<int, TraceCurve>> curvesAdded;
-    // The slot list changed (a load was tried): the panels refresh and the curve selectCurve
-    // becomes current.
-    bool slotsChanged = false;
-    int selectCurve = -1;
-    // The current trace's events changed: marks and event list follow.
-    bool eventsChanged = false;
-    // Event-list row to select afterwards, -1 none.
-    int selectEventRow = -1;
+    // What the notice named; nothing when the command changed nothing.
+    DocumentChange change;
+    // Slots a load filled, in load order.
+    std::vector<int> slotsLoaded;
     // Messages to show, in order.
     std::vector<MessageRequest> messages;
     // A save wrote its file.
     bool saved = false;
-    // The fibre information of the current slot was edited: the information panel shows it.
-    bool infoChanged = false;
-    // The pass/fail thresholds may have changed: the view redraws its verdict.
-    bool verdictChanged = false;
 };
+
+// Sends the document's change notice for `result` (once, at the end of a command) and returns it.
+CommandResult finishCommand(Session &session, CommandResult result);
 
 // Shows the power-meter viewer for a path; true when it ended with OK.
 using PowerMeterViewer = std::function<bool(const QString &path)>;
@@ -47,12 +43,30 @@ CommandResult OpenPaths(Session &session, const QStringList &paths, const PowerM
 // parallel lists (full path; name without folder).
 CommandResult LoadFiles(Session &session, const QStringList &paths, const QStringList &names);
 
-// Loads one file into slot k. True when the file was loaded; false when it failed (message
-// added) or was already loaded (nothing added).
+// Loads one file into slot k, a step of the loads above (no notice of its own). True when the
+// file was loaded; false when it failed (message added) or was already loaded (nothing added).
 bool LoadFile(Session &session, const QString &path, const QString &name, int k, CommandResult &result);
 
 // Dropped files, in drop order, whatever their extension.
 CommandResult DropFiles(Session &session, const QStringList &paths);
+
+// The information panel's commands on the slots: make a slot current, remove one, unload all.
+CommandResult SelectTrace(Session &session, int slot);
+CommandResult RemoveTrace(Session &session, int slot);
+CommandResult ClearTraces(Session &session);
+
+// Edit: runs `editor` (the fibre-information dialog) on the current slot; its fibre
+// information changed when the editor answers true.
+using SlotEditor = std::function<bool(TraceSlot &slot)>;
+CommandResult EditFibreInformation(Session &session, const SlotEditor &editor);
+
+// Pass/Fail: runs `editor` (the threshold dialog, which re-reads them even when cancelled) on the
+// session's thresholds; the verdict is drawn again either way.
+using ThresholdEditor = std::function<void(PassThresholds &thresholds)>;
+CommandResult EditPassThresholds(Session &session, const ThresholdEditor &editor);
+
+// Cursor > Measurement: the A-B readout measures this way.
+CommandResult SetMeasurementMode(Session &session, MeasurementMode mode);
 
 // Writes the current trace, with the view's cursor distances (m), to `path`. The record is
 // built from that trace alone. A failed write adds the save-failure message.

@@ -9,7 +9,7 @@
 #include "trace/CSorFileBase.h"
 #include "trace/EventAnalysis.h"
 #include "trace/SorRecord.h"
-#include "trace/TraceSet.h"
+#include "trace/TraceDocument.h"
 
 #include <QString>
 
@@ -19,8 +19,11 @@
 // commands act on it, and the code below app/ gets the parts it needs as parameters. Tests make
 // a fresh one per case, so nothing of one run reaches the next.
 struct Session {
-    // The eight trace slots of the main window.
-    TraceSet traceSet;
+    // The loaded traces: the eight slots, the current one, the measurement mode. Commands change
+    // it and each sends its one change notice; the main window's widgets draw from it.
+    TraceDocument document;
+    // The document's slots, by the name the code below app/ is handed them.
+    TraceSet &traceSet = document.traces;
 
     // The SOR file object every read and save of the run goes through, and the record of the
     // file read last. A save builds its own record from the saved trace, so a later read never

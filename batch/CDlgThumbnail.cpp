@@ -25,8 +25,16 @@ void CDlgThumbnail::BuildOverviewPoints()
     update();
 }
 
+void CDlgThumbnail::showTrace(const TraceData *trace, int verticalRangeDb)
+{
+    m_trace = trace;
+    m_verticalRangeDb = verticalRangeDb;
+    BuildOverviewPoints();
+}
+
 void CDlgThumbnail::rebuildPoints()
 {
+    ++m_builds;
     if (m_trace)
         m_points = overviewPoints(m_trace->samples, m_trace->sampleCount, width(), height(), m_verticalRangeDb);
     else

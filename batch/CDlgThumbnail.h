@@ -9,8 +9,9 @@
 struct TraceData;
 
 // The overview panel below the information panel: the current trace in miniature with a green
-// frame around the part the trace view shows. It draws what it is given; the main window sets
-// the trace on load, select, remove and clear, and the window whenever the view changes.
+// frame around the part the trace view shows. It draws what it is given: the main window hands
+// it the document's current trace on each change notice naming the slots or the current one,
+// and the frame whenever the view changes. Its points are a cache of that trace.
 class CDlgThumbnail : public QWidget {
     Q_OBJECT
 
@@ -22,6 +23,10 @@ public:
     const TraceData *trace() const { return m_trace; }
     // Rebuilds the overview points of the trace (after it was loaded, saved or changed).
     void BuildOverviewPoints();
+    // The trace to show (or none) at the vertical extent, with its points built once.
+    void showTrace(const TraceData *trace, int verticalRangeDb);
+    // Times the points were built so far.
+    uint64_t builds() const { return m_builds; }
     void setViewWindow(const OverviewWindow &window);
     // The vertical extent in dB (verticalRangeDb) both the trace and the frame are scaled to;
     // 0 before the first load, which scales the trace to 50 dB and the frame to the full height.
@@ -47,4 +52,5 @@ private:
     OverviewWindow m_window;
     int m_verticalRangeDb = 0;
     uint32_t m_background = 0; // 0x00BBGGRR
+    uint64_t m_builds = 0;
 };

@@ -2,7 +2,7 @@
 
 #include "panels/CDropfileList.h"
 #include "textres/TextIds.h"
-#include "trace/TraceSet.h"
+#include "trace/TraceDocument.h"
 #include "view/DialogUnits.h"
 #include "view/TraceRenderer.h"
 
@@ -56,7 +56,7 @@ constexpr int groupTextIds[] = {202, 209, 214};
 
 } // namespace
 
-CSubDlgInfo::CSubDlgInfo(TraceSet &traces, TextLookup texts, QWidget *parent)
+CSubDlgInfo::CSubDlgInfo(const TraceSet &traces, TextLookup texts, QWidget *parent)
     : QWidget(parent), m_traces(traces), m_texts(std::move(texts))
 {
     setObjectName(QStringLiteral("infoPanel"));
@@ -273,18 +273,34 @@ void CSubDlgInfo::RefreshList()
     m_selecting = false;
 }
 
+void CSubDlgInfo::showChange(const DocumentChange &change)
+{
+    if (change.slots)
+        RefreshList();
+    if (change.slots || change.current)
+        showCurrentRow();
+    if (change.slots || change.current || change.info)
+        RefreshValues();
+}
+
+void CSubDlgInfo::showCurrentRow()
+{
+    const int row = m_traces.loadedCount > 0 ? m_traces.currentSlot : -1;
+    m_clickedRow = row;
+    m_selectedRow = row;
+    m_selecting = true;
+    if (row >= 0 && row < m_fileList->rowCount())
+        m_fileList->setCurrentCell(row, 0);
+    else
+        m_fileList->clearSelection();
+    m_selecting = false;
+}
+
 void CSubDlgInfo::SelectRow(int row)
 {
     if (row < 0 || row >= m_fileList->rowCount())
         return;
-    m_clickedRow = row;
-    m_selectedRow = row;
-    m_traces.currentSlot = row;
-    m_selecting = true;
-    m_fileList->setCurrentCell(row, 0);
-    m_selecting = false;
-    RefreshValues();
-    Q_EMIT currentTraceChanged(row);
+    Q_EMIT rowChosen(row);
 }
 
 void CSubDlgInfo::onCurrentRowChanged(int row)
@@ -306,45 +322,12 @@ void CSubDlgInfo::RemoveClicked()
     const int row = m_clickedRow;
     if (row < 0 || row >= m_fileList->rowCount())
         return;
-    if (!removeTraceSlot(m_traces, row))
-        return;
-
-    m_selecting = true;
-    m_fileList->removeRow(row);
-    for (int r = row; r < m_fileList->rowCount(); ++r) {
-        if (QTableWidgetItem *number = m_fileList->item(r, 0)) {
-            number->setText(QString::number(r + 1));
-            number->setIcon(swatchFor(r + 1));
-        }
-        m_traces.slots[r].trace->colour = m_traces.colourFor(r + 1);
-    }
-    m_fileList->clearSelection();
-    m_selecting = false;
-
-    Q_EMIT traceRemoved(row);
-    RefreshValues();
-
-    const int next = rowAfterRemove(row, m_fileList->rowCount());
-    m_clickedRow = next;
-    m_selectedRow = next;
-    if (next >= 0) {
-        SelectRow(next);
-    } else {
-        m_traces.currentSlot = 0;
-        Q_EMIT currentTraceChanged(-1);
-    }
+    Q_EMIT removeRequested(row);
 }
 
 void CSubDlgInfo::ClearAll()
 {
-    m_traces.reset();
-    m_selecting = true;
-    m_fileList->setRowCount(0);
-    m_selecting = false;
-    showValues(InfoPanelValues{});
-    m_clickedRow = -1;
-    m_selectedRow = -1;
-    Q_EMIT tracesCleared();
+    Q_EMIT clearRequested();
 }
 
 void CSubDlgInfo::onContextMenu(const QPoint &pos)

@@ -12,12 +12,14 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+struct DocumentChange;
 struct TraceSet;
 
 // The information panel beside the trace view: test conditions, fibre and file information of
-// the current trace, and the list of loaded traces with a colour swatch each. It keeps the list
-// in step with the trace set (row i is slot i) and tells the main window what changed through
-// signals; the main window brings the trace view, the event list and the overview panel along.
+// the current trace, and the list of loaded traces with a colour swatch each. It shows the
+// document's slots (row i is slot i) and redraws from them on each change notice (showChange);
+// it changes nothing itself: choosing, removing and clearing are requests, signalled to the
+// main window, whose commands change the document.
 class CSubDlgInfo : public QWidget {
     Q_OBJECT
 
@@ -48,26 +50,31 @@ public:
     static constexpr int templateWidthDu = 225;
     static constexpr int templateHeightDu = 233;
 
-    // `traces` is the process-wide trace set; it must outlive the panel.
-    CSubDlgInfo(TraceSet &traces, TextLookup texts, QWidget *parent = nullptr);
+    // `traces` is the document's trace set; it must outlive the panel.
+    CSubDlgInfo(const TraceSet &traces, TextLookup texts, QWidget *parent = nullptr);
     ~CSubDlgInfo() override;
 
     // The distance unit setting ("m", "mi" or "ft") the test range is shown in.
     void setDistanceUnit(const QString &unit);
 
+    // Redraws what a change notice of the document names: the list on `slots`, the current row
+    // and the values on `current`, the values on `info`.
+    void showChange(const DocumentChange &change);
     // Fills the value fields from the current slot's trace (no change when the current slot is
     // free; empty fields when no trace is loaded).
     void RefreshValues();
     // Rebuilds the list from the loaded slots, with swatches in the trace set's colours 1..8.
     void RefreshList();
-    // Makes row `row` current: selects and focuses it, sets currentSlot and emits
-    // currentTraceChanged(row). A row outside the list (-1 included) does nothing.
+    // Shows the current slot's row selected (none while nothing is loaded), signalling nothing.
+    void showCurrentRow();
+    // Asks for row `row` to become current (rowChosen). A row outside the list (-1 included)
+    // does nothing.
     void SelectRow(int row);
-    // "Toggle curve": selects the row after the last selected one, wrapping; needs two rows.
+    // "Toggle curve": asks for the row after the last selected one, wrapping; needs two rows.
     void SelectNextRow();
-    // Removes the trace of the clicked row (the "Remove" button and menu item).
+    // Asks for the trace of the clicked row to be removed (the "Remove" button and menu item).
     void RemoveClicked();
-    // Unloads every trace (the "Delete" button and menu item); no confirmation.
+    // Asks for every trace to be unloaded (the "Delete" button and menu item); no confirmation.
     void ClearAll();
 
     int clickedRow() const { return m_clickedRow; }
@@ -78,16 +85,12 @@ public:
     QString valueText(int controlId) const;
 
 Q_SIGNALS:
-    // Row `row` became current (-1: no trace left). The main window makes curve `row` current
-    // in the trace view, rebuilds the event list and points the overview panel at the slot's
-    // trace (or at none).
-    void currentTraceChanged(int row);
-    // The trace of row `row` left the trace set; its curve is to be removed from the trace view
-    // and the event list rebuilt. currentTraceChanged follows for the row now selected.
-    void traceRemoved(int row);
-    // Every trace left the trace set: the trace view drops all curves, the event list and the
-    // overview panel empty.
-    void tracesCleared();
+    // Row `row` was chosen (clicked, or the next one for "Toggle curve"): it is to become current.
+    void rowChosen(int row);
+    // The trace of row `row` is to leave the document.
+    void removeRequested(int row);
+    // Every trace is to leave the document.
+    void clearRequested();
     // The multi-trace box was clicked: true shows every curve, false only the current one.
     void multiTraceChanged(bool on);
     // "Edit" with at least one row: open the fibre-information editor for the current trace.
@@ -109,7 +112,7 @@ private:
     void onEditClicked();
     QIcon swatchFor(int colourNumber) const;
 
-    TraceSet &m_traces;
+    const TraceSet &m_traces;
     TextLookup m_texts;
     QString m_unit = QStringLiteral("m");
     int m_clickedRow = -1;

@@ -59,30 +59,10 @@ InfoPanelValues infoPanelValues(const TraceData &trace, const QString &fileName,
     return v;
 }
 
-bool removeTraceSlot(TraceSet &set, int slot)
-{
-    const int loaded = std::min<int>(set.loadedCount, TraceSet::slotCount);
-    if (slot < 0 || slot >= loaded)
-        return false;
-    set.slots[slot].loaded = 0;
-    std::rotate(set.slots.begin() + slot, set.slots.begin() + slot + 1, set.slots.end());
-    set.loadedCount -= 1;
-    if (set.currentSlot > 0)
-        set.currentSlot -= 1;
-    return true;
-}
-
 int nextTraceRow(int rowCount, int clickedRow)
 {
     if (rowCount < 2)
         return -1;
     const int next = clickedRow < 0 ? 1 : clickedRow + 1;
     return next >= rowCount ? 0 : next;
-}
-
-int rowAfterRemove(int removedRow, int rowCountAfter)
-{
-    if (rowCountAfter <= 0)
-        return -1;
-    return std::min(removedRow, rowCountAfter - 1);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "panels/TextLookup.h"
+#include "trace/TraceDocument.h" // removeTraceSlot, rowAfterRemove
 
 #include <QString>
 
@@ -41,16 +42,7 @@ int fiberTypeTextId(int32_t fiberType);
 // (traceformat::testDateText).
 QString fileDateText(int32_t timestamp);
 
-// Removes slot `slot` from the trace set, closing the gap: the freed slot moves to the end and
-// the occupied slots after it move up one place, each keeping its TraceData object. loadedCount
-// drops by one and currentSlot by one unless it is 0. Returns false (nothing changed) for a
-// slot outside the loaded ones.
-bool removeTraceSlot(TraceSet &set, int slot);
-
 // The row "Toggle curve" selects: the one after `clickedRow` (row 1 when none), wrapping to 0;
 // -1 (nothing to do) with fewer than two rows.
 int nextTraceRow(int rowCount, int clickedRow);
 
-// The row selected after removing one: the smaller of the removed row and the new last row;
-// -1 when the list is empty.
-int rowAfterRemove(int removedRow, int rowCountAfter);

@@ -21,6 +21,9 @@ struct TraceSlot {
     float cursorBLevel = 0.0f;       // dB
     int32_t batchTag = 0;
     QString batchText;
+    // Set by every load into the slot (TraceDocument::nextLoadStamp); what a widget derived from
+    // the slot's trace stays valid while the stamp is the same.
+    uint64_t loadStamp = 0;
 };
 
 struct TraceSet {

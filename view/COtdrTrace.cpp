@@ -116,6 +116,14 @@ void COtdrTrace::RemoveAllCurves() { TRACE_OP(RemoveAllCurves()); }
 void COtdrTrace::PlaceCursors() { TRACE_OP(PlaceCursors()); }
 void COtdrTrace::InitScrollBars() { TRACE_OP(InitScrollBars()); }
 
+int COtdrTrace::syncCurves(const TraceSet &set)
+{
+    const Snapshot before = snapshot();
+    const int built = m_state.syncCurves(set);
+    finish(before);
+    return built;
+}
+
 void COtdrTrace::SetMarkers(int curve, const TraceData &trace)
 {
     m_state.SetMarkers(curve, trace);

@@ -51,6 +51,9 @@ public:
     void RemoveAllCurves();
     void PlaceCursors();
     void InitScrollBars();
+    // The curves in step with the document's slots (TraceViewState::syncCurves); returns the
+    // number of curves built.
+    int syncCurves(const TraceSet &set);
 
     // State the panels and menu set directly.
     void setActiveCursor(int which);      // 1 A, 2 B, 3 both

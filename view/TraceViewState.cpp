@@ -52,6 +52,15 @@ TraceCurve buildTraceCurve(const TraceData &trace, std::vector<float> levels, fl
     return c;
 }
 
+TraceCurve curveOfTrace(const TraceData &trace)
+{
+    const size_t n = std::min<size_t>(trace.sampleCount, trace.samples.size());
+    std::vector<float> levels(trace.sampleCount, 0.0f);
+    for (size_t i = 0; i < n; ++i)
+        levels[i] = static_cast<float>(TraceMapping::levelDb(trace.samples[i]));
+    return buildTraceCurve(trace, std::move(levels), trace.userOffset);
+}
+
 TraceViewState::TraceViewState()
 {
     cursorA.label = QStringLiteral("A");
@@ -440,6 +449,50 @@ void TraceViewState::RemoveAllCurves()
     curves.clear();
     forgetRemovedTraces();
     ++m_layerVersion;
+}
+
+int TraceViewState::syncCurves(const TraceSet &set)
+{
+    const int loaded = std::min<int>(set.loadedCount, TraceSet::slotCount);
+    const auto holds = [&set, loaded](const TraceCurve &c) {
+        for (int i = 0; i < loaded; ++i) {
+            const TraceSlot &slot = set.slots[static_cast<size_t>(i)];
+            if (slot.loaded && c.source == slot.trace.get() && c.loadStamp == slot.loadStamp)
+                return true;
+        }
+        return false;
+    };
+    // Curves of slots gone, all at once when none is kept (Delete), else one by one.
+    if (std::none_of(curves.begin(), curves.end(), holds)) {
+        if (!curves.empty())
+            RemoveAllCurves();
+    } else {
+        for (int i = static_cast<int>(curves.size()) - 1; i >= 0; --i)
+            if (!holds(curves[static_cast<size_t>(i)]))
+                RemoveCurve(i);
+    }
+    // The kept curves lead in slot order; should they not, the curves are built anew.
+    size_t kept = 0;
+    while (kept < curves.size() && static_cast<int>(kept) < loaded
+           && curves[kept].source == set.slots[kept].trace.get() && curves[kept].loadStamp == set.slots[kept].loadStamp)
+        ++kept;
+    if (kept < curves.size()) {
+        RemoveAllCurves();
+        kept = 0;
+    }
+    int built = 0;
+    for (int i = static_cast<int>(kept); i < loaded; ++i) {
+        const TraceSlot &slot = set.slots[static_cast<size_t>(i)];
+        if (!slot.loaded)
+            continue;
+        TraceCurve c = curveOfTrace(*slot.trace);
+        c.source = slot.trace.get();
+        c.loadStamp = slot.loadStamp;
+        AddCurve(std::move(c));
+        ++built;
+    }
+    m_curvesBuilt += static_cast<uint64_t>(built);
+    return built;
 }
 
 void TraceViewState::forgetRemovedTraces()

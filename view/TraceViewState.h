@@ -2,6 +2,7 @@
 
 #include "trace/CursorMeasurement.h"
 #include "trace/TraceData.h"
+#include "trace/TraceSet.h"
 
 #include <QPoint>
 #include <QRect>
@@ -18,7 +19,9 @@ struct EventMark {
     float distance = 0.0f;   // m
 };
 
-// The trace view's own copy of one loaded trace.
+// What the trace view keeps of one loaded trace for drawing: a cache derived from the document's
+// slot (levels ready to draw, event marks) and rebuilt from it, plus the view's own state of the
+// curve (visibility, vertical shift).
 struct TraceCurve {
     int32_t visible = 1;       // 1: drawn
     int32_t showMarkers = 1;   // 1: event marks drawn while the curve is current
@@ -30,11 +33,17 @@ struct TraceCurve {
     std::vector<EventMark> markers;
     float userOffset = 0.0f;   // m, subtracted before distances are shown
     QString caption;           // drawn at the top of the plot while current (the trace's gps text)
+    // The slot's trace and load the curve was built from (syncCurves); null for a curve handed in.
+    const TraceData *source = nullptr;
+    uint64_t loadStamp = 0;
 };
 
 // Builds a curve from a loaded trace: count, length and spacing from `trace`, the given levels
 // (dB) and user offset (m), one mark per event, the gps text as caption.
 TraceCurve buildTraceCurve(const TraceData &trace, std::vector<float> levels, float userOffset);
+
+// The curve of a loaded trace from the trace alone: its samples' levels and its user offset.
+TraceCurve curveOfTrace(const TraceData &trace);
 
 struct ViewCursor {
     int32_t column = 0;    // pixel column where the cursor was last placed, dragged or stepped
@@ -131,6 +140,14 @@ public:
     void PlaceCursors();
     void InitScrollBars();
 
+    // Brings the curves in step with the loaded slots of `set`: curves whose slot is gone are
+    // removed, a curve whose slot still holds the load it was built from is kept as it is (with
+    // its vertical shift), and the slots after the kept ones get new curves, in slot order
+    // (AddCurve). Returns the number of curves built.
+    int syncCurves(const TraceSet &set);
+    // Curves built by syncCurves so far (each a pass over a trace's samples).
+    uint64_t curvesBuilt() const { return m_curvesBuilt; }
+
     // Mouse and scroll-bar input. Move returns true when the plot needs a repaint.
     void Press(QPoint p);
     bool Move(QPoint p);
@@ -207,6 +224,7 @@ private:
     bool insidePlot(QPoint p) const;
 
     TraceSource m_traceSource;
+    uint64_t m_curvesBuilt = 0;
     uint64_t m_layerVersion = 0;
     uint64_t m_scrollVersion = 0;
 };

@@ -1375,3 +1375,166 @@ TEST(AnalysisThresholdsDialog, EditsTheSettingsOnlyOnOk)
     EXPECT_FLOAT_EQ(back.reflectanceDb, -55.0f);
     EXPECT_FLOAT_EQ(back.endDb, 6.0f);
 }
+
+namespace {
+
+// What one command brought to the widgets: the document's notices, the trace view's curve
+// builds (a pass over a trace's samples) and the overview panel's point builds.
+struct Reach {
+    int notices = 0;
+    uint64_t curvesBuilt = 0;
+    uint64_t overviewBuilds = 0;
+    DocumentChange last;
+};
+
+class NoticeCount {
+public:
+    NoticeCount(Session &session, CLumidorDlg &window) : m_session(session), m_window(window)
+    {
+        m_id = session.document.subscribe([this](const DocumentChange &c) {
+            ++m_notices;
+            m_last = c;
+        });
+        start();
+    }
+    ~NoticeCount() { m_session.document.unsubscribe(m_id); }
+
+    // Counts from now.
+    void start()
+    {
+        m_notices = 0;
+        m_curves = m_window.traceView()->state().curvesBuilt();
+        m_overview = m_window.overviewPanel()->builds();
+    }
+    Reach reach() const
+    {
+        return {m_notices, m_window.traceView()->state().curvesBuilt() - m_curves,
+                m_window.overviewPanel()->builds() - m_overview, m_last};
+    }
+
+private:
+    Session &m_session;
+    CLumidorDlg &m_window;
+    int m_id = 0;
+    int m_notices = 0;
+    uint64_t m_curves = 0;
+    uint64_t m_overview = 0;
+    DocumentChange m_last;
+};
+
+TEST_F(MainWindowTest, EachCommandReachesTheWidgetsThroughOneNotice)
+{
+    ASSERT_NE(session.analysis.insertEvent, nullptr) << "libQM7ZZZ.so beside the tests";
+    MessageLog log;
+    const QStringList paths = writeSamples(4);
+    COtdrTrace *view = window->traceView();
+    int dialogs = 0;
+    setDialogHook([&](QDialog &) {
+        ++dialogs;
+        return int(QDialog::Accepted);
+    });
+    NoticeCount count(session, *window);
+
+    struct Step {
+        const char *name;
+        std::function<void()> run;
+        uint64_t curvesBuilt;    // curves built from the document's samples
+        uint64_t overviewBuilds; // overview points built
+        std::function<bool(const DocumentChange &)> names;
+    };
+    const Step steps[] = {
+        {"Open three files", [&] { window->openPaths(paths.mid(0, 3)); }, 3, 1,
+         [](const DocumentChange &c) { return c.slots && c.current; }},
+        {"Select", [&] { window->infoPanel()->SelectRow(0); }, 0, 1,
+         [](const DocumentChange &c) { return c.current && !c.slots; }},
+        {"Remove", [&] { window->infoPanel()->RemoveClicked(); }, 0, 1,
+         [](const DocumentChange &c) { return c.slots && c.current; }},
+        {"Open into the freed slot", [&] { window->openPaths({paths[3]}); }, 1, 1,
+         [](const DocumentChange &c) { return c.slots; }},
+        {"Edit fibre information", [&] { Q_EMIT window->infoPanel()->editRequested(); }, 0, 0,
+         [](const DocumentChange &c) { return c.info && !c.slots && !c.events; }},
+        {"Add event",
+         [&] {
+             view->setActiveCursor(1);
+             view->state().cursorA.distance = 0.45f * 8000.0f;
+             window->runCommand(CLumidorDlg::CmdAddEvent);
+         },
+         0, 0, [](const DocumentChange &c) { return c.events && !c.slots; }},
+        {"Delete event",
+         [&] {
+             window->selectEventRow(1);
+             window->runCommand(CLumidorDlg::CmdDeleteEvent);
+         },
+         0, 0, [](const DocumentChange &c) { return c.events && c.selectEventRow == 0; }},
+        {"Pass/Fail", [&] { window->runCommand(CLumidorDlg::CmdPassFail); }, 0, 0,
+         [](const DocumentChange &c) { return c.verdict && !c.slots; }},
+        {"Measurement mode", [&] { window->runCommand(CLumidorDlg::CmdMeasureLsa); }, 0, 0,
+         [](const DocumentChange &c) { return c.cursors && !c.slots; }},
+        {"Delete all", [&] { window->infoPanel()->ClearAll(); }, 0, 1,
+         [](const DocumentChange &c) { return c.slots; }},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.name);
+        count.start();
+        step.run();
+        const Reach r = count.reach();
+        EXPECT_EQ(r.notices, 1);
+        EXPECT_EQ(r.curvesBuilt, step.curvesBuilt);
+        EXPECT_EQ(r.overviewBuilds, step.overviewBuilds);
+        EXPECT_TRUE(step.names(r.last));
+        // Whatever the command, the widgets show the document afterwards.
+        const TraceSet &set = session.traceSet;
+        ASSERT_EQ(curves(), set.loadedCount);
+        EXPECT_EQ(window->infoPanel()->rowCount(), set.loadedCount);
+        EXPECT_EQ(window->overviewPanel()->trace(), session.document.currentTrace());
+        if (const TraceData *current = session.document.currentTrace()) {
+            EXPECT_EQ(view->state().currentCurve, set.currentSlot);
+            EXPECT_EQ(view->state().current()->source, current);
+            EXPECT_EQ(view->state().current()->markers.size(), current->events.size());
+            EXPECT_EQ(window->infoPanel()->selectedRow(), set.currentSlot);
+        }
+        for (int i = 0; i < curves(); ++i)
+            EXPECT_EQ(view->state().curves[static_cast<size_t>(i)].source, set.slots[static_cast<size_t>(i)].trace.get());
+    }
+    EXPECT_EQ(dialogs, 2) << "the edit and the pass/fail dialogs";
+    EXPECT_EQ(view->state().measurementMode, MeasurementMode::Lsa);
+    EXPECT_TRUE(window->action(CLumidorDlg::CmdMeasureLsa)->isChecked());
+    setDialogHook({});
+    EXPECT_TRUE(log.seen.empty());
+}
+
+// The view's curve is built from the loaded trace alone, the same levels the file's record
+// gives; a slot reused by a file without a user offset keeps none of the previous file's.
+TEST_F(MainWindowTest, CurvesComeFromTheDocumentAndAReusedSlotForgetsTheOldFile)
+{
+    gen::Options o;
+    o.pointCount = 4000;
+    o.userOffsetM = 200.0;
+    o.events = {{gen::EventKind::Splice, 2000.0, 0.2, 0.0}, {gen::EventKind::End, 4000.0, 0.0, -14.0}};
+    const QString withOffset = dir.filePath(QStringLiteral("offset.sor"));
+    CSorFileBase file;
+    ASSERT_EQ(file.SaveFile(withOffset, gen::generate(o).record), 1);
+    o.userOffsetM = 0.0;
+    const QString without = dir.filePath(QStringLiteral("plain.sor"));
+    ASSERT_EQ(file.SaveFile(without, gen::generate(o).record), 1);
+
+    for (const QString &path : {withOffset, without}) {
+        SCOPED_TRACE(path.toStdString());
+        window->infoPanel()->ClearAll();
+        window->openPaths({path});
+        ASSERT_EQ(curves(), 1);
+        SorRecord record;
+        ASSERT_EQ(file.ReadFile(path, record), 1);
+        if (path == withOffset) {
+            EXPECT_GT(recordUserOffset(record), 100.0f) << "the file stores its offset";
+        }
+        const TraceCurve &curve = window->traceView()->state().curves[0];
+        const TraceData &trace = *session.traceSet.slots[0].trace;
+        EXPECT_EQ(curve.levels, viewLevels(record, trace.sampleCount));
+        EXPECT_EQ(curve.userOffset, recordUserOffset(record));
+        EXPECT_EQ(trace.userOffset, recordUserOffset(record)) << "what a save of the trace writes";
+    }
+    EXPECT_EQ(session.traceSet.slots[0].trace->userOffset, 0.0f);
+}
+
+} // namespace

@@ -44,14 +44,14 @@ TEST(Session, SavingATraceDependsOnThatTraceAlone)
     // Right after opening A.
     Session first;
     first.binFolder = dir.path();
-    ASSERT_EQ(LoadFiles(first, {a}, {QStringLiteral("a.sor")}).curvesAdded.size(), 1u);
+    ASSERT_EQ(LoadFiles(first, {a}, {QStringLiteral("a.sor")}).slotsLoaded.size(), 1u);
     ASSERT_TRUE(SaveTraceTo(first, dir.filePath(QStringLiteral("a1.sor")), 100.0f, 900.0f).saved);
 
     // Open A, open B (the file object and currentSorRecord now hold B), save A.
     Session second;
     second.binFolder = dir.path();
-    ASSERT_EQ(LoadFiles(second, {a}, {QStringLiteral("a.sor")}).curvesAdded.size(), 1u);
-    ASSERT_EQ(LoadFiles(second, {b}, {QStringLiteral("b.sor")}).curvesAdded.size(), 1u);
+    ASSERT_EQ(LoadFiles(second, {a}, {QStringLiteral("a.sor")}).slotsLoaded.size(), 1u);
+    ASSERT_EQ(LoadFiles(second, {b}, {QStringLiteral("b.sor")}).slotsLoaded.size(), 1u);
     ASSERT_EQ(second.traceSet.currentSlot, 1);
     second.traceSet.currentSlot = 0;
     ASSERT_TRUE(SaveTraceTo(second, dir.filePath(QStringLiteral("a2.sor")), 100.0f, 900.0f).saved);
@@ -75,15 +75,16 @@ TEST(Session, CommandsReturnWhatChangedAndNothingOutlivesTheSession)
         Session session;
         const CommandResult loaded = LoadFiles(session, {a, dir.filePath(QStringLiteral("missing.sor"))},
                                                {QStringLiteral("a.sor"), QStringLiteral("missing.sor")});
-        EXPECT_TRUE(loaded.slotsChanged);
-        ASSERT_EQ(loaded.curvesAdded.size(), 1u);
-        EXPECT_EQ(loaded.curvesAdded[0].first, 0);
-        EXPECT_EQ(loaded.selectCurve, 0);
+        EXPECT_TRUE(loaded.change.slots);
+        ASSERT_EQ(loaded.slotsLoaded.size(), 1u);
+        EXPECT_EQ(loaded.slotsLoaded[0], 0);
+        EXPECT_EQ(session.traceSet.currentSlot, 0);
+        EXPECT_EQ(session.document.notices(), 1u) << "one notice for the whole load";
         ASSERT_EQ(loaded.messages.size(), 1u) << "the missing file is told once";
         EXPECT_GE(session.verticalRangeDb, 50);
 
         const CommandResult again = LoadFiles(session, {a}, {QStringLiteral("a.sor")});
-        EXPECT_TRUE(again.curvesAdded.empty()) << "an open file is not loaded twice";
+        EXPECT_TRUE(again.slotsLoaded.empty()) << "an open file is not loaded twice";
         EXPECT_TRUE(again.messages.empty());
 
         const CommandResult failed = SaveTraceTo(session, dir.filePath(QStringLiteral("no/such/x.sor")), 0, 0);

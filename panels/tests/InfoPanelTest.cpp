@@ -1,6 +1,6 @@
 #include "panels/CDropfileList.h"
 #include "panels/CSubDlgInfo.h"
-#include "trace/TraceSet.h"
+#include "trace/TraceDocument.h"
 #include "testsupport/TestApp.h"
 #include "TestTexts.h"
 
@@ -32,6 +32,15 @@ protected:
         for (int i = 1; i <= 8; ++i)
             set.colourTable[i] = traceColours[i];
         panel = std::make_unique<CSubDlgInfo>(set, testTexts());
+        // As the main window wires it: the panel's requests are the document's edits, and the
+        // panel redraws on the notice that follows each.
+        QObject::connect(panel.get(), &CSubDlgInfo::rowChosen, [this](int row) { doc.publish(doc.select(row)); });
+        QObject::connect(panel.get(), &CSubDlgInfo::removeRequested, [this](int row) { doc.publish(doc.remove(row)); });
+        QObject::connect(panel.get(), &CSubDlgInfo::clearRequested, [this] { doc.publish(doc.clear()); });
+        doc.subscribe([this](const DocumentChange &change) {
+            panel->showChange(change);
+            ++notices;
+        });
         panel->show();
     }
 
@@ -53,11 +62,12 @@ protected:
             t.rangeMetres = 10000;
             set.loadedCount += 1;
             t.colour = set.colourFor(set.loadedCount);
-            set.currentSlot = k;
         }
-        panel->RefreshList();
-        panel->RefreshValues();
-        panel->SelectRow(set.loadedCount - 1);
+        set.currentSlot = set.loadedCount - 1;
+        DocumentChange loaded;
+        loaded.slots = true;
+        loaded.current = true;
+        doc.publish(loaded);
     }
 
     QString cell(int row, int column) const
@@ -78,7 +88,9 @@ protected:
         button->click();
     }
 
-    TraceSet set;
+    TraceDocument doc;
+    TraceSet &set = doc.traces;
+    int notices = 0;
     std::unique_ptr<CSubDlgInfo> panel;
 };
 
@@ -121,10 +133,12 @@ TEST_F(InfoPanelTest, ListsLoadedTracesWithSwatches)
 TEST_F(InfoPanelTest, ChoosingARowMakesItCurrent)
 {
     load({"a.sor", "b.sor", "c.sor"});
-    QSignalSpy current(panel.get(), &CSubDlgInfo::currentTraceChanged);
+    QSignalSpy current(panel.get(), &CSubDlgInfo::rowChosen);
+    notices = 0;
     panel->fileList()->setCurrentCell(0, 1);
     ASSERT_EQ(current.count(), 1);
     EXPECT_EQ(current.at(0).at(0).toInt(), 0);
+    EXPECT_EQ(notices, 1) << "the panel redrawing the choice asks for nothing again";
     EXPECT_EQ(set.currentSlot, 0);
     EXPECT_EQ(panel->clickedRow(), 0);
     EXPECT_EQ(panel->valueText(CSubDlgInfo::IdFileName), "a.sor");
@@ -173,8 +187,9 @@ TEST_F(InfoPanelTest, RemoveRenumbersRecoloursAndSelectsTheNextRow)
     load({"a.sor", "b.sor", "c.sor"});
     panel->SelectRow(1);
     const TraceData *c = set.slots[2].trace.get();
-    QSignalSpy removed(panel.get(), &CSubDlgInfo::traceRemoved);
-    QSignalSpy current(panel.get(), &CSubDlgInfo::currentTraceChanged);
+    QSignalSpy removed(panel.get(), &CSubDlgInfo::removeRequested);
+    QSignalSpy current(panel.get(), &CSubDlgInfo::rowChosen);
+    notices = 0;
 
     click(CSubDlgInfo::IdRemove);
 
@@ -189,8 +204,9 @@ TEST_F(InfoPanelTest, RemoveRenumbersRecoloursAndSelectsTheNextRow)
     EXPECT_EQ(set.loadedCount, 2);
     ASSERT_EQ(removed.count(), 1);
     EXPECT_EQ(removed.at(0).at(0).toInt(), 1);
-    ASSERT_EQ(current.count(), 1);
-    EXPECT_EQ(current.at(0).at(0).toInt(), 1) << "the row that took the removed row's place";
+    EXPECT_EQ(current.count(), 0) << "the document picks the next row; the panel asks nothing more";
+    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(set.currentSlot, 1) << "the row that took the removed row's place";
     EXPECT_EQ(panel->fileList()->currentRow(), 1);
     EXPECT_TRUE(panel->fileList()->selectionModel()->isRowSelected(1, {})) << "shown selected too";
     EXPECT_EQ(set.currentSlot, 1);
@@ -210,18 +226,19 @@ TEST_F(InfoPanelTest, RemovingTheLastRowSelectsTheNewLast)
 TEST_F(InfoPanelTest, RemovingTheOnlyRowLeavesNothingShown)
 {
     load({"a.sor"});
-    QSignalSpy current(panel.get(), &CSubDlgInfo::currentTraceChanged);
+    QSignalSpy removed(panel.get(), &CSubDlgInfo::removeRequested);
     click(CSubDlgInfo::IdRemove);
     EXPECT_EQ(panel->rowCount(), 0);
     EXPECT_EQ(set.loadedCount, 0);
     EXPECT_EQ(panel->clickedRow(), -1);
-    ASSERT_EQ(current.count(), 1);
-    EXPECT_EQ(current.at(0).at(0).toInt(), -1);
+    EXPECT_EQ(panel->selectedRow(), -1);
+    ASSERT_EQ(removed.count(), 1);
+    EXPECT_EQ(doc.currentTrace(), nullptr);
     EXPECT_EQ(panel->valueText(CSubDlgInfo::IdFileName), "") << "no values of a trace that is gone";
     EXPECT_EQ(panel->valueText(CSubDlgInfo::IdWavelength), "");
 
     click(CSubDlgInfo::IdRemove);
-    EXPECT_EQ(current.count(), 1) << "Remove on an empty list does nothing";
+    EXPECT_EQ(removed.count(), 1) << "Remove on an empty list does nothing";
 }
 
 TEST_F(InfoPanelTest, KeysOnTheListRemoveNothing)
@@ -240,7 +257,7 @@ TEST_F(InfoPanelTest, KeysOnTheListRemoveNothing)
 TEST_F(InfoPanelTest, ClearUnloadsEverything)
 {
     load({"a.sor", "b.sor"});
-    QSignalSpy cleared(panel.get(), &CSubDlgInfo::tracesCleared);
+    QSignalSpy cleared(panel.get(), &CSubDlgInfo::clearRequested);
     click(CSubDlgInfo::IdClear);
     EXPECT_EQ(panel->rowCount(), 0);
     EXPECT_EQ(set.loadedCount, 0);
@@ -276,7 +293,7 @@ TEST_F(InfoPanelTest, EditNeedsARow)
 TEST_F(InfoPanelTest, ToggleCurveWrapsAndNeedsTwoRows)
 {
     load({"a.sor"});
-    QSignalSpy current(panel.get(), &CSubDlgInfo::currentTraceChanged);
+    QSignalSpy current(panel.get(), &CSubDlgInfo::rowChosen);
     panel->SelectNextRow();
     EXPECT_EQ(current.count(), 0);
 
