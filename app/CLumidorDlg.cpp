@@ -691,6 +691,7 @@ void CLumidorDlg::showBatchDialog()
         context.texts = &loadText;
         context.cursorColour = readColourSettings(m_session.g_iniConfig).cursor;
         context.totalLoss = eventAnalysis().totalLoss;
+        context.eventAnalysis = eventAnalysis().eventAnalysis;
         context.warn = [this](const QString &caption, const QString &message) {
             showMessage(m_batch, {caption, message, QMessageBox::Warning, QMessageBox::Ok});
         };
