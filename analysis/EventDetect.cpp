@@ -195,7 +195,8 @@ void measureAll(EventList &list, const Context &c)
     for (int k = 0; k < list.count; ++k) {
         const Measurement m = measureAt(c, list.index[k], neighboursOf(list, k, c), 0.0);
         const bool start = list.codeLetter[k] == 'S';
-        const bool end = list.codeLetter[k] == 'E';
+        // The end of the acquisition (O) has no level after it either.
+        const bool end = list.codeLetter[k] == 'E' || list.codeLetter[k] == 'O';
         list.loss[k] = (start || end || !m.lossValid) ? 0.0f : static_cast<float>(m.loss);
         list.attenuation[k] = (start || !m.attenuationValid) ? 0.0f : static_cast<float>(m.attenuation);
         list.typeDigit[k] = m.reflective && !start ? 1 : 0;
@@ -399,6 +400,10 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
         appendEvent(list, end, 'E');
     else if (end >= 0 && list.count > 1)
         list.codeLetter[list.count - 1] = 'E';
+    // A trace that never falls into the noise ends inside the fibre: its last sample is where the
+    // acquisition ran out of range, reported as such (code letter O), as instruments do.
+    if (end < 0 && list.count < EventList::capacity && s.count - 1 > list.index[list.count - 1] + g.settle)
+        appendEvent(list, s.count - 1, 'O');
 
     measureAll(list, c);
     // Drop what measures below both thresholds, then measure again without it.

@@ -662,6 +662,7 @@ void CLumidorDlg::showBatchDialog()
         context.texts = &loadText;
         context.cursorColour = readColourSettings(m_session.g_iniConfig).cursor;
         context.totalLoss = m_session.analysis.totalLoss;
+        context.eventAnalysis = m_session.analysis.eventAnalysis;
         context.warn = [this](const QString &caption, const QString &message) {
             showMessage(m_batch, {caption, message, QMessageBox::Warning, QMessageBox::Ok});
         };

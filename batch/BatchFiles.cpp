@@ -2,6 +2,7 @@
 
 #include "trace/CSorFileBase.h"
 #include "trace/SorRecord.h"
+#include "trace/TraceAnalysis.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -50,10 +51,11 @@ int addSelectedFiles(std::vector<SelectedFile> &list, const std::vector<Selected
 }
 
 BatchPreparation::BatchPreparation(std::vector<SelectedFile> files, const CursorStore &cursors,
-                                   QM7ZZZ_Acount_Total_Loss_fn totalLoss)
+                                   QM7ZZZ_Acount_Total_Loss_fn totalLoss, QM7ZZZ_Event_Analysis_fn analysis)
     : m_files(std::move(files))
     , m_cursors(cursors)
     , m_totalLoss(totalLoss)
+    , m_analysis(analysis)
     , m_file(std::make_unique<CSorFileBase>())
     , m_slots(std::make_shared<BatchSlots>(m_files.size()))
 {
@@ -82,7 +84,9 @@ bool BatchPreparation::step()
         return !finished();
     m_file->ClearSamples();
     loadTrace(std::move(record), *slot.trace, m_totalLoss);
-    eventsToEventList(*slot.trace);
+    // A file that stores no events prints the ones the analysis finds, as the program shows them.
+    if (!analyzeIfNoEvents(*slot.trace, m_analysis))
+        eventsToEventList(*slot.trace);
     slot.loaded = 1;
     const CursorPair *stored = m_cursors.find(file.path());
     const CursorPair pair = stored ? *stored : defaultCursorPair(*slot.trace);

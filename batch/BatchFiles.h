@@ -49,8 +49,9 @@ using BatchSlots = std::vector<TraceSlot>;
 // that cannot be read leaves its slot unloaded with an empty trace, but with its name and folder.
 class BatchPreparation {
 public:
+    // `analysis`, when bound, finds the events of a file that stores none, as the program does.
     BatchPreparation(std::vector<SelectedFile> files, const CursorStore &cursors,
-                     QM7ZZZ_Acount_Total_Loss_fn totalLoss);
+                     QM7ZZZ_Acount_Total_Loss_fn totalLoss, QM7ZZZ_Event_Analysis_fn analysis = nullptr);
     ~BatchPreparation();
 
     // Loads the next file; false once every file was handled.
@@ -67,6 +68,7 @@ private:
     std::vector<SelectedFile> m_files;
     const CursorStore &m_cursors;
     QM7ZZZ_Acount_Total_Loss_fn m_totalLoss;
+    QM7ZZZ_Event_Analysis_fn m_analysis;
     std::unique_ptr<CSorFileBase> m_file;
     std::shared_ptr<BatchSlots> m_slots;
     int m_next = 0;

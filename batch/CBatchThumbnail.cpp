@@ -1,6 +1,7 @@
 #include "batch/CBatchThumbnail.h"
 
 #include "trace/CSorFileBase.h"
+#include "trace/TraceAnalysis.h"
 #include "trace/TraceData.h"
 
 #include <QFontMetrics>
@@ -24,10 +25,12 @@ QRect clientOf(const QWidget &w)
 
 } // namespace
 
-CBatchThumbnail::CBatchThumbnail(CursorStore &store, QM7ZZZ_Acount_Total_Loss_fn totalLoss, QWidget *parent)
+CBatchThumbnail::CBatchThumbnail(CursorStore &store, QM7ZZZ_Acount_Total_Loss_fn totalLoss,
+                                 QM7ZZZ_Event_Analysis_fn analysis, QWidget *parent)
     : CMyButton(parent)
     , m_store(store)
     , m_totalLoss(totalLoss)
+    , m_analysis(analysis)
     , m_file(std::make_unique<CSorFileBase>())
 {
     setMouseTracking(true);
@@ -74,6 +77,8 @@ bool CBatchThumbnail::load()
 
     TraceData trace;
     loadTrace(m_record, trace, m_totalLoss);
+    // Its default cursors come from the events the program would show.
+    analyzeIfNoEvents(trace, m_analysis);
     const CursorPair *stored = m_store.find(m_path);
     m_pair = stored ? *stored : defaultCursorPair(trace);
     m_traceLength = static_cast<float>(trace.sampleCount) * trace.sampleSpacing;

@@ -20,7 +20,8 @@ class CBatchThumbnail : public CMyButton {
     Q_OBJECT
 
 public:
-    CBatchThumbnail(CursorStore &store, QM7ZZZ_Acount_Total_Loss_fn totalLoss, QWidget *parent = nullptr);
+    CBatchThumbnail(CursorStore &store, QM7ZZZ_Acount_Total_Loss_fn totalLoss, QM7ZZZ_Event_Analysis_fn analysis = nullptr,
+                    QWidget *parent = nullptr);
     ~CBatchThumbnail() override;
 
     void setPath(const QString &path);
@@ -60,6 +61,7 @@ private:
 
     CursorStore &m_store;
     QM7ZZZ_Acount_Total_Loss_fn m_totalLoss;
+    QM7ZZZ_Event_Analysis_fn m_analysis; // finds the events of a file that stores none
     std::unique_ptr<CSorFileBase> m_file;
     QString m_path;
     QString m_loadedPath;

@@ -138,7 +138,7 @@ void CDlgBatchDeal::buildControls()
     connect(m_selectedList, &CCheckListCtrl::rowActivated, this, &CDlgBatchDeal::showSelectedFile);
 
     label(text::Trace, 7, 215, 108, 8);
-    m_thumbnail = new CBatchThumbnail(m_cursors, m_context.totalLoss, this);
+    m_thumbnail = new CBatchThumbnail(m_cursors, m_context.totalLoss, m_context.eventAnalysis, this);
     m_thumbnail->setObjectName(QStringLiteral("thumbnail"));
     m_thumbnail->setCursorColour(m_context.cursorColour);
     place(m_thumbnail, 4, 227, 193, 116);
@@ -342,7 +342,7 @@ bool CDlgBatchDeal::Prepare()
         return false;
     }
     m_stepTimer->stop();
-    m_preparation = std::make_unique<BatchPreparation>(m_selected, m_cursors, m_context.totalLoss);
+    m_preparation = std::make_unique<BatchPreparation>(m_selected, m_cursors, m_context.totalLoss, m_context.eventAnalysis);
     m_preparation->run();
     m_slots = m_preparation->slots();
     m_preparation.reset();
@@ -358,7 +358,7 @@ void CDlgBatchDeal::startPreparation(bool preview)
         return;
     }
     m_previewRequested = preview;
-    m_preparation = std::make_unique<BatchPreparation>(m_selected, m_cursors, m_context.totalLoss);
+    m_preparation = std::make_unique<BatchPreparation>(m_selected, m_cursors, m_context.totalLoss, m_context.eventAnalysis);
     m_progress->setRange(0, m_preparation->count());
     m_progress->setValue(0);
     m_progress->show();

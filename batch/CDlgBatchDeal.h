@@ -32,6 +32,7 @@ struct BatchDealContext {
     TextLookup texts;                        // the text library
     uint32_t cursorColour = 0x0000FF;        // Color/Cursor, 0x00BBGGRR
     QM7ZZZ_Acount_Total_Loss_fn totalLoss = nullptr; // event-analysis total loss, when bound
+    QM7ZZZ_Event_Analysis_fn eventAnalysis = nullptr; // analyses files that store no events, when bound
     // Shows a warning (caption, text); without one a message box opens.
     std::function<void(const QString &caption, const QString &text)> warn;
     QString treeRoot = QStringLiteral("/");  // top of the folder tree

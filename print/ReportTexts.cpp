@@ -103,7 +103,12 @@ AbTexts measuredAbTexts(const CursorPair &c, const TraceData &trace, Measurement
     const QString name = mode == MeasurementMode::Lsa ? labels.measureLsa : labels.measureSplice;
     const auto m = measureCursors(trace, mode, c.aDistance, c.bDistance);
     t.loss = (m ? QString::asprintf("%.3f dB", m->lossDb) : QStringLiteral("--")) + QStringLiteral(" (%1)").arg(name);
-    t.slope = m ? QString::asprintf("%.3f dB/km", m->attenuationDbKm) : QStringLiteral("--");
+    // Per unit of the report's distances, as the screen's readout gives it.
+    const units::DistanceUnit unit = units::distanceUnitOf(distanceUnit);
+    const bool imperial = unit == units::DistanceUnit::Miles || unit == units::DistanceUnit::Kilofeet;
+    const char *per = !imperial ? "km" : unit == units::DistanceUnit::Miles ? "miles" : "kft";
+    const double perKm = imperial ? static_cast<double>(units::convertKm(1.0f, unit)) : 1.0;
+    t.slope = m ? QString::asprintf("%.3f dB/%s", m->attenuationDbKm / perKm, per) : QStringLiteral("--");
     return t;
 }
 

@@ -186,6 +186,7 @@ void blocksToRecord(SorBlocks &blocks, SorRecord &record)
     record.timestamp = static_cast<int64_t>(f.timestamp);
     record.averages = f.averages;
     record.groupIndexRaw = f.groupIndex;
+    record.frontPanelOffset = f.frontPanelOffset;
     record.endToEndLossDb = static_cast<float>(blocks.keyEvents.endToEndLoss / 1000.0);
     record.orlDb = static_cast<float>(blocks.keyEvents.returnLoss / 1000.0);
     record.infoTexts = infotexts::fromBlocks(blocks);
@@ -222,6 +223,7 @@ void recordToBlocks(const SorRecord &record, SorBlocks &blocks)
     const int32_t range = sormath::wrapAdd(record.rangeMetres, 50);
     f.acquisitionRange = truncToInt32(timeUnitsForMetres(static_cast<double>(range), record.refractiveIndex));
     f.acquisitionRangeDistance = sormath::wrapMul(range, 10) / 1000;
+    f.frontPanelOffset = record.frontPanelOffset;
 
     blocks.genParams.nominalWavelength = static_cast<int16_t>(record.wavelengthNm);
 

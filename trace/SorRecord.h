@@ -43,6 +43,7 @@ struct SorRecord {
     int64_t timestamp = 0;              // s since 1970-01-01
     int32_t averages = 0;
     int32_t groupIndexRaw = 0;          // FxdParams group index as stored, 1e-5
+    int32_t frontPanelOffset = 0;       // 100 ps, FxdParams: the front panel's time after the first sample
     float endToEndLossDb = 0.0f;        // dB, the instrument's own figure after the events; 0 none
     float orlDb = 0.0f;                 // dB, optical return loss the instrument stored; 0 none
     std::vector<SorEvent> events;

@@ -65,6 +65,7 @@ struct TraceData {
     EventList eventList;
     bool eventsFromAnalysis = false;     // the events were found by the automatic analysis
     float eventTimeOrigin = 0.0f;        // m of the trace where the file's event times start
+    int32_t frontPanelOffset = 0;        // 100 ps, the file's front-panel offset, kept through a save
     int32_t averagingTime = 0;           // s
     QString cableId;
     QString fiberId;

@@ -92,43 +92,74 @@ double featureAt(const std::vector<uint16_t> &samples, int64_t index, int64_t w)
     return std::abs(drop) + std::max(0.0, peak - levelDb(samples[static_cast<size_t>(index - w - 2)]));
 }
 
-// Where the stored event times start, in metres of the trace. Most instruments that store a
-// user offset (a launch fibre) measure their event times from it, so an event lies at its
-// time's distance plus the offset; some measure from the first sample. The trace decides: the
-// offset is taken when the events, placed with it, fall on clearly stronger features of the
-// trace than without it. Events in the launch's own disturbance are left out of the vote.
-double eventTimeOrigin(const SorRecord &record, const std::vector<uint16_t> &samples, double metresPerTime)
+// How strongly the file's events, placed `shift` samples on from their times' own distances,
+// fall on features of the trace; -1 when one of them would leave the trace or no number is
+// its position. Events in the launch's own disturbance have no vote.
+double eventsFeature(const SorRecord &record, const std::vector<uint16_t> &samples, double metresPerTime, int64_t shift,
+                     int64_t w, int &voters)
 {
-    const double offset = infotexts::recordUserOffset(record);
     const double s = record.sampleSpacing;
-    if (!(offset > 0.0) || !(s > 0.0) || record.events.size() < 2 || samples.empty())
-        return 0.0;
-    const double pulseSamples = record.pulseWidthNs * static_cast<double>(record.samplingFrequencyMHz) / 1000.0;
-    const int64_t w = std::max<int64_t>(4, static_cast<int64_t>(std::min(pulseSamples, 1e5)) + 2);
-    // An offset past the trace's end is no origin of its events (and would overflow below).
-    if (!(offset / s < static_cast<double>(samples.size())))
-        return 0.0;
-    const auto shift = static_cast<int64_t>(std::llround(offset / s));
-    double asStored = 0.0;
-    double shifted = 0.0;
-    int voters = 0;
+    double sum = 0.0;
+    voters = 0;
     for (size_t k = 1; k < record.events.size(); ++k) {
         // The event's sample index; a damaged file can make it anything, NaN included.
         const double at = metresPerTime * record.events[k].time / s - 1.0;
         if (!std::isfinite(at))
-            return 0.0;
-        // Every event lies on the trace: an offset that would push one past its end is not theirs.
+            return -1.0;
+        // Every event lies on the trace: an origin that would push one past its end is not theirs.
         if (at + static_cast<double>(shift) >= static_cast<double>(samples.size()))
-            return 0.0;
+            return -1.0;
         if (at < static_cast<double>(8 * w))
             continue;
-        const auto index = static_cast<int64_t>(at);
-        asStored += featureAt(samples, index, w);
-        shifted += featureAt(samples, index + shift, w);
+        sum += featureAt(samples, static_cast<int64_t>(at) + shift, w);
         ++voters;
     }
+    return sum;
+}
+
+// Where the stored event times start, in metres of the trace. Event times count from the
+// instrument's front panel; the samples may start before it. Two origins are known: the front
+// panel's offset (FxdParams), the time from the first sample to the front panel, which some
+// instruments fill with the samples they take before it (a DataPts block with more points than
+// FxdParams counts); and a user offset (a launch fibre), which most instruments that store one
+// measure their event times from. Other instruments measure from the first sample. The trace
+// decides: an origin is taken when the events, placed with it, fall on clearly stronger features
+// of the trace than without it; of two, the stronger.
+double eventTimeOrigin(const SorRecord &record, const std::vector<uint16_t> &samples, double metresPerTime)
+{
+    const double s = record.sampleSpacing;
+    if (!(s > 0.0) || record.events.size() < 2 || samples.empty())
+        return 0.0;
+    const double pulseSamples = record.pulseWidthNs * static_cast<double>(record.samplingFrequencyMHz) / 1000.0;
+    const int64_t w = std::max<int64_t>(4, static_cast<int64_t>(std::min(pulseSamples, 1e5)) + 2);
+    int voters = 0;
+    const double asStored = eventsFeature(record, samples, metresPerTime, 0, w, voters);
     // One event is too weak a vote to move a file's events.
-    return voters >= 2 && shifted > 2.0 * asStored + 0.5 ? offset : 0.0;
+    if (asStored < 0.0 || voters < 2)
+        return 0.0;
+    // The front panel's offset is the file's own word for where its times start: the trace need
+    // only show the events stronger with it. A user offset some instruments measure from and some
+    // do not: the trace must show them far stronger.
+    struct Candidate {
+        double metres;
+        double factor;
+    };
+    const Candidate candidates[] = {{metresPerTime * record.frontPanelOffset, 1.25},
+                                    {infotexts::recordUserOffset(record), 2.0}};
+    double origin = 0.0;
+    double best = 0.0;
+    for (const Candidate &c : candidates) {
+        // An origin past the trace's end is no origin of its events (and would overflow below).
+        if (!(c.metres > 0.0) || !(c.metres / s < static_cast<double>(samples.size())))
+            continue;
+        const auto shift = static_cast<int64_t>(std::llround(c.metres / s));
+        const double shifted = eventsFeature(record, samples, metresPerTime, shift, w, voters);
+        if (shifted > c.factor * asStored + 0.5 && shifted > best) {
+            best = shifted;
+            origin = c.metres;
+        }
+    }
+    return origin;
 }
 
 } // namespace
@@ -210,6 +241,7 @@ void loadTrace(SorRecord record, TraceData &trace, QM7ZZZ_Acount_Total_Loss_fn t
     trace.samplingFrequencyMHz = record.samplingFrequencyMHz;
     trace.sampleSpacing = record.sampleSpacing;
     trace.fibreLength = record.fibreLength;
+    trace.frontPanelOffset = record.frontPanelOffset;
 
     // 3. Events, snapped to samples.
     const float s = record.sampleSpacing;
@@ -296,6 +328,7 @@ void traceToRecord(const TraceData &trace, SorRecord &record)
     record.reflectanceThreshold = trace.reflectanceThreshold;
     record.endThreshold = trace.endThreshold;
     record.fibreLength = trace.fibreLength;
+    record.frontPanelOffset = trace.frontPanelOffset;
     record.timestamp = trace.timestamp;
     record.rangeMetres = truncToInt32(trace.fibreLength);
     // The instrument's figures go back to the file while they still describe the trace.

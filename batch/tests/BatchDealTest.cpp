@@ -1,5 +1,6 @@
 #include "batch/CBatchThumbnail.h"
 #include "batch/CCheckListCtrl.h"
+#include "batch/BatchFiles.h"
 #include "batch/CDlgBatchDeal.h"
 #include "batch/CMyBtnPrintType.h"
 #include "config/CMemIniFile.h"
@@ -394,6 +395,54 @@ TEST(BatchThumbnailDrawing, UnreadableOrEmptyPathShowsOnlyTheBackground)
         for (int x = 0; x < image.width() && !curve; ++x)
             curve = image.pixelColor(x, y) == QColor(0x00, 0xA2, 0xE8);
     EXPECT_TRUE(curve);
+}
+
+// Stands for the analysis library: a start and an end 100 samples on, and how often it ran.
+int fakeAnalysisRuns = 0;
+EventList fakeAnalysis(const uint16_t *, uint32_t, int32_t, int32_t, float, float, float, float, float, float)
+{
+    ++fakeAnalysisRuns;
+    EventList list{};
+    list.reset();
+    list.count = 2;
+    list.codeLetter[0] = 'S';
+    list.index[1] = 100;
+    list.typeDigit[1] = 2;
+    list.codeLetter[1] = 'E';
+    return list;
+}
+
+TEST(BatchPreparationAnalysis, AFileWithoutEventsGetsTheAnalysisOthersKeepTheirOwn)
+{
+    QTemporaryDir dir;
+    CSorFileBase sor;
+    SorRecord record;
+    ASSERT_EQ(sor.ReadFile(samplePath("patch-2km-1310.sor"), record), 1);
+    const size_t stored = record.events.size();
+    ASSERT_GT(stored, 2u);
+    record.events.clear();
+    ASSERT_EQ(sor.SaveFile(dir.filePath("bare.sor"), record), 1);
+    ASSERT_TRUE(QFile::copy(samplePath("patch-2km-1310.sor"), dir.filePath("stored.sor")));
+
+    fakeAnalysisRuns = 0;
+    CursorStore cursors;
+    BatchPreparation prep({{"bare.sor", dir.path()}, {"stored.sor", dir.path()}}, cursors, nullptr, &fakeAnalysis);
+    prep.run();
+    const BatchSlots &slots = *prep.slots();
+    ASSERT_EQ(slots.size(), 2u);
+    EXPECT_TRUE(slots[0].trace->eventsFromAnalysis);
+    ASSERT_EQ(slots[0].trace->events.size(), 2u);
+    EXPECT_EQ(slots[0].trace->events[1].index, 100);
+    EXPECT_EQ(slots[0].trace->eventList.count, 2);
+    EXPECT_FALSE(slots[1].trace->eventsFromAnalysis);
+    EXPECT_EQ(slots[1].trace->events.size(), stored);
+    EXPECT_EQ(fakeAnalysisRuns, 1);
+
+    // Unbound, the file keeps no events and loads as before.
+    BatchPreparation unbound({{"bare.sor", dir.path()}}, cursors, nullptr);
+    unbound.run();
+    EXPECT_TRUE((*unbound.slots())[0].trace->events.empty());
+    EXPECT_EQ((*unbound.slots())[0].loaded, 1);
 }
 
 } // namespace

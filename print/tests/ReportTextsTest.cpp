@@ -219,6 +219,12 @@ TEST(ReportTexts, AbTextsInEachMeasurementMode)
     const AbTexts lsa = measuredAbTexts({200.0f, 0.0f, 1200.0f, 0.0f}, t, MeasurementMode::Lsa, labels);
     EXPECT_EQ(lsa.loss, QStringLiteral("0.200 dB (LSA)"));
     EXPECT_EQ(lsa.slope, QStringLiteral("0.200 dB/km"));
+    // Per unit of the page's distances, as the screen's readout: 0.2 dB/km is 0.322 dB/mile.
+    const CursorPair lsaCursors{200.0f, 0.0f, 1200.0f, 0.0f};
+    EXPECT_EQ(measuredAbTexts(lsaCursors, t, MeasurementMode::Lsa, labels, QStringLiteral("mi")).slope,
+              QStringLiteral("0.322 dB/miles"));
+    EXPECT_EQ(measuredAbTexts(lsaCursors, t, MeasurementMode::Lsa, labels, QStringLiteral("ft")).slope,
+              QStringLiteral("0.061 dB/kft"));
     EXPECT_EQ(measuredAbTexts({0.0f, 0.0f, 5000.0f, 0.0f}, t, MeasurementMode::Lsa, labels).loss,
               QStringLiteral("-- (LSA)"));
 }

@@ -5,6 +5,7 @@
 #include "trace/CSorFileBase.h"
 #include "trace/LinkSummary.h"
 #include "trace/TraceAnalysis.h"
+#include "trace/TraceLoader.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -156,6 +157,53 @@ TEST(RealTraceAnalysis, AgreesWithTheInstrumentsOverTheCorpus)
     EXPECT_GE(lossesClose, losses * 9 / 10) << lossesClose << " of " << losses;
     std::printf("recall %.2f, precision %.2f, ends %d/%d, losses within 0.05 dB %d/%d\n", recall, precision, endsFound,
                 ends, lossesClose, losses);
+}
+
+// Files whose samples start before the front panel their event times count from: the front panel's
+// offset (FxdParams) places their events on the trace, where the analysis finds them too, and a
+// save keeps them there.
+TEST(RealTraceAnalysis, EventsCountFromTheFrontPanelWhereTheTraceShowsIt)
+{
+    if (!QDir(corpusFolder()).exists())
+        GTEST_SKIP() << "no corpus at " << corpusFolder().toStdString();
+    const struct {
+        const char *file;
+        const char *shows;
+    } cases[] = {
+        {"otdrparser/issue14.sor", "526 samples before the front panel, more than FxdParams counts"},
+        {"otdrparser/issue15b.sor", "526 samples before the front panel, more than FxdParams counts"},
+        {"otdrparser/1310_0001.sor", "a front panel 100 ns into the samples"},
+        {"otdrs/example3-anritsu-accessmastermt9085.sor", "a front panel 50 ns into the samples"},
+    };
+    for (const auto &c : cases) {
+        const QString path = QDir(corpusFolder()).filePath(QString::fromUtf8(c.file));
+        const auto stored = load(path);
+        ASSERT_TRUE(stored) << c.file;
+        ASSERT_GT(stored->frontPanelOffset, 0) << c.file;
+        const double frontPanelM = stored->frontPanelOffset * 1e-10 * 299792458.0 / stored->refractiveIndex;
+        EXPECT_NEAR(stored->eventTimeOrigin, frontPanelM, 0.01 * frontPanelM) << c.file << ": " << c.shows;
+        // Placed from the first sample, hardly any of them lie where the analysis finds events.
+        const TraceData found = analysed(*stored);
+        int near = 0;
+        for (size_t k = 1; k < stored->events.size(); ++k)
+            near += std::any_of(found.events.begin() + 1, found.events.end(), [&](const TraceEvent &e) {
+                return std::abs(e.distance - stored->events[k].distance) <= tolerance(*stored);
+            });
+        EXPECT_GE(2 * near, static_cast<int>(stored->events.size()) - 1) << c.file << ": " << c.shows;
+
+        // Saved and read back, the events stay where they were.
+        CSorFileBase sor;
+        SorRecord record;
+        traceToRecord(*stored, record);
+        const QByteArray bytes = sor.SaveToBytes(record);
+        SorRecord back;
+        ASSERT_EQ(sor.ReadFromMemory(reinterpret_cast<const uint8_t *>(bytes.constData()), static_cast<size_t>(bytes.size()), back), 1);
+        TraceData again;
+        loadTrace(back, again, &QM7ZZZ_Acount_Total_Loss);
+        ASSERT_EQ(again.events.size(), stored->events.size()) << c.file;
+        for (size_t k = 0; k < again.events.size(); ++k)
+            EXPECT_EQ(again.events[k].distance, stored->events[k].distance) << c.file << " event " << k;
+    }
 }
 
 } // namespace

@@ -549,11 +549,14 @@ TEST(AnalysisDetection, LossThresholdAndNoEndWithoutNoise)
     for (const Case &c : cases) {
         const EventList found = QM7ZZZ_Event_Analysis(raw.data(), 6000, 1550, pulseNs, groupIndex, frequencyMHz,
                                                       c.threshold, 65.0f, 3.0f, -81.0f);
-        ASSERT_EQ(found.count, 1 + static_cast<int>(c.expected.size())) << c.threshold;
+        // No fall into the noise, so no end: the last sample is where the acquisition ran out (O).
+        ASSERT_EQ(found.count, 2 + static_cast<int>(c.expected.size())) << c.threshold;
         for (size_t i = 0; i < c.expected.size(); ++i) {
             EXPECT_NEAR(found.index[i + 1], c.expected[i], 3) << c.threshold;
             EXPECT_EQ(found.codeLetter[i + 1], 'F');
         }
+        EXPECT_EQ(found.index[found.count - 1], 5999) << c.threshold;
+        EXPECT_EQ(found.codeLetter[found.count - 1], 'O') << c.threshold;
     }
 }
 
