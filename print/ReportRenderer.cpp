@@ -3,26 +3,22 @@
 #include "config/AtomicWrite.h"
 #include "print/PairReportPage.h"
 #include "print/SummaryPage.h"
+#include "print/TextBatch.h"
 #include "trace/TraceData.h"
 #include "trace/TraceMapping.h"
 #include "trace/TraceSet.h"
 #include "trace/Verdict.h"
 
 #include <QFile>
-#include <QGlyphRun>
-#include <QHash>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRawFont>
-#include <QTextLayout>
 #include "print/PdfMetadata.h"
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <vector>
 
 namespace {
@@ -66,169 +62,6 @@ int textWidth(const QPainter &p, const QString &text)
     return p.fontMetrics().horizontalAdvance(text);
 }
 
-void drawText(QPainter &p, const Box &b, int flags, const QString &text)
-{
-    p.drawText(b.rect(), flags | Qt::TextSingleLine | Qt::TextDontClip, text);
-}
-
-// One line of text laid out as the painter's drawText lays out a single unclipped line: its
-// glyphs with their positions from the line's top left, its height and its advance.
-struct LaidOutLine {
-    QList<QGlyphRun> runs;
-    qreal height = 0;
-    qreal advance = 0;
-};
-
-// Laid-out lines by font and text: the labels and many values repeat on every cell of a run.
-// A report uses a handful of fonts, so they are told apart one by one.
-class LineCache {
-public:
-    const LaidOutLine &line(const QPainter &p, const QString &text)
-    {
-        const QFont &font = p.font();
-        const int dpi = p.device()->logicalDpiY();
-        Lines *lines = nullptr;
-        for (Lines &known : fonts_)
-            if (known.dpi == dpi && known.font == font)
-                lines = &known;
-        if (!lines) {
-            if (fonts_.size() > 32)
-                fonts_.clear();
-            fonts_.push_back({font, dpi, {}});
-            lines = &fonts_.back();
-        }
-        const auto found = lines->byText.constFind(text);
-        if (found != lines->byText.constEnd())
-            return *found;
-        if (lines->byText.size() > 20000)
-            lines->byText.clear();
-        QTextLayout layout(text, font, p.device());
-        QTextOption option;
-        option.setAlignment(Qt::AlignLeft);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine textLine = layout.createLine();
-        LaidOutLine out;
-        if (textLine.isValid()) {
-            textLine.setLineWidth(0x01000000);
-            textLine.setPosition(QPointF(0, 0));
-        }
-        layout.endLayout();
-        if (textLine.isValid()) {
-            out.height = textLine.ascent() + textLine.descent();
-            out.advance = textLine.horizontalAdvance();
-            out.runs = layout.glyphRuns();
-        }
-        return *lines->byText.insert(text, out);
-    }
-
-private:
-    struct Lines {
-        QFont font;
-        int dpi;
-        QHash<QString, LaidOutLine> byText;
-    };
-    std::deque<Lines> fonts_;
-};
-
-LineCache &lineCache()
-{
-    thread_local LineCache cache;
-    return cache;
-}
-
-// Text of a page gathered into one glyph run per font and drawn in one go: the PDF writer then
-// writes one text object for them instead of one (with its own state and matrix) for every
-// string, which is most of a page's bytes. The glyphs land where drawText puts them. What the
-// batch cannot place as drawText would (opaque background, line breaks, tabs, mnemonics,
-// right-to-left text) is drawn directly after the batch.
-class TextBatch {
-public:
-    void add(QPainter &p, const Box &b, int flags, const QString &text)
-    {
-        if (text.isEmpty())
-            return;
-        if (p.backgroundMode() == Qt::OpaqueMode || !plainLine(text)) {
-            flush(p);
-            drawText(p, b, flags, text);
-            return;
-        }
-        if (!runs_.empty() && p.pen() != pen_)
-            flush(p);
-        pen_ = p.pen();
-        const LaidOutLine &line = lineCache().line(p, text);
-        const QRectF r(b.rect());
-        qreal xoff = 0;
-        qreal yoff = 0;
-        if (flags & Qt::AlignBottom)
-            yoff = r.height() - line.height;
-        else if (flags & Qt::AlignVCenter)
-            yoff = (r.height() - line.height) / 2;
-        if (flags & Qt::AlignRight)
-            xoff = r.width() - line.advance;
-        else if (flags & Qt::AlignHCenter)
-            xoff = (r.width() - line.advance) / 2;
-        const QPointF origin(r.x() + xoff, r.y() + yoff);
-        for (const QGlyphRun &glyphs : line.runs) {
-            Run &run = runFor(glyphs.rawFont());
-            run.glyphs += glyphs.glyphIndexes();
-            for (const QPointF &position : glyphs.positions())
-                run.positions.push_back(origin + position);
-        }
-    }
-
-    // Draws what was gathered: before the painter's mapping or clip changes, before something
-    // is painted over the text, and at the end of the page.
-    void flush(QPainter &p)
-    {
-        if (runs_.empty())
-            return;
-        const bool otherPen = p.pen() != pen_;
-        if (otherPen) {
-            p.save();
-            p.setPen(pen_);
-        }
-        for (Run &run : runs_) {
-            QGlyphRun glyphs;
-            glyphs.setRawFont(run.font);
-            glyphs.setGlyphIndexes(run.glyphs);
-            glyphs.setPositions(run.positions);
-            p.drawGlyphRun(QPointF(0, 0), glyphs);
-        }
-        if (otherPen)
-            p.restore();
-        runs_.clear();
-    }
-
-private:
-    struct Run {
-        QRawFont font;
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-    };
-
-    static bool plainLine(const QString &text)
-    {
-        for (const QChar c : text) {
-            const char16_t u = c.unicode();
-            if (u < 0x20 || u == u'&' || u == 0x9c || u >= 0x0590)
-                return false;
-        }
-        return true;
-    }
-
-    Run &runFor(const QRawFont &font)
-    {
-        for (Run &run : runs_)
-            if (run.font == font)
-                return run;
-        runs_.push_back({font, {}, {}});
-        return runs_.back();
-    }
-
-    std::vector<Run> runs_;
-    QPen pen_;
-};
 
 // Outline covering the pixels l..r-1 and t..b-1, with the painter's brush inside.
 void drawBox(QPainter &p, const Box &b)
@@ -250,11 +83,11 @@ struct ReportPainter {
     const ReportFonts &fonts;
     int perPage = 1;
 
-    // The page's text, drawn by flush(); drawText and drawBox below stand in for the free
-    // functions in every routine of the report.
+    // The page's text, drawn by flush(). Every routine of the report draws its text through
+    // drawText (single line, unclipped) and its boxes through drawBox, which flushes first.
     TextBatch batch;
 
-    void drawText(QPainter &, const Box &b, int flags, const QString &s) { batch.add(p, b, flags, s); }
+    void drawText(QPainter &, const Box &b, int flags, const QString &s) { batch.add(p, b.rect(), flags, s); }
     void drawBox(QPainter &, const Box &b)
     {
         // A filled box covers the text drawn before it.
