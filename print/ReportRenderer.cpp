@@ -3,6 +3,7 @@
 #include "config/AtomicWrite.h"
 #include "print/PairReportPage.h"
 #include "print/SummaryPage.h"
+#include "print/TextBatch.h"
 #include "trace/TraceData.h"
 #include "trace/TraceMapping.h"
 #include "trace/TraceSet.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -60,10 +62,6 @@ int textWidth(const QPainter &p, const QString &text)
     return p.fontMetrics().horizontalAdvance(text);
 }
 
-void drawText(QPainter &p, const Box &b, int flags, const QString &text)
-{
-    p.drawText(b.rect(), flags | Qt::TextSingleLine | Qt::TextDontClip, text);
-}
 
 // Outline covering the pixels l..r-1 and t..b-1, with the painter's brush inside.
 void drawBox(QPainter &p, const Box &b)
@@ -84,6 +82,20 @@ struct ReportPainter {
     const PageGeometry &g;
     const ReportFonts &fonts;
     int perPage = 1;
+
+    // The page's text, drawn by flush(). Every routine of the report draws its text through
+    // drawText (single line, unclipped) and its boxes through drawBox, which flushes first.
+    TextBatch batch;
+
+    void drawText(QPainter &, const Box &b, int flags, const QString &s) { batch.add(p, b.rect(), flags, s); }
+    void drawBox(QPainter &, const Box &b)
+    {
+        // A filled box covers the text drawn before it.
+        if (p.brush().style() != Qt::NoBrush)
+            batch.flush(p);
+        ::drawBox(p, b);
+    }
+    void flush() { batch.flush(p); }
 
     // Metrics of one report.
     int h = 0;
@@ -119,6 +131,7 @@ struct ReportPainter {
         const int top = b.t - height / 2;
         const Box band{b.l, top, b.r, top + height};
         const int left = b.l + (b.w() - width) / 2;
+        flush();
         p.fillRect(QRect(left, top, width, height), Qt::white);
         drawText(p, band, Qt::AlignHCenter | Qt::AlignVCenter, text);
     }
@@ -163,8 +176,10 @@ struct ReportPainter {
                 right = w < limit - r4.l ? r4.l + w : limit - 10;
                 top = cell.t;
             }
-            if (right > r4.l && bottom > top)
+            if (right > r4.l && bottom > top) {
+                flush();
                 p.drawImage(rectFromEdges(r4.l, top, right, bottom), logo);
+            }
         }
         return r4.t;
     }
@@ -210,6 +225,7 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
         }
         drawText(p, {P.l - 102, P.t, P.l - 2, P.t + hL + 2}, Qt::AlignRight | Qt::AlignTop, QStringLiteral("dB"));
 
+        flush();
         const QPen previous = p.pen();
         QPen dotted(colourOf(env.gridColour), 0, Qt::DotLine);
         p.setPen(dotted);
@@ -227,6 +243,7 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
     const int verdict = ComputeVerdict(&trace, env.thresholds);
 
     // From here on device pixels, so the curve keeps the device's full resolution.
+    flush();
     p.setWindow(0, 0, g.deviceWidth, g.deviceHeight);
     const Box Q{trunc(P.l * g.scaleX), trunc(P.t * g.scaleY), trunc(P.r * g.scaleX), trunc(P.b * g.scaleY)};
     const QPen blackPen(Qt::black, 0);
@@ -259,8 +276,9 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
             const QString text = QStringLiteral("  %1").arg(k + 1);
             const int w = textWidth(p, text);
             const QSize size = textSize(p, text);
-            p.drawText(QRect(x, y + b + w, size.width() + 1, size.height()), Qt::TextSingleLine | Qt::TextDontClip, text);
+            drawText(p, {x, y + b + w, x + size.width() + 1, y + b + w + size.height()}, 0, text);
         }
+        flush();
         p.restore();
     }
 
@@ -291,6 +309,7 @@ void ReportPainter::tracePlot(const TraceData &trace, const CursorFractions &fra
     drawBox(p, Q);
     p.setBrush(Qt::white);
 
+    flush();
     applyPageMapping(p, g);
     p.setFont(fonts.text);
 }
@@ -709,7 +728,7 @@ void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironm
     applyPageMapping(painter, g);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    ReportPainter r{painter, job, env, g, fonts, perPage, 0, 0, 0, {}, 0};
+    ReportPainter r{painter, job, env, g, fonts, perPage, {}, 0, 0, 0, {}, 0};
     const int summaryPages = summaryPageCount(job);
     if (job.powerMeterMode) {
         r.powerMeterPage(page);
@@ -738,6 +757,7 @@ void drawReportPage(QPainter &painter, const PrintJob &job, const ReportEnvironm
                 r.compactReport(first + i, boxOf(cellRect(perPage, i, g.logicalWidth, g.logicalHeight)));
         }
     }
+    r.flush();
     painter.restore();
 }
 

@@ -1,9 +1,7 @@
 #include "tools/Commands.h"
 
-#include "config/PassThresholds.h"
 #include "tools/CommandSupport.h"
-#include "trace/CSorFileBase.h"
-#include "trace/EventAnalysis.h"
+#include "tools/PairTable.h"
 #include "trace/FibreTables.h"
 
 #include <QCommandLineParser>
@@ -11,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -66,45 +63,18 @@ int runBidir(int argc, char **argv)
     const QStringList files = parser.positionalArguments();
     if (!commandsupport::checkPairs("bidir", usage, files))
         return 2;
-    const bool json = parser.isSet(jsonOption);
 
-    PassThresholds thresholds;
-    ReadPassThresholds(commandsupport::toolFolder() + QStringLiteral("/Config.ini"), thresholds);
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(commandsupport::toolFolder()).totalLoss;
-
-    int status = 0;
-    bool first = true;
-    commandsupport::writeOut(json ? QByteArray("[\n") : bidirCsvHeader());
-    commandsupport::Progress progress("bidir", files.size() / 2);
-    CSorFileBase sor;
-    for (qsizetype i = 0; i + 1 < files.size(); i += 2) {
-        progress.step(i / 2);
-        const QString &fileAb = files[i];
-        const QString &fileBa = files[i + 1];
-        const std::optional<FibreTrace> ab = readFibreTrace(sor, fileAb, totalLoss, thresholds);
-        const std::optional<FibreTrace> ba = readFibreTrace(sor, fileBa, totalLoss, thresholds);
-        if (!ab || !ba) {
-            std::fprintf(stderr, "sortool bidir: cannot read %s\n", name(!ab ? fileAb : fileBa).constData());
-            status = std::max(status, 1);
-            continue;
-        }
-        const BidirResult result = pairDirections(*ab, *ba, tolerance);
-        if (result.refusal != PairRefusal::None) {
-            std::fprintf(stderr, "sortool bidir: %s and %s: different wavelengths (%d nm and %d nm) are not two directions of one measurement\n",
-                         name(fileAb).constData(), name(fileBa).constData(), ab->wavelengthNm, ba->wavelengthNm);
-            status = 2;
-            continue;
-        }
-        warn(fileAb, fileBa, *ab, *ba, result.warnings);
-        if (json) {
-            commandsupport::writeOut((first ? QByteArray("  ") : QByteArray(",\n  ")) + bidirJsonObject(fileAb, fileBa, result));
-            first = false;
-        } else {
-            commandsupport::writeOut(bidirCsvRecords(fileAb, fileBa, result));
-        }
-    }
-    progress.step(files.size() / 2);
-    if (json)
-        commandsupport::writeOut(first ? QByteArray("]\n") : QByteArray("\n]\n"));
-    return status;
+    return commandsupport::writePairTable(
+        "bidir", files, parser.isSet(jsonOption), bidirCsvHeader(),
+        [&](const QString &fileAb, const QString &fileBa, const FibreTrace &ab, const FibreTrace &ba,
+            bool json) -> std::optional<QByteArray> {
+            const BidirResult result = pairDirections(ab, ba, tolerance);
+            if (result.refusal != PairRefusal::None) {
+                std::fprintf(stderr, "sortool bidir: %s and %s: different wavelengths (%d nm and %d nm) are not two directions of one measurement\n",
+                             name(fileAb).constData(), name(fileBa).constData(), ab.wavelengthNm, ba.wavelengthNm);
+                return std::nullopt;
+            }
+            warn(fileAb, fileBa, ab, ba, result.warnings);
+            return json ? bidirJsonObject(fileAb, fileBa, result) : bidirCsvRecords(fileAb, fileBa, result);
+        });
 }

@@ -1,9 +1,7 @@
 #include "tools/Commands.h"
 
-#include "config/PassThresholds.h"
 #include "tools/CommandSupport.h"
-#include "trace/CSorFileBase.h"
-#include "trace/EventAnalysis.h"
+#include "tools/PairTable.h"
 #include "trace/FibreTables.h"
 
 #include <QCommandLineParser>
@@ -11,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -59,51 +56,26 @@ int runMacrobend(int argc, char **argv)
     const QStringList files = parser.positionalArguments();
     if (!commandsupport::checkPairs("macrobend", usage, files))
         return 2;
-    const bool json = parser.isSet(jsonOption);
 
-    PassThresholds thresholds;
-    ReadPassThresholds(commandsupport::toolFolder() + QStringLiteral("/Config.ini"), thresholds);
-    const QM7ZZZ_Acount_Total_Loss_fn totalLoss = bindEventAnalysis(commandsupport::toolFolder()).totalLoss;
-
-    int status = 0;
-    bool first = true;
-    commandsupport::writeOut(json ? QByteArray("[\n") : wavelengthCsvHeader());
-    commandsupport::Progress progress("macrobend", files.size() / 2);
-    CSorFileBase sor;
-    for (qsizetype i = 0; i + 1 < files.size(); i += 2) {
-        progress.step(i / 2);
-        const std::optional<FibreTrace> a = readFibreTrace(sor, files[i], totalLoss, thresholds);
-        const std::optional<FibreTrace> b = readFibreTrace(sor, files[i + 1], totalLoss, thresholds);
-        if (!a || !b) {
-            std::fprintf(stderr, "sortool macrobend: cannot read %s\n", name(!a ? files[i] : files[i + 1]).constData());
-            status = std::max(status, 1);
-            continue;
-        }
-        const WavelengthResult result = compareWavelengths(*a, *b, tolerance, threshold);
-        if (result.refusal != PairRefusal::None) {
-            std::fprintf(stderr, "sortool macrobend: %s and %s: both are %d nm traces; two wavelengths are needed\n",
-                         name(files[i]).constData(), name(files[i + 1]).constData(), a->wavelengthNm);
-            status = 2;
-            continue;
-        }
-        if (result.warnings.identity)
-            std::fprintf(stderr, "sortool macrobend: %s and %s: cable or fibre identifiers differ\n",
-                         name(files[i]).constData(), name(files[i + 1]).constData());
-        if (result.warnings.length)
-            std::fprintf(stderr, "sortool macrobend: %s and %s: fibre lengths differ (%.2f m and %.2f m)\n",
-                         name(files[i]).constData(), name(files[i + 1]).constData(), a->lengthM, b->lengthM);
-        const QString &fileShort = result.swapped ? files[i + 1] : files[i];
-        const QString &fileLong = result.swapped ? files[i] : files[i + 1];
-        if (json) {
-            commandsupport::writeOut((first ? QByteArray("  ") : QByteArray(",\n  "))
-                                     + wavelengthJsonObject(fileShort, fileLong, result));
-            first = false;
-        } else {
-            commandsupport::writeOut(wavelengthCsvRecords(fileShort, fileLong, result));
-        }
-    }
-    progress.step(files.size() / 2);
-    if (json)
-        commandsupport::writeOut(first ? QByteArray("]\n") : QByteArray("\n]\n"));
-    return status;
+    return commandsupport::writePairTable(
+        "macrobend", files, parser.isSet(jsonOption), wavelengthCsvHeader(),
+        [&](const QString &fileA, const QString &fileB, const FibreTrace &a, const FibreTrace &b,
+            bool json) -> std::optional<QByteArray> {
+            const WavelengthResult result = compareWavelengths(a, b, tolerance, threshold);
+            if (result.refusal != PairRefusal::None) {
+                std::fprintf(stderr, "sortool macrobend: %s and %s: both are %d nm traces; two wavelengths are needed\n",
+                             name(fileA).constData(), name(fileB).constData(), a.wavelengthNm);
+                return std::nullopt;
+            }
+            if (result.warnings.identity)
+                std::fprintf(stderr, "sortool macrobend: %s and %s: cable or fibre identifiers differ\n",
+                             name(fileA).constData(), name(fileB).constData());
+            if (result.warnings.length)
+                std::fprintf(stderr, "sortool macrobend: %s and %s: fibre lengths differ (%.2f m and %.2f m)\n",
+                             name(fileA).constData(), name(fileB).constData(), a.lengthM, b.lengthM);
+            const QString &fileShort = result.swapped ? fileB : fileA;
+            const QString &fileLong = result.swapped ? fileA : fileB;
+            return json ? wavelengthJsonObject(fileShort, fileLong, result)
+                        : wavelengthCsvRecords(fileShort, fileLong, result);
+        });
 }
