@@ -60,34 +60,6 @@ CommandResult finishCommand(Session &session, CommandResult result)
 namespace {
 
 // The loads of LoadFiles, without its notice.
-CommandResult loadFiles(Session &session, const QStringList &paths, const QStringList &names);
-
-} // namespace
-
-CommandResult OpenPaths(Session &session, const QStringList &chosen, const PowerMeterViewer &showPowerMeter)
-{
-    QStringList paths;
-    QStringList names;
-    for (const QString &path : chosen) {
-        const QString name = nameOf(path);
-        if (isOpmPath(name)) {
-            if (showPowerMeter && showPowerMeter(path))
-                return LoadFiles(session, paths, names);
-            return {};
-        }
-        paths << path;
-        names << name;
-    }
-    return LoadFiles(session, paths, names);
-}
-
-CommandResult LoadFiles(Session &session, const QStringList &paths, const QStringList &names)
-{
-    return finishCommand(session, loadFiles(session, paths, names));
-}
-
-namespace {
-
 CommandResult loadFiles(Session &session, const QStringList &paths, const QStringList &names)
 {
     CommandResult result;
@@ -115,6 +87,28 @@ CommandResult loadFiles(Session &session, const QStringList &paths, const QStrin
 }
 
 } // namespace
+
+CommandResult OpenPaths(Session &session, const QStringList &chosen, const PowerMeterViewer &showPowerMeter)
+{
+    QStringList paths;
+    QStringList names;
+    for (const QString &path : chosen) {
+        const QString name = nameOf(path);
+        if (isOpmPath(name)) {
+            if (showPowerMeter && showPowerMeter(path))
+                return LoadFiles(session, paths, names);
+            return {};
+        }
+        paths << path;
+        names << name;
+    }
+    return LoadFiles(session, paths, names);
+}
+
+CommandResult LoadFiles(Session &session, const QStringList &paths, const QStringList &names)
+{
+    return finishCommand(session, loadFiles(session, paths, names));
+}
 
 bool LoadFile(Session &session, const QString &path, const QString &name, int k, CommandResult &result)
 {

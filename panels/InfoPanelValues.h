@@ -1,7 +1,6 @@
 #pragma once
 
 #include "panels/TextLookup.h"
-#include "trace/TraceDocument.h" // removeTraceSlot, rowAfterRemove
 
 #include <QString>
 

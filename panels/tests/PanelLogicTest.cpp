@@ -4,6 +4,7 @@
 #include "print/ReportTexts.h"
 #include "trace/EventListText.h"
 #include "trace/TraceData.h"
+#include "trace/TraceDocument.h" // removeTraceSlot, rowAfterRemove
 #include "trace/TraceSet.h"
 #include "TestTexts.h"
 
