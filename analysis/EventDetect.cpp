@@ -125,6 +125,52 @@ int64_t edgeStart(const Context &c, int64_t first, int64_t last, int64_t floor, 
     return first;
 }
 
+// Where a fall or rise that carries no reflection lies, from the level halfway between the
+// backscatter before and after it: a step seen through a pulse of p samples is a ramp that
+// starts at the event and reaches the new level p samples on, and any smoothing that is even
+// about its centre widens the ramp without moving its middle. The midpoint is far steadier
+// against noise than the foot, which long pulses and smoothed traces blur. `middle` is about
+// where the ramp's middle lies (from the step statistic); returns `foot`, the edge found, where
+// the step is a reflection or does not stand out of the noise.
+int64_t placeStep(const Context &c, const LevelSums &sums, int64_t foot, int64_t middle, int64_t floor)
+{
+    const Samples &s = c.samples;
+    const Geometry &g = c.geometry;
+    const auto p = static_cast<int64_t>(std::ceil(g.pulseSamples));
+    const int64_t fit = std::max<int64_t>(32, 4 * p);
+    // A smoothed ramp spans up to three pulses; the fits keep clear of it.
+    const int64_t clear = 2 * p + 2;
+    const int64_t beforeLast = std::min(foot, middle - clear);
+    const int64_t beforeFirst = std::max(floor, beforeLast - fit);
+    const int64_t afterFirst = middle + clear;
+    const int64_t afterLast = std::min(s.count, afterFirst + fit);
+    if (beforeLast - beforeFirst < 6 || afterLast - afterFirst < 6)
+        return foot;
+    const Line before = fitLine(s, beforeFirst, beforeLast);
+    const Line after = fitLine(s, afterFirst, afterLast);
+    // A peak above the backscatter before it: a reflection, whose foot is its place.
+    for (int64_t i = foot; i < std::min(s.count, foot + g.settle); ++i)
+        if (s.level(i) - before.at(static_cast<double>(i)) > std::max(0.1, 4.0 * before.rms))
+            return foot;
+    // Moving means over a pulse: a longer ramp, the same middle.
+    const int64_t half = std::max<int64_t>(1, p / 2);
+    const double noise = std::max(before.rms, after.rms) / std::sqrt(static_cast<double>(2 * half));
+    const double x = static_cast<double>(middle);
+    if (std::abs(before.at(x) - after.at(x)) < 4.0 * noise)
+        return foot;
+    const int64_t first = std::max(beforeLast, floor + half);
+    const int64_t last = std::min(s.count - half, afterFirst);
+    for (int64_t i = first; i < last; ++i) {
+        const double xi = static_cast<double>(i);
+        const double high = before.at(xi);
+        const double low = after.at(xi);
+        const double mean = sums.mean(i - half, i + half);
+        if ((mean - low) / (high - low) < 0.5)
+            return std::max(floor, i - static_cast<int64_t>(std::lround(g.pulseSamples / 2.0)));
+    }
+    return foot;
+}
+
 double fibreSlope(const Samples &s, int64_t first, int64_t last, int64_t block)
 {
     std::vector<double> slopes;
@@ -357,15 +403,20 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     int64_t runStart = -1;
     int64_t runEnd = -1;
     double runStep = 0.0;
+    double runBest = 0.0;
+    int64_t runBestAt = -1;
     const auto closeRun = [&]() {
         if (runStart < 0)
             return;
         const int64_t floor = found.empty() ? launchEnd : deadZoneEnd(c, found.back(), runStart);
-        const int64_t at = edgeStart(c, runStart, runEnd + g.settle, floor, runStep);
+        const int64_t foot = edgeStart(c, runStart, runEnd + g.settle, floor, runStep);
+        // The statistic is largest while the ramp lies within the gap between its windows.
+        const int64_t at = placeStep(c, sums, foot, runBestAt + gap / 2, floor);
         if (found.empty() || at > found.back() + g.settle)
             found.push_back(at);
         runStart = -1;
         runStep = 0.0;
+        runBest = 0.0;
     };
     for (int64_t i = first; i < scanLast; ++i) {
         const double sigma = noise[static_cast<size_t>(i / block)];
@@ -381,6 +432,10 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
                 runStart = i;
             runEnd = i;
             runStep = std::max({runStep, std::abs(step), isPeak ? peak : 0.0});
+            if (std::abs(step) > runBest || runBestAt < runStart) {
+                runBest = std::abs(step);
+                runBestAt = i;
+            }
         } else {
             closeRun();
         }
