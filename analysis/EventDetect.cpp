@@ -156,8 +156,9 @@ int64_t placeStep(const Context &c, const LevelSums &sums, int64_t foot, int64_t
     const int64_t half = std::max<int64_t>(1, p / 2);
     const double noise = std::max(before.rms, after.rms) / std::sqrt(static_cast<double>(2 * half));
     const double x = static_cast<double>(middle);
-    if (std::abs(before.at(x) - after.at(x)) < 4.0 * noise)
+    if (std::abs(before.at(x) - after.at(x)) < 4.0 * noise) {
         return foot;
+    }
     const int64_t first = std::max(beforeLast, floor + half);
     const int64_t last = std::min(s.count - half, afterFirst);
     for (int64_t i = first; i < last; ++i) {
@@ -165,8 +166,16 @@ int64_t placeStep(const Context &c, const LevelSums &sums, int64_t foot, int64_t
         const double high = before.at(xi);
         const double low = after.at(xi);
         const double mean = sums.mean(i - half, i + half);
-        if ((mean - low) / (high - low) < 0.5)
-            return std::max(floor, i - static_cast<int64_t>(std::lround(g.pulseSamples / 2.0)));
+        if ((mean - low) / (high - low) >= 0.5)
+            continue;
+        // The ramp is as long as its height over its steepness at the middle: a pulse where
+        // nothing smooths the trace, longer where the instrument did; the event lies where the
+        // ramp begins, as the foot of a reflection does.
+        const int64_t q = std::max<int64_t>(2, p / 2);
+        const Line ramp = fitLine(s, i - q, i + q + 1, false);
+        const double width = ramp.points >= 2 && ramp.slope != 0.0 ? std::abs((high - low) / ramp.slope) : 0.0;
+        const double length = std::clamp(width, std::max(1.0, g.pulseSamples), 3.0 * std::max(1.0, g.pulseSamples));
+        return std::max(floor, i - static_cast<int64_t>(std::lround(length / 2.0)));
     }
     return foot;
 }
@@ -296,13 +305,28 @@ void removeEntry(EventList &list, int k)
 
 // A fall into the noise inside the dead zone of the reflection before it is that reflection's
 // tail: the reflection is the fibre's end (a connector or a cleaved end). True when it was.
-bool endInReflection(EventList &list, const Context &c)
+bool endInReflection(EventList &list, const Context &c, double slope)
 {
     const int last = list.count - 1;
     if (last < 2 || list.codeLetter[last] != 'E' || list.typeDigit[last - 1] != 1 || list.codeLetter[last - 1] != 'F')
         return false;
     if (deadZoneEnd(c, list.index[last - 1], c.samples.count) < list.index[last])
         return false;
+    // Backscatter that runs with the fibre's slope between them is fibre: the reflection is a
+    // connector on it, and the end lies further on (a long pulse's dead zone, measured past
+    // the end, reaches beyond it).
+    const auto p = static_cast<int64_t>(std::ceil(c.geometry.pulseSamples));
+    const int64_t from = list.index[last - 1] + c.geometry.settle + p;
+    const int64_t to = list.index[last] - c.geometry.guardBefore;
+    if (to - from >= 16) {
+        const Line fit = fitLine(c.samples, from, to);
+        const int64_t reflection = list.index[last - 1];
+        const Line before = fitLine(c.samples, std::max<int64_t>(0, reflection - 4 * p - 16), reflection - c.geometry.guardBefore);
+        const double n = static_cast<double>(to - from);
+        const bool quiet = fit.rms <= 3.0 * before.rms + 0.02;
+        if (quiet && std::abs(fit.slope - slope) <= 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)) + 0.5 * std::abs(slope))
+            return false;
+    }
     removeEntry(list, last);
     list.codeLetter[last - 1] = 'E';
     return true;
@@ -487,7 +511,7 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     measureAll(list, c);
     const double fibreDbKm = -slope / g.spacingM * 1000.0;
     bool changed = endIsGhost(list, g);
-    changed = endInReflection(list, c) || changed;
+    changed = endInReflection(list, c, slope) || changed;
     changed = dropLaunchEvents(list, fibreDbKm) || changed;
     changed = endAfterFibre(list, fibreDbKm) || changed;
     if (changed)
