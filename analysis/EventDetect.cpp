@@ -11,7 +11,7 @@ namespace qm7 {
 namespace {
 
 // How many spreads of the step statistic a step must reach to count as an event.
-constexpr double stepSigmas = 5.0;
+constexpr double stepSigmas = 4.5;
 
 // Prefix sums of the levels, so that any window mean costs two reads.
 class LevelSums {
