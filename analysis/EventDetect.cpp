@@ -148,10 +148,13 @@ int64_t placeStep(const Context &c, const LevelSums &sums, int64_t foot, int64_t
         return foot;
     const Line before = fitLine(s, beforeFirst, beforeLast);
     const Line after = fitLine(s, afterFirst, afterLast);
-    // A peak above the backscatter before it: a reflection, whose foot is its place.
-    for (int64_t i = foot; i < std::min(s.count, foot + g.settle); ++i)
-        if (s.level(i) - before.at(static_cast<double>(i)) > std::max(0.1, 4.0 * before.rms))
+    // A peak above the backscatter on both sides: a reflection, whose foot is its place. (A
+    // gain rises too, but stays up.)
+    for (int64_t i = foot; i < std::min(s.count, foot + g.settle); ++i) {
+        const double xi = static_cast<double>(i);
+        if (s.level(i) - std::max(before.at(xi), after.at(xi)) > std::max(0.1, 4.0 * before.rms))
             return foot;
+    }
     // Moving means over a pulse: a longer ramp, the same middle.
     const int64_t half = std::max<int64_t>(1, p / 2);
     const double noise = std::max(before.rms, after.rms) / std::sqrt(static_cast<double>(2 * half));
@@ -172,8 +175,12 @@ int64_t placeStep(const Context &c, const LevelSums &sums, int64_t foot, int64_t
         // nothing smooths the trace, longer where the instrument did; the event lies where the
         // ramp begins, as the foot of a reflection does.
         const int64_t q = std::max<int64_t>(2, p / 2);
-        const Line ramp = fitLine(s, i - q, i + q + 1, false);
-        const double width = ramp.points >= 2 && ramp.slope != 0.0 ? std::abs((high - low) / ramp.slope) : 0.0;
+        // A steepness the noise leaves uncertain by more than a fifth says nothing: a pulse then.
+        const Line ramp = fitLine(s, i - q, i + q + 1);
+        const double n = static_cast<double>(ramp.points);
+        const double spread = ramp.rms * std::sqrt(12.0 / (n * n * n));
+        const bool steady = ramp.points >= 4 && std::abs(ramp.slope) > 5.0 * spread;
+        const double width = steady ? std::abs((high - low) / ramp.slope) : 0.0;
         const double length = std::clamp(width, std::max(1.0, g.pulseSamples), 3.0 * std::max(1.0, g.pulseSamples));
         return std::max(floor, i - static_cast<int64_t>(std::lround(length / 2.0)));
     }

@@ -537,6 +537,37 @@ TEST(AnalysisDetection, FindsEveryPlannedEvent)
     }
 }
 
+// A long pulse draws a splice as a ramp a pulse long (250 m at 2500 ns), which noise makes
+// hard to see start: the splice is placed from the ramp's middle, within a fifth of a pulse,
+// where its foot would wander by a pulse or more.
+TEST(AnalysisDetection, SplicesUnderALongPulseLieWhereTheRampBegins)
+{
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        gen::Options o;
+        o.pulseWidthNs = 2500;
+        o.pointCount = 16000;
+        o.noiseFloorDb = 16;
+        o.averages = 100;
+        o.seed = seed;
+        o.events = {{gen::EventKind::Splice, 20000.0, 0.15, 0.0},
+                    {gen::EventKind::Splice, 35000.0, 0.30, 0.0},
+                    {gen::EventKind::Splice, 50000.0, -0.12, 0.0},
+                    {gen::EventKind::End, 70000.0, 0.0, -40.0}};
+        const Generated g = generated(o);
+        const TraceData &t = g.data;
+        const EventList found = QM7ZZZ_Event_Analysis(t.samples.data(), t.sampleCount, t.wavelengthNm, t.pulseWidthNs,
+                                                      t.refractiveIndex, t.samplingFrequencyMHz, t.lossThreshold,
+                                                      t.reflectanceThreshold, t.endThreshold, t.backscatter);
+        ASSERT_EQ(found.count, 1 + static_cast<int>(g.trace.truth.size())) << "seed " << seed;
+        for (size_t k = 0; k + 1 < g.trace.truth.size(); ++k) {
+            const int i = static_cast<int>(k) + 1;
+            const double distance = (found.index[i] + 1) * t.sampleSpacing;
+            EXPECT_NEAR(distance, g.trace.truth[k].distanceM, 0.2 * pulseLengthM(t)) << "seed " << seed << " splice " << k;
+            EXPECT_NEAR(found.loss[i], g.trace.truth[k].lossDb, 0.05) << "seed " << seed << " splice " << k;
+        }
+    }
+}
+
 // The loss threshold decides which splices count: 0.1 and 0.3 dB steps on a fibre that runs
 // past the end of the trace (no fall into noise, so no end event).
 TEST(AnalysisDetection, LossThresholdAndNoEndWithoutNoise)
