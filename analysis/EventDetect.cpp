@@ -238,6 +238,29 @@ int64_t launchRecoveryEnd(const Context &c, int64_t from, int64_t limit, double 
     return at;
 }
 
+// The launch's dead zone is measured against the backscatter after it. Where a connector lies
+// within that (a launch fibre of a kilometre under a long pulse), the fibre before the
+// connector stands above that backscatter by the connector's loss, and all of it looks like
+// the launch's disturbance. Where the level runs with the fibre's slope soon after the launch
+// and stands at most a dB above the backscatter after the dead zone, the launch ended there.
+int64_t launchFibreEnd(const Context &c, int64_t launchEnd, double slope)
+{
+    const Geometry &g = c.geometry;
+    const auto p = static_cast<int64_t>(std::ceil(g.pulseSamples));
+    const int64_t window = std::max<int64_t>(16, p);
+    const int64_t from = 2 * g.settle;
+    if (launchEnd - from < 3 * window)
+        return launchEnd;
+    const int64_t early = launchRecoveryEnd(c, from, launchEnd, slope, window);
+    if (early + 2 * window >= launchEnd)
+        return launchEnd;
+    const Line settled = fitLine(c.samples, launchEnd, std::min(c.samples.count, launchEnd + std::max<int64_t>(64, 8 * p)));
+    const Line here = fitLine(c.samples, early, early + window);
+    const double x = static_cast<double>(early + window / 2);
+    const double above = here.at(x) - settled.at(x);
+    return above >= 0.0 && above <= 1.0 ? early : launchEnd;
+}
+
 void appendEvent(EventList &list, int64_t index, char letter)
 {
     const int k = list.count++;
@@ -395,6 +418,7 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     // slopes, which the events (a few blocks) do not tilt as they would one fit over everything.
     const double slope = fibreSlope(s, launchEnd, end >= 0 ? end - g.guardBefore : s.count, 4 * (endWindow + gap));
     launchEnd = launchRecoveryEnd(c, launchEnd, end >= 0 ? end : s.count, slope, endWindow);
+    launchEnd = launchFibreEnd(c, launchEnd, slope);
     if (end >= 0)
         end = refineEnd(c, end, launchEnd, slope, endWindow, t.endDb);
     // The scan runs on to where the level is already in the noise, so that the end's own peak
