@@ -304,7 +304,9 @@ bool endIsGhost(EventList &list, const Geometry &g)
             continue;
         const double source = list.index[k] + 1.0;
         for (int multiple : {2, 3}) {
-            if (std::abs(end - multiple * source) <= static_cast<double>(g.settle + 2)) {
+            // The echo's path runs through the instrument's own connectors too: it lands up to
+            // a few tenths of a percent off the multiple.
+            if (std::abs(end - multiple * source) <= static_cast<double>(g.settle + 2) + 0.003 * end) {
                 list.codeLetter[k] = 'E';
                 for (int j = k + 1; j < list.count; ++j) {
                     list.index[j] = 0;

@@ -95,7 +95,19 @@ int64_t deadZoneEnd(const Context &c, int64_t index, int64_t limit)
         if (last - first < minFitPoints)
             return risesAt(c, index) ? first : base;
     }
-    const Line settled = fitLine(c.samples, first, last);
+    Line settled = fitLine(c.samples, first, last);
+    // A long or saturated reflection outlasts the usual recovery: while the fit still falls
+    // far faster than any fibre (a dB over the fit and 1.5 dB/km), it lies on the reflection's
+    // decay, and the settled fibre comes later.
+    const double steepest = -std::max(1.0 / static_cast<double>(last - first), 1.5e-3 * g.spacingM);
+    for (int tries = 0; tries < 8 && settled.slope < steepest; ++tries) {
+        const int64_t length = last - first;
+        if (last + length > limit)
+            break;
+        first = last;
+        last += length;
+        settled = fitLine(c.samples, first, last);
+    }
     const double threshold = std::max(0.05, 4.0 * settled.rms);
     int64_t lastAbove = -1;
     for (int64_t i = std::max<int64_t>(index, 0); i < first; ++i)

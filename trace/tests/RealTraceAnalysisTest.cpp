@@ -77,6 +77,8 @@ const EndCase endCases[] = {
     {"otdr-suite/KANLAN150_1550.sor", "a connector a kilometre before the end under a 2500 ns pulse"},
     {"otdr-suite/LANKAN150_1550.sor", "a faint reflection a kilometre before the end under a 2500 ns pulse"},
     {"pyOTDR/demo_ab.sor", "an end reflection whose tail falls into the noise"},
+    {"Fibertest20/base1625.sor", "a saturated launch reflection far longer than its 25 ns pulse"},
+    {"otdrparser/1310_0001.sor", "the end reflection's echo a little off twice its distance"},
 };
 
 TEST(RealTraceAnalysis, FindsTheFibreEndWhereTheInstrumentDid)
