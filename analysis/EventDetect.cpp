@@ -83,14 +83,36 @@ int64_t findEnd(const Samples &s, const LevelSums &sums, int64_t window, int64_t
         return -1;
     const double ceiling = noiseCeiling(s, sums, window);
     const int64_t tail = std::max<int64_t>(4 * window, s.count / 20);
+    int64_t last = -1;
     for (int64_t i = s.count - window; i >= from + window; --i) {
         if (sums.mean(i - window, i) > ceiling + endDb) {
             // i is the first window start after the fall; a trace whose tail still holds
             // fibre has its last window within the tail itself.
-            return i < s.count - tail ? i : -1;
+            last = i < s.count - tail ? i : -1;
+            break;
         }
     }
-    return -1;
+    if (last < 0)
+        return -1;
+    // Light that comes back from past the end (another fibre's reflections seen through a
+    // break, echoes) rises out of the noise again later: the fibre ended at the first fall
+    // after which the level stays down in the noise for a good stretch.
+    const int64_t stay = std::max<int64_t>(8 * window, s.count / 20);
+    const int64_t step = std::max<int64_t>(1, window / 4);
+    for (int64_t i = from + window; i + stay <= last; ++i) {
+        if (sums.mean(i - window, i) <= ceiling + endDb)
+            continue;
+        if (sums.mean(i, i + window) > ceiling + endDb)
+            continue;
+        // In the noise, not merely close to it: on the whole no higher than the noise past the
+        // fibre reaches, and nowhere out of it.
+        bool quiet = sums.mean(i + window, i + stay) <= ceiling;
+        for (int64_t j = i; j + window <= i + stay && quiet; j += step)
+            quiet = sums.mean(j, j + window) <= ceiling + endDb;
+        if (quiet)
+            return i;
+    }
+    return last;
 }
 
 // The first sample in first .. last at which the level leaves the backscatter line fitted just

@@ -79,6 +79,7 @@ const EndCase endCases[] = {
     {"pyOTDR/demo_ab.sor", "an end reflection whose tail falls into the noise"},
     {"Fibertest20/base1625.sor", "a saturated launch reflection far longer than its 25 ns pulse"},
     {"otdrparser/1310_0001.sor", "the end reflection's echo a little off twice its distance"},
+    {"otdrs/example2-exfo-maxtester730c.sor", "reflections from past the end rising out of the noise kilometres on"},
 };
 
 TEST(RealTraceAnalysis, FindsTheFibreEndWhereTheInstrumentDid)
