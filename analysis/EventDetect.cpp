@@ -12,6 +12,8 @@ namespace {
 
 // How many spreads of the step statistic a step must reach to count as an event.
 constexpr double stepSigmas = 4.5;
+// How far the spread of the step statistic may stand above what the sample noise alone gives.
+constexpr double maxSpreadOverNoise = 25.0;
 
 // Prefix sums of the levels, so that any window mean costs two reads.
 class LevelSums {
@@ -502,8 +504,12 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
         const double step = steps[static_cast<size_t>(i - first)];
         const double left = sums.mean(i - window, i);
         const double peak = s.level(i) - left;
-        const double stepSigma = std::max(stepNoise[static_cast<size_t>((i - first) / stepBlock)],
-                                          sigma * std::sqrt(2.0 / static_cast<double>(window)));
+        // The spread of the statistic counts the events themselves where they lie close
+        // together on a clean trace (long pulses, much averaging); it is taken as at most this
+        // many times what the sample noise gives a difference of two window means.
+        const double meanSigma = sigma * std::sqrt(2.0 / static_cast<double>(window));
+        const double stepSigma =
+            std::max(std::min(stepNoise[static_cast<size_t>((i - first) / stepBlock)], maxSpreadOverNoise * meanSigma), meanSigma);
         const bool isStep = std::abs(step) >= std::max(t.lossDb, stepSigmas * stepSigma);
         const bool isPeak = peak >= std::max(peakThreshold, 5.0 * sigma);
         if (isStep || isPeak) {
