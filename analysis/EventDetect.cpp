@@ -359,32 +359,40 @@ void removeEntry(EventList &list, int k)
     list.codeLetter[list.count] = 0;
 }
 
-// A fall into the noise inside the dead zone of the reflection before it is that reflection's
-// tail: the reflection is the fibre's end (a connector or a cleaved end). True when it was.
+// A fall into the noise inside the dead zone of a reflection before it is that reflection's
+// tail: the reflection is the fibre's end (a connector or a cleaved end), and what was found
+// in its tail is the tail too. True when it was.
 bool endInReflection(EventList &list, const Context &c, double slope)
 {
     const int last = list.count - 1;
-    if (last < 2 || list.codeLetter[last] != 'E' || list.typeDigit[last - 1] != 1 || list.codeLetter[last - 1] != 'F')
+    if (last < 2 || list.codeLetter[last] != 'E')
         return false;
-    if (deadZoneEnd(c, list.index[last - 1], c.samples.count) < list.index[last])
+    // The reflection: the event before the end, or before a few found in its tail.
+    int r = last - 1;
+    while (r > 1 && list.typeDigit[r] != 1 && list.codeLetter[r] == 'F' && last - r < 4)
+        --r;
+    if (list.typeDigit[r] != 1 || list.codeLetter[r] != 'F')
+        return false;
+    const int64_t reflection = list.index[r];
+    if (deadZoneEnd(c, reflection, c.samples.count) < list.index[last])
         return false;
     // Backscatter that runs with the fibre's slope between them is fibre: the reflection is a
     // connector on it, and the end lies further on (a long pulse's dead zone, measured past
     // the end, reaches beyond it).
     const auto p = static_cast<int64_t>(std::ceil(c.geometry.pulseSamples));
-    const int64_t from = list.index[last - 1] + c.geometry.settle + p;
+    const int64_t from = reflection + c.geometry.settle + p;
     const int64_t to = list.index[last] - c.geometry.guardBefore;
     if (to - from >= 16) {
         const Line fit = fitLine(c.samples, from, to);
-        const int64_t reflection = list.index[last - 1];
         const Line before = fitLine(c.samples, std::max<int64_t>(0, reflection - 4 * p - 16), reflection - c.geometry.guardBefore);
         const double n = static_cast<double>(to - from);
         const bool quiet = fit.rms <= 3.0 * before.rms + 0.02;
         if (quiet && std::abs(fit.slope - slope) <= 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)) + 0.5 * std::abs(slope))
             return false;
     }
-    removeEntry(list, last);
-    list.codeLetter[last - 1] = 'E';
+    while (list.count - 1 > r)
+        removeEntry(list, list.count - 1);
+    list.codeLetter[r] = 'E';
     return true;
 }
 

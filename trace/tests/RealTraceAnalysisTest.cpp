@@ -80,6 +80,7 @@ const EndCase endCases[] = {
     {"Fibertest20/base1625.sor", "a saturated launch reflection far longer than its 25 ns pulse"},
     {"otdrparser/1310_0001.sor", "the end reflection's echo a little off twice its distance"},
     {"otdrs/example2-exfo-maxtester730c.sor", "reflections from past the end rising out of the noise kilometres on"},
+    {"Ravskij__otdr-parser/RFG1310НМ_2.sor", "a steep tail after the end reflection, broken into steps"},
 };
 
 TEST(RealTraceAnalysis, FindsTheFibreEndWhereTheInstrumentDid)
