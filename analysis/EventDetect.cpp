@@ -285,6 +285,19 @@ int64_t launchFibreEnd(const Context &c, int64_t launchEnd, double slope)
     return above >= 0.0 && above <= 1.0 ? early : launchEnd;
 }
 
+// Where the launch's reflection rises: the first sample within 10 dB of its top.
+int64_t noFibreEnd(const Samples &s, int64_t launchEnd)
+{
+    const int64_t last = std::min(s.count, std::max<int64_t>(launchEnd, 1));
+    double top = -1e9;
+    for (int64_t i = 0; i < last; ++i)
+        top = std::max(top, s.level(i));
+    for (int64_t i = 0; i < last; ++i)
+        if (s.level(i) >= top - 10.0)
+            return std::max<int64_t>(i, 1);
+    return 1;
+}
+
 void appendEvent(EventList &list, int64_t index, char letter)
 {
     const int k = list.count++;
@@ -585,6 +598,23 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     changed = endAfterFibre(list, fibreDbKm) || changed;
     if (changed)
         measureAll(list, c);
+    // Between the launch and a fibre end hundreds of metres on, the level falls faster than
+    // any fibre attenuates (5 dB/km): no fibre is connected, and what fell was the launch's own
+    // tail. The link ends at the front connector, where the launch's reflection rises. (A patch
+    // cord of tens of metres, its end reflection's tail all there is, is fibre.)
+    const int lastEvent = list.count - 1;
+    if (rough >= 0 && fibreDbKm > 5.0 && lastEvent >= 1 && list.codeLetter[lastEvent] == 'E' &&
+        static_cast<double>(list.index[lastEvent]) * g.spacingM > 300.0) {
+        EventList none = list;
+        none.count = 1;
+        for (int j = 1; j < EventList::capacity; ++j) {
+            none.index[j] = 0;
+            none.codeLetter[j] = 0;
+        }
+        appendEvent(none, noFibreEnd(s, launchEnd), 'E');
+        measureAll(none, c);
+        list = none;
+    }
     accumulateTotals(list, g.spacingM, nullptr);
 }
 

@@ -81,6 +81,7 @@ const EndCase endCases[] = {
     {"otdrparser/1310_0001.sor", "the end reflection's echo a little off twice its distance"},
     {"otdrs/example2-exfo-maxtester730c.sor", "reflections from past the end rising out of the noise kilometres on"},
     {"Ravskij__otdr-parser/RFG1310НМ_2.sor", "a steep tail after the end reflection, broken into steps"},
+    {"Fibertest20/NoFiber.sor", "no fibre connected: the launch's own tail falls into the noise"},
 };
 
 TEST(RealTraceAnalysis, FindsTheFibreEndWhereTheInstrumentDid)
