@@ -559,8 +559,14 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     }
     if (end > list.index[list.count - 1] + g.settle)
         appendEvent(list, end, 'E');
-    else if (end >= 0 && list.count > 1)
-        list.codeLetter[list.count - 1] = 'E';
+    else if (end >= 0 && list.count > 1) {
+        // The end's own edge, where the level first leaves the backscatter, may lie ahead of
+        // where the scan placed that event (past a reflection's peak, at its fall).
+        const int k = list.count - 1;
+        if (end < list.index[k] && end > list.index[k - 1] + g.settle)
+            list.index[k] = static_cast<int32_t>(end);
+        list.codeLetter[k] = 'E';
+    }
     // A trace that never falls into the noise ends inside the fibre: its last sample is where the
     // acquisition ran out of range, reported as such (code letter O), as instruments do.
     if (end < 0 && list.count < EventList::capacity && s.count - 1 > list.index[list.count - 1] + g.settle)
