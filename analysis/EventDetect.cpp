@@ -579,6 +579,11 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     for (int k = 0; k < list.count; ++k) {
         const bool significant = std::abs(list.loss[k]) >= t.lossDb ||
                                  (list.typeDigit[k] == 1 && list.reflectance[k] >= t.reflectanceDb);
+        // A fall into the noise that the scan found a little ahead of the end found at it is
+        // the same fall: the end's own edge places it.
+        if (list.codeLetter[k] == 'F' && list.typeDigit[k] == 0 && list.loss[k] >= t.endDb &&
+            list.codeLetter[list.count - 1] == 'E' && list.index[list.count - 1] - list.index[k] <= window + gap)
+            continue;
         if (list.codeLetter[k] != 'F' || significant) {
             const int j = kept.count++;
             kept.index[j] = list.index[k];
