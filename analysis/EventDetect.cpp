@@ -65,6 +65,19 @@ double median(std::vector<double> v)
     return *mid;
 }
 
+// The standard error of a fitted line's slope: its residual over the spread of its x values.
+double slopeSpread(const Line &fit)
+{
+    const auto n = static_cast<double>(fit.points);
+    return n > 0.0 ? fit.rms * std::sqrt(12.0 / (n * n * n)) : 0.0;
+}
+
+// True when a stretch's fitted slope is the fibre's, within its noise and half the slope.
+bool runsWithFibre(const Line &fit, double slope)
+{
+    return std::abs(fit.slope - slope) <= 3.0 * slopeSpread(fit) + 0.5 * std::abs(slope);
+}
+
 // The highest that the noise past the fibre reaches in a window mean: the noise floor as the
 // end search sees it. The last twentieth of the trace is taken as noise; a trace that ends
 // inside the fibre gives a ceiling close to the backscatter, and no end is found there.
@@ -183,9 +196,8 @@ int64_t placeStep(const Context &c, const LevelSums &sums, int64_t foot, int64_t
     const int64_t half = std::max<int64_t>(1, p / 2);
     const double noise = std::max(before.rms, after.rms) / std::sqrt(static_cast<double>(2 * half));
     const double x = static_cast<double>(middle);
-    if (std::abs(before.at(x) - after.at(x)) < 4.0 * noise) {
+    if (std::abs(before.at(x) - after.at(x)) < 4.0 * noise)
         return foot;
-    }
     const int64_t first = std::max(beforeLast, floor + half);
     const int64_t last = std::min(s.count - half, afterFirst);
     for (int64_t i = first; i < last; ++i) {
@@ -201,9 +213,7 @@ int64_t placeStep(const Context &c, const LevelSums &sums, int64_t foot, int64_t
         const int64_t q = std::max<int64_t>(2, p / 2);
         // A steepness the noise leaves uncertain by more than a fifth says nothing: a pulse then.
         const Line ramp = fitLine(s, i - q, i + q + 1);
-        const double n = static_cast<double>(ramp.points);
-        const double spread = ramp.rms * std::sqrt(12.0 / (n * n * n));
-        const bool steady = ramp.points >= 4 && std::abs(ramp.slope) > 5.0 * spread;
+        const bool steady = ramp.points >= 4 && std::abs(ramp.slope) > 5.0 * slopeSpread(ramp);
         const double width = steady ? std::abs((high - low) / ramp.slope) : 0.0;
         const double length = std::clamp(width, std::max(1.0, g.pulseSamples), 3.0 * std::max(1.0, g.pulseSamples));
         return std::max(floor, i - static_cast<int64_t>(std::lround(length / 2.0)));
@@ -232,10 +242,7 @@ int64_t refineEnd(const Context &c, int64_t rough, int64_t floor, double slope, 
     const int64_t length = std::max<int64_t>(32, 4 * c.geometry.settle);
     int64_t b = rough - window;
     while (b - length > floor) {
-        const Line fit = fitLine(s, b - length, b);
-        const double n = static_cast<double>(length);
-        const double tolerance = 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)) + 0.5 * std::abs(slope);
-        if (std::abs(fit.slope - slope) <= tolerance)
+        if (runsWithFibre(fitLine(s, b - length, b), slope))
             break;
         b -= length / 2;
     }
@@ -254,8 +261,7 @@ int64_t launchRecoveryEnd(const Context &c, int64_t from, int64_t limit, double 
     int64_t at = from;
     while (at + 2 * length < limit) {
         const Line fit = fitLine(c.samples, at, at + length);
-        const double n = static_cast<double>(length);
-        if (fit.slope >= steepest - 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)))
+        if (fit.slope >= steepest - 3.0 * slopeSpread(fit))
             break;
         at += length / 2;
     }
@@ -398,9 +404,8 @@ bool endInReflection(EventList &list, const Context &c, double slope)
     if (to - from >= 16) {
         const Line fit = fitLine(c.samples, from, to);
         const Line before = fitLine(c.samples, std::max<int64_t>(0, reflection - 4 * p - 16), reflection - c.geometry.guardBefore);
-        const double n = static_cast<double>(to - from);
         const bool quiet = fit.rms <= 3.0 * before.rms + 0.02;
-        if (quiet && std::abs(fit.slope - slope) <= 3.0 * fit.rms * std::sqrt(12.0 / (n * n * n)) + 0.5 * std::abs(slope))
+        if (quiet && runsWithFibre(fit, slope))
             return false;
     }
     while (list.count - 1 > r)
@@ -616,12 +621,8 @@ void detectEvents(EventList &list, const Context &c, const Thresholds &t)
     const int lastEvent = list.count - 1;
     if (rough >= 0 && fibreDbKm > 5.0 && lastEvent >= 1 && list.codeLetter[lastEvent] == 'E' &&
         static_cast<double>(list.index[lastEvent]) * g.spacingM > 300.0) {
-        EventList none = list;
-        none.count = 1;
-        for (int j = 1; j < EventList::capacity; ++j) {
-            none.index[j] = 0;
-            none.codeLetter[j] = 0;
-        }
+        EventList none = resetEventList();
+        appendEvent(none, 0, 'S');
         appendEvent(none, noFibreEnd(s, launchEnd), 'E');
         measureAll(none, c);
         list = none;
